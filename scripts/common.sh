@@ -1,0 +1,57 @@
+# Shared by the commands README.md names: package installation, build trees, display.
+# Sourced, not run.
+
+QLK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+QLK_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64 mingw-w64-tools wine64 xvfb xdotool imagemagick
+    libgtest-dev libbenchmark-dev clang libclang-rt-14-dev util-linux)
+
+# Installs whatever is missing; says nothing when all is there.
+qlk_install_packages() {
+    local missing=()
+    for p in "${QLK_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+qlk_build_win() {
+    cmake -S "$QLK_ROOT" -B "$QLK_ROOT/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$QLK_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    cmake --build "$QLK_ROOT/build/win" | grep -vE '^\[[0-9]+/[0-9]+\] ' || true
+    [ "${PIPESTATUS[0]}" -eq 0 ]
+}
+
+qlk_build_native() {
+    cmake -S "$QLK_ROOT" -B "$QLK_ROOT/build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQLK_SANITIZE=ON >/dev/null
+    cmake --build "$QLK_ROOT/build/native" | grep -vE '^\[[0-9]+/[0-9]+\] ' || true
+    [ "${PIPESTATUS[0]}" -eq 0 ]
+}
+
+# Starts a virtual X display when there is none; sets DISPLAY and QLK_XVFB_PID.
+qlk_ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then return 0; fi
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        QLK_XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 50); do
+            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+            sleep 0.1
+        done
+        kill "$QLK_XVFB_PID" 2>/dev/null || true
+    done
+    echo "Could not start a virtual display" >&2
+    return 1
+}
+
+qlk_stop_display() {
+    [ -n "${QLK_XVFB_PID:-}" ] && kill "$QLK_XVFB_PID" 2>/dev/null || true
+}

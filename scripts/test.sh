@@ -1,0 +1,19 @@
+#!/bin/bash
+# Runs every test: installs what is missing, builds both trees, runs the native
+# tests (under AddressSanitizer and UndefinedBehaviorSanitizer), a short bounded
+# fuzz run, then the Windows tests and the end-to-end scenarios under Wine.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+qlk_install_packages
+
+qlk_build_native
+(cd "$QLK_ROOT/build/native" && ctest --output-on-failure -j2)
+
+if [ -x "$QLK_ROOT/scripts/fuzz.sh" ]; then
+    "$QLK_ROOT/scripts/fuzz.sh" 20
+fi
+
+qlk_build_win
+qlk_ensure_display
+trap qlk_stop_display EXIT
+(cd "$QLK_ROOT/build/win" && ctest --output-on-failure)
