@@ -4,7 +4,7 @@
 # with all standard streams on /dev/null so that no test waits on Wine's
 # background services holding its output pipe.
 set -euo pipefail
-prefix=$1
+prefix=$(realpath -m "$1") # Wine wants an absolute prefix path
 shift
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64

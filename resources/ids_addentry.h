@@ -1,0 +1,2 @@
+#pragma once
+// addentry: 4000..4999

@@ -1,0 +1,2 @@
+#pragma once
+// viewer: 3000..3999

@@ -1,0 +1,2 @@
+#pragma once
+// widget: 2000..2999

@@ -1,0 +1,141 @@
+#include "access/entry_password_dialog.h"
+
+#include "access/entry_password.h"
+#include "access/run_state.h"
+#include "access/settings_store.h"
+#include "app/window_registry.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/instance.h"
+#include "platform/window.h"
+#include "resource_ids.h"
+
+#include <windows.h>
+
+namespace access {
+namespace {
+
+const platform::InstanceGuard* g_guard = nullptr;
+
+constexpr platform::ControlPlace kLayout[] = {
+    {IDC_PW_LABEL1, 8, 14, 100, 16},  {IDC_PW_TXT1, 112, 11, 192, 21},  {IDC_PW_CHECK1, 112, 37, 192, 17},
+    {IDC_PW_LABEL3, 8, 60, 296, 26},  {IDC_PW_LABEL4, 8, 88, 296, 26},  {IDC_PW_COMMAND3, 8, 120, 160, 25},
+    {IDCANCEL, 176, 120, 60, 25},     {IDOK, 244, 120, 60, 25},
+    // txt2 and its label lie below the client area: never seen, but reachable with Tab.
+    {IDC_PW_LABEL2, 8, 166, 100, 16}, {IDC_PW_TXT2, 112, 163, 192, 21},
+};
+constexpr int kClientWidth = 312;
+constexpr int kClientHeight = 151;
+
+void set_both_fields(HWND dialog, const std::string& text) {
+    platform::set_item_text(dialog, IDC_PW_TXT1, text);
+    platform::set_item_text(dialog, IDC_PW_TXT2, text);
+}
+
+void set_mask(HWND dialog, wchar_t mask) {
+    for (int id : {IDC_PW_TXT1, IDC_PW_TXT2}) {
+        HWND field = GetDlgItem(dialog, id);
+        SendMessageW(field, EM_SETPASSWORDCHAR, mask, 0);
+        InvalidateRect(field, nullptr, TRUE);
+    }
+}
+
+// Returns false when the program must end: another copy is running.
+bool on_load(HWND dialog) {
+    if (g_guard && g_guard->another_is_running()) {
+        platform::show_message("ERROR: Quillock is already running....");
+        return false;
+    }
+    run_state().computer_name = platform::computer_name();
+    set_drive_letter_from_program_folder();
+    ensure_data_folder();
+    platform::delete_file(print_file_path());
+    try {
+        run_state().entry_password = read_entry_password();
+    } catch (const SettingsError&) {
+        run_state().entry_password = kDefaultEntryPassword; // an unreadable store leaves the default in force
+    }
+
+    set_mask(dialog, L'*');
+    platform::place_controls(dialog, kLayout);
+    platform::set_client_size(dialog, kClientWidth, kClientHeight);
+    platform::center_on_screen(dialog);
+    platform::add_tooltip(dialog, IDC_PW_COMMAND3, "Change the Entry Password...");
+    platform::add_tooltip(dialog, IDCANCEL, "Cancel action - unload me...");
+    platform::add_tooltip(dialog, IDOK, "Entry to the 'Tallybox' software...");
+    return true;
+}
+
+void on_entry_check(HWND dialog) {
+    if (platform::item_text(dialog, IDC_PW_TXT1) != run_state().entry_password) {
+        platform::show_message("Entry Password Error:\r\nThe entry password is wrong.");
+        set_both_fields(dialog, "");
+        SetFocus(GetDlgItem(dialog, IDC_PW_TXT1));
+        return;
+    }
+    set_drive_letter_from_program_folder();
+    ensure_vault_file();
+    DestroyWindow(dialog);
+    app::show_window(app::Window::Widget);
+}
+
+void on_change_password(HWND dialog) {
+    const std::string current =
+        platform::input_box({"Please enter your CURRENT entry password", "Current Entry Password...", ""});
+    if (current != run_state().entry_password) {
+        platform::show_message("Entry Password Error:\r\nThe entry password is not entered the same that has been "
+                               "previously registered - action concelled!");
+        return;
+    }
+    const std::string first =
+        platform::input_box({"Please enter your new entry password", "New Entry Password...", ""});
+    const std::string second = platform::input_box(
+        {"Please enter your new entry password AGAIN", "New Entry Password AGAIN to confirm...", ""});
+    if (first != second) {
+        platform::show_message("New Entry Password Error:\r\nThe entry password is not entered the same within the 2 "
+                               "'New Entry Password' input screens - please try again.");
+        return;
+    }
+    // Store first: a password that could not be stored must not be announced or put in force.
+    try {
+        store_entry_password(second);
+    } catch (const SettingsError& error) {
+        platform::show_message(error.user_message());
+        return;
+    }
+    run_state().entry_password = second;
+    set_both_fields(dialog, second);
+    platform::show_message("The entry password has been reset - PLEASE REMEMBER IT!");
+}
+
+INT_PTR CALLBACK frmPassword_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        app::track_window(app::Window::Password, dialog);
+        if (!on_load(dialog)) DestroyWindow(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case IDOK: on_entry_check(dialog); return TRUE;
+        case IDCANCEL: DestroyWindow(dialog); return TRUE; // the only window: the run ends
+        case IDC_PW_COMMAND3: on_change_password(dialog); return TRUE;
+        case IDC_PW_CHECK1:
+            if (HIWORD(wparam) == BN_CLICKED)
+                set_mask(dialog, IsDlgButtonChecked(dialog, IDC_PW_CHECK1) == BST_CHECKED ? 0 : L'*');
+            return TRUE;
+        }
+        break;
+    case WM_NCDESTROY: app::untrack_window(app::Window::Password); break;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+void set_instance_guard(const platform::InstanceGuard* guard) { g_guard = guard; }
+
+void load_frmPassword() {
+    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRMPASSWORD), nullptr, frmPassword_proc, 0);
+}
+
+} // namespace access

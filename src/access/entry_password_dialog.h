@@ -1,0 +1,14 @@
+#pragma once
+// frmPassword: the first window of every run. Its load fills the run state;
+// the right entry password shows the widget.
+namespace platform {
+class InstanceGuard;
+}
+
+namespace access {
+
+// The guard that main holds for the life of the process.
+void set_instance_guard(const platform::InstanceGuard* guard);
+void load_frmPassword();
+
+} // namespace access

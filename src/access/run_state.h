@@ -1,0 +1,28 @@
+#pragma once
+// The process-wide run state: filled while the entry-password dialog loads and
+// kept until the program ends.
+#include <string>
+
+namespace access {
+
+struct RunState {
+    char drive_letter = 'C';    // first character of the program folder path
+    std::string computer_name;  // becomes the machine stamp of added records
+    std::string entry_password; // plain text
+};
+
+RunState& run_state();
+
+// Every window that builds data paths sets the drive letter again from the program folder.
+void set_drive_letter_from_program_folder();
+
+// The data folder and its files, built from the run-state drive letter.
+std::string data_folder_path();  // X:\Tallybox
+std::string vault_file_path();   // X:\Tallybox\my_psswds.dat
+std::string print_file_path();   // X:\Tallybox\temp.dat
+
+bool file_exists(const std::string& path);
+void ensure_data_folder();
+void ensure_vault_file();
+
+} // namespace access

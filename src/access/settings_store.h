@@ -1,0 +1,35 @@
+#pragma once
+// MRegistry: the program's string settings in the machine-wide registry,
+// HKLM\SOFTWARE\<application>\<section>, one REG_SZ value per key.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace access {
+
+// A failure of the settings store, with the number and text the program shows.
+class SettingsError : public std::runtime_error {
+public:
+    SettingsError(std::uint32_t number, const std::string& text) : std::runtime_error(text), number_(number) {}
+    std::uint32_t number() const { return number_; }
+    // "ERROR: <text> (error 0x800407D5)", as the user sees it.
+    std::string user_message() const;
+
+private:
+    std::uint32_t number_;
+};
+
+namespace MRegistry {
+
+constexpr std::uint32_t kAppNameEmpty = 0x800403E8;
+constexpr std::uint32_t kSectionEmpty = 0x800403E9;
+constexpr std::uint32_t kKeyEmpty = 0x800403EA;
+constexpr std::uint32_t kRegistryFailure = 0x800407D0; // plus the system error or type code
+
+// Throws SettingsError; the value is not written then.
+void SaveString(std::string application, std::string section, std::string key, std::string value);
+// The stored text, or default_text when the key path or the value is missing. Throws SettingsError.
+std::string GetString(std::string application, std::string section, std::string key, std::string default_text = {});
+
+} // namespace MRegistry
+} // namespace access

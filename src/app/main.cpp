@@ -1,0 +1,25 @@
+// Quillock: a single-user password store that lives in a small desktop widget.
+#include "access/entry_password_dialog.h"
+#include "app/window_registry.h"
+#include "platform/instance.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    const platform::InstanceGuard guard;
+    access::set_instance_guard(&guard);
+    app::show_window(app::Window::Password);
+
+    MSG message;
+    while (app::any_window() && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (app::translate_for_windows(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}

@@ -1,0 +1,64 @@
+#include "app/window_registry.h"
+
+#include "app/window_loaders.h"
+#include "platform/window.h"
+
+#include <array>
+
+namespace app {
+namespace {
+
+struct Entry {
+    HWND hwnd = nullptr;
+    HACCEL accelerators = nullptr;
+};
+
+constexpr size_t kWindowCount = static_cast<size_t>(Window::MenuHost) + 1;
+std::array<Entry, kWindowCount> g_windows;
+
+Entry& entry(Window window) { return g_windows[static_cast<size_t>(window)]; }
+
+} // namespace
+
+void track_window(Window window, HWND hwnd, HACCEL accelerators) { entry(window) = {hwnd, accelerators}; }
+
+void untrack_window(Window window) { entry(window) = {}; }
+
+HWND find_window(Window window) { return entry(window).hwnd; }
+
+bool is_loaded(Window window) { return find_window(window) != nullptr; }
+
+bool any_window() {
+    for (const auto& e : g_windows)
+        if (e.hwnd) return true;
+    return false;
+}
+
+bool load_window(Window window) {
+    if (!is_loaded(window)) load_window_of_kind(window);
+    return is_loaded(window);
+}
+
+void show_window(Window window) {
+    if (!load_window(window)) return;
+    platform::bring_forward(find_window(window));
+}
+
+void close_window(Window window) {
+    if (HWND hwnd = find_window(window)) SendMessageW(hwnd, WM_CLOSE, 0, 0);
+}
+
+bool translate_for_windows(MSG& message) {
+    for (const auto& e : g_windows) {
+        if (!e.hwnd || !e.accelerators) continue;
+        if ((message.hwnd == e.hwnd || IsChild(e.hwnd, message.hwnd)) &&
+            TranslateAcceleratorW(e.hwnd, e.accelerators, &message))
+            return true;
+    }
+    for (const auto& e : g_windows) {
+        if (e.hwnd && IsDialogMessageW(e.hwnd, &message)) return true;
+    }
+    return false;
+}
+
+} // namespace app

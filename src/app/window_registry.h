@@ -1,0 +1,29 @@
+#pragma once
+// Every window of the program exists at most once. Showing a window loads it
+// when it is not loaded and otherwise brings it forward; closing a window that
+// is not loaded does nothing. The run ends when no window is left.
+#include <windows.h>
+
+namespace app {
+
+enum class Window { Viewer, AddEntry, Startup, Widget, Password, About, MenuHost };
+
+// Called by each window when it is created and at WM_NCDESTROY.
+void track_window(Window window, HWND hwnd, HACCEL accelerators = nullptr);
+void untrack_window(Window window);
+
+HWND find_window(Window window);
+bool is_loaded(Window window);
+bool any_window();
+
+// Loads the window (hidden) unless it is loaded; true when it is loaded afterwards.
+bool load_window(Window window);
+// Loads the window if needed, then shows it and brings it forward.
+void show_window(Window window);
+// Closes the window through its own close handling, if it is loaded.
+void close_window(Window window);
+
+// For the message loop: accelerators and keyboard navigation of the open windows.
+bool translate_for_windows(MSG& message);
+
+} // namespace app

@@ -1,0 +1,82 @@
+#include "platform/window.h"
+
+#include "platform/text.h"
+
+#include <commctrl.h>
+
+namespace platform {
+
+int screen_dpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+int scale(int pixels_at_96_dpi) { return MulDiv(pixels_at_96_dpi, screen_dpi(), 96); }
+
+void place_controls(HWND parent, std::span<const ControlPlace> places) {
+    for (const auto& place : places) {
+        HWND control = GetDlgItem(parent, place.id);
+        if (!control) continue;
+        SetWindowPos(control, nullptr, scale(place.left), scale(place.top), scale(place.width), scale(place.height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void set_client_size(HWND window, int width, int height) {
+    RECT rect{0, 0, scale(width), scale(height)};
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    const auto ex_style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+    AdjustWindowRectEx(&rect, style, GetMenu(window) != nullptr, ex_style);
+    SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void center_on_screen(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MONITORINFO monitor{sizeof monitor};
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    SetWindowPos(window, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void add_tooltip(HWND owner, int control_id, const std::string& text) {
+    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    if (!tip) return;
+    std::wstring wide = to_wide(text);
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = owner;
+    info.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(owner, control_id));
+    info.lpszText = wide.data();
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+std::string window_text(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return to_ansi(text);
+}
+
+void set_window_text(HWND window, const std::string& text) { SetWindowTextW(window, to_wide(text).c_str()); }
+
+std::string item_text(HWND dialog, int id) { return window_text(GetDlgItem(dialog, id)); }
+
+void set_item_text(HWND dialog, int id, const std::string& text) { set_window_text(GetDlgItem(dialog, id), text); }
+
+void bring_forward(HWND window) {
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    BringWindowToTop(window);
+}
+
+} // namespace platform

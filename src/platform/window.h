@@ -1,0 +1,34 @@
+#pragma once
+// Small helpers the forms share: pixel layout at the screen's real DPI,
+// tool tips, and control texts in the ANSI code page.
+#include <windows.h>
+
+#include <span>
+#include <string>
+
+namespace platform {
+
+// Sizes in the layouts are pixels at 96 dpi.
+int screen_dpi();
+int scale(int pixels_at_96_dpi);
+
+struct ControlPlace {
+    int id;
+    int left, top, width, height;
+};
+void place_controls(HWND parent, std::span<const ControlPlace> places);
+void set_client_size(HWND window, int width, int height);
+void center_on_screen(HWND window);
+
+// A tool tip for one control of a window; the tip window goes with its owner.
+void add_tooltip(HWND owner, int control_id, const std::string& text);
+
+std::string window_text(HWND window);
+void set_window_text(HWND window, const std::string& text);
+std::string item_text(HWND dialog, int id);
+void set_item_text(HWND dialog, int id, const std::string& text);
+
+// Brings a window to the front and gives it the keyboard.
+void bring_forward(HWND window);
+
+} // namespace platform
