@@ -1,0 +1,28 @@
+#include "vault/paths.h"
+
+namespace vault {
+namespace {
+
+VaultPaths in_folder(std::string folder, char separator) {
+    VaultPaths paths;
+    paths.vault_file = folder + separator + "my_psswds.dat";
+    paths.work_file = folder + separator + "my_passwordsX.dat";
+    paths.print_file = folder + separator + "temp.dat";
+    paths.data_folder = std::move(folder);
+    return paths;
+}
+
+} // namespace
+
+VaultPaths vault_paths_for_drive(char drive_letter) { return in_folder(std::string(1, drive_letter) + ":\\Tallybox", '\\'); }
+
+VaultPaths vault_paths_in_folder(std::string_view folder) {
+#ifdef _WIN32
+    constexpr char separator = '\\';
+#else
+    constexpr char separator = '/';
+#endif
+    return in_folder(std::string(folder), separator);
+}
+
+} // namespace vault

@@ -1,0 +1,180 @@
+#include "vault/record_ops.h"
+
+#include "vault/cipher.h"
+#include "vault/storable.h"
+#include "vault/vault_format.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace vault {
+namespace {
+
+// The stored fields of a record as one exact key.
+std::string stored_key(const Record& record) {
+    std::string key;
+    auto add = [&key](std::string_view part) {
+        key += std::to_string(part.size());
+        key += ':';
+        key += part;
+    };
+    add(record.name);
+    key += static_cast<char>('0' + record.value_count);
+    for (int i = 0; i < record.value_count; ++i) add(record.value(Field(i)));
+    return key;
+}
+
+// Appends to the rows the records the file holds beyond the last sync.
+void keep_records_added_since_sync(RowList& rows, std::string_view on_disk) {
+    std::unordered_map<std::string, int> synced;
+    for (const Record& record : parse_records(rows.synced_content)) ++synced[stored_key(record)];
+    for (Record& record : parse_records(on_disk)) {
+        auto found = synced.find(stored_key(record));
+        if (found != synced.end() && found->second > 0) {
+            --found->second;
+        } else {
+            rows.rows.push_back(row_from_record(std::move(record)));
+        }
+    }
+}
+
+std::string scrambled_rows(const std::vector<Record>& rows) {
+    std::string text;
+    Record plain;
+    for (const Record& row : rows) {
+        plain.name = row.name;
+        plain.url = row.url;
+        plain.user = row.user;
+        plain.password = decrypt_text(row.password);
+        plain.stamp = decrypt_text(row.stamp);
+        plain.value_count = std::clamp(row.value_count, 0, 4);
+        append_plain_record(text, plain);
+    }
+    scramble_in_place(text);
+    return text;
+}
+
+struct CommandText {
+    std::string_view prompt;
+    std::string_view title;
+    std::string_view what; // for the refusal message
+};
+
+constexpr CommandText kCommands[] = {
+    {"New Idenifier Name:", "Change name", "identifier name"},
+    {"New URL:", "Change the URL", "URL"},
+    {"New User Name:", "Change name", "user name"},
+    {"New Password:", "Change password", "password"},
+};
+
+} // namespace
+
+Record row_from_record(Record record) {
+    record.password = encrypt_text(record.password);
+    record.stamp = encrypt_text(record.stamp);
+    return record;
+}
+
+RowList rows_from_load(LoadResult&& loaded) {
+    RowList rows;
+    rows.rows = std::move(loaded.records);
+    for (Record& row : rows.rows) {
+        row.password = encrypt_text(row.password);
+        row.stamp = encrypt_text(row.stamp);
+    }
+    rows.synced_content = std::move(loaded.content);
+    return rows;
+}
+
+AddOutcome add_record(VaultContext& ctx, const AddFields& fields) {
+    if (fields.password1 != fields.password2) return AddOutcome::PasswordsDiffer;
+    if (fields.url.empty() || fields.user.empty()) return AddOutcome::UrlOrUserEmpty;
+    const std::pair<std::string_view, std::string_view> values[] = {
+        {fields.id, "identifier name"}, {fields.url, "URL"}, {fields.user, "user name"}, {fields.password1, "password"}};
+    for (const auto& [value, what] : values) {
+        if (!is_storable(value)) {
+            ctx.reporter.show_message(unstorable_message(what));
+            return AddOutcome::Refused;
+        }
+    }
+
+    ctx.files.create_folder(ctx.paths.data_folder);
+    // A missing vault is reported as the decryption pass does, then created.
+    const ReadResult read = detail::read_vault(ctx, true);
+    if (read.status == ReadStatus::Unreadable) return AddOutcome::SaveFailed;
+
+    std::string result = read.status == ReadStatus::Ok ? sealed_form(read.bytes) : std::string();
+    std::string added;
+    append_plain_record(added, Record{fields.id, fields.url, fields.user, fields.password1, ctx.computer_name});
+    added += "\r\n";
+    scramble_in_place(added);
+    result += added;
+    return detail::store_vault(ctx, result, nullptr) ? AddOutcome::Saved : AddOutcome::SaveFailed;
+}
+
+SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows) {
+    ctx.files.create_folder(ctx.paths.data_folder);
+    const ReadResult read = detail::read_vault(ctx, true);
+    // Without the file's records the rewrite could drop one: write nothing.
+    if (read.status == ReadStatus::Unreadable) return SaveOutcome::SaveFailed;
+    if (read.status == ReadStatus::Ok && read.bytes != rows.synced_content) {
+        keep_records_added_since_sync(rows, read.bytes);
+    }
+    std::string result = scrambled_rows(rows.rows);
+    const bool on_disk_known = read.status == ReadStatus::Ok;
+    if (!detail::store_vault(ctx, result, on_disk_known ? &read.bytes : nullptr)) return SaveOutcome::SaveFailed;
+    rows.synced_content = std::move(result);
+    return SaveOutcome::Saved;
+}
+
+ChangeOutcome change_field(VaultContext& ctx, RowList& rows, ChangeCommand command, const InputBox& input_box) {
+    if (!rows.selected || *rows.selected >= rows.rows.size()) return ChangeOutcome::NothingSelected;
+    const std::size_t index = *rows.selected;
+    const CommandText& text = kCommands[static_cast<int>(command)];
+    const Field field = command == ChangeCommand::Url    ? Field::Url
+                        : command == ChangeCommand::User ? Field::User
+                                                         : Field::Password;
+    std::string& slot = command == ChangeCommand::Name ? rows.rows[index].name : rows.rows[index].value(field);
+    const std::string current = command == ChangeCommand::Password ? decrypt_text(slot) : slot;
+
+    const InputAnswer answer = input_box(InputRequest{text.prompt, text.title, current});
+    if (answer.text.empty()) return ChangeOutcome::Cancelled;
+    if (!is_storable(answer.text, answer.used_default_char)) {
+        ctx.reporter.show_message(unstorable_message(text.what));
+        return ChangeOutcome::Refused;
+    }
+
+    const Record before = rows.rows[index];
+    slot = answer.text;
+    if (command != ChangeCommand::Name) {
+        // Setting a value the record lacked gives it the lines before it too,
+        // so that the values keep their places when the file is read back.
+        Record& row = rows.rows[index];
+        row.value_count = std::max(row.value_count, static_cast<int>(field) + 1);
+    }
+    const SaveOutcome saved = rewrite_vault(ctx, rows);
+    if (saved == SaveOutcome::SaveFailed) rows.rows[index] = before; // the list keeps matching the file
+
+    if (command == ChangeCommand::Password) {
+        for (Record& row : rows.rows) row.password = encrypt_text(row.password);
+    }
+    return saved == SaveOutcome::Saved ? ChangeOutcome::Saved : ChangeOutcome::SaveFailed;
+}
+
+SaveOutcome delete_selected(VaultContext& ctx, RowList& rows) {
+    std::optional<Record> removed;
+    const std::optional<std::size_t> index = rows.selected;
+    if (index && *index < rows.rows.size()) {
+        removed = std::move(rows.rows[*index]);
+        rows.rows.erase(rows.rows.begin() + static_cast<std::ptrdiff_t>(*index));
+        rows.selected.reset();
+    }
+    const SaveOutcome saved = rewrite_vault(ctx, rows);
+    if (saved == SaveOutcome::SaveFailed && removed) {
+        rows.rows.insert(rows.rows.begin() + static_cast<std::ptrdiff_t>(*index), std::move(*removed));
+        rows.selected = index;
+    }
+    return saved;
+}
+
+} // namespace vault

@@ -1,0 +1,34 @@
+#pragma once
+// How the vault code speaks to the user without showing a window itself: the
+// user interface implements this with message boxes and its message loop.
+#include <string_view>
+
+namespace vault {
+
+class Reporter {
+public:
+    virtual ~Reporter() = default;
+    // One modal message with an OK button.
+    virtual void show_message(std::string_view text) = 0;
+    // Lets pending user-interface events run; the load calls it on a time
+    // budget while it reads, so that the windows stay responsive.
+    virtual void pump_events() = 0;
+    // Called just before the rejection message, so that the viewer can hide
+    // its window first.
+    virtual void vault_rejected() {}
+};
+
+// The texts the user sees. The rejection text is the one users of earlier
+// versions know, spelling included.
+inline constexpr std::string_view kMissingMessage = "ERROR: no password data file found.";
+inline constexpr std::string_view kRejectedMessage =
+    "It has been detected that you're useing a password data file that was generated on a different computer "
+    "system OR the password file is vacant of any data - this screen will exit due to security issues.";
+inline constexpr std::string_view kUnreadableMessage =
+    "ERROR: the password data file could not be read.\r\n"
+    "It may be open in another program, or it is not a file. Nothing was changed.";
+inline constexpr std::string_view kSaveFailedMessage =
+    "ERROR: the password data file could not be saved.\r\n"
+    "It was left as it was before; the change was not stored.";
+
+} // namespace vault

@@ -1,0 +1,96 @@
+#include "vault/vault_store.h"
+
+#include "vault/cipher.h"
+#include "vault/vault_format.h"
+
+namespace vault {
+namespace detail {
+
+ReadResult read_vault(VaultContext& ctx, bool report_missing) {
+    ReadResult read = ctx.files.read_file(ctx.paths.vault_file);
+    if (read.status == ReadStatus::Missing && report_missing) ctx.reporter.show_message(kMissingMessage);
+    if (read.status == ReadStatus::Unreadable) ctx.reporter.show_message(kUnreadableMessage);
+    return read;
+}
+
+bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk) {
+    if (on_disk && *on_disk == bytes) return true;
+    // The work file is written whole and flushed before it takes the vault's
+    // place; until then the vault is the old one, byte for byte.
+    if (ctx.files.write_durable(ctx.paths.work_file, bytes) &&
+        ctx.files.replace_file(ctx.paths.work_file, ctx.paths.vault_file)) {
+        return true;
+    }
+    ctx.files.remove_file(ctx.paths.work_file);
+    ctx.reporter.show_message(kSaveFailedMessage);
+    return false;
+}
+
+} // namespace detail
+
+namespace {
+
+PassOutcome run_pass(VaultContext& ctx, std::string (*pass)(std::string_view)) {
+    ctx.files.create_folder(ctx.paths.data_folder); // an existing folder is fine
+    const ReadResult read = detail::read_vault(ctx, true);
+    if (read.status == ReadStatus::Missing) return PassOutcome::Missing;
+    if (read.status == ReadStatus::Unreadable) return PassOutcome::Unreadable;
+    const std::string result = pass(read.bytes);
+    if (result == read.bytes) return PassOutcome::Unchanged;
+    return detail::store_vault(ctx, result, &read.bytes) ? PassOutcome::Written : PassOutcome::WriteFailed;
+}
+
+} // namespace
+
+PassOutcome process_decryption(VaultContext& ctx) { return run_pass(ctx, decryption_pass); }
+PassOutcome process_encryption(VaultContext& ctx) { return run_pass(ctx, encryption_pass); }
+
+std::string stamp_as_stored(std::string_view computer_name) { return decrypt_text(computer_name); }
+
+LoadResult load_vault(VaultContext& ctx, const LoadOptions& options) {
+    LoadResult result;
+    ctx.files.create_folder(ctx.paths.data_folder);
+    ReadResult read = detail::read_vault(ctx, true);
+    if (read.status == ReadStatus::Missing) {
+        // Once for the decryption pass and once for the load itself, as users
+        // of earlier versions see it.
+        ctx.reporter.show_message(kMissingMessage);
+        return result;
+    }
+    if (read.status == ReadStatus::Unreadable) {
+        result.status = LoadStatus::Unreadable;
+        return result;
+    }
+
+    // The file is left scrambled: written only when some of it was plain
+    // (an interrupted earlier version, or a file edited by hand). This happens
+    // before the records are read, while no other event can run, so an add
+    // made during the pumping below is never overwritten.
+    {
+        std::string sealed = sealed_form(read.bytes);
+        if (sealed != read.bytes && detail::store_vault(ctx, sealed, &read.bytes)) read.bytes.swap(sealed);
+    }
+    result.content = std::move(read.bytes);
+
+    auto next_pump = std::chrono::steady_clock::now() + options.pump_interval;
+    result.records = parse_records(result.content, [&] {
+        if (std::chrono::steady_clock::now() < next_pump) return;
+        ctx.reporter.pump_events();
+        next_pump = std::chrono::steady_clock::now() + options.pump_interval;
+    });
+
+    // Only the first record's stamp binds the vault to this computer.
+    const bool accepted = !result.records.empty() && result.records.front().has(Field::Stamp) &&
+                          result.records.front().stamp == stamp_as_stored(ctx.computer_name);
+    if (!accepted) {
+        result.records.clear();
+        result.status = LoadStatus::Rejected;
+        ctx.reporter.vault_rejected();
+        ctx.reporter.show_message(kRejectedMessage);
+        return result;
+    }
+    result.status = LoadStatus::Accepted;
+    return result;
+}
+
+} // namespace vault

@@ -1,0 +1,77 @@
+#pragma once
+// The vault file's passes and load. Every operation reads the vault once,
+// works out the file's final form in memory, and replaces the file at most
+// once: through the work file, flushed to the disk and put in place in one
+// atomic step, so that the vault at rest is always a complete old or new
+// file and its plain form never reaches the disk during a load or an edit.
+#include "vault/file_system.h"
+#include "vault/paths.h"
+#include "vault/record.h"
+#include "vault/reporter.h"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace vault {
+
+// What one operation works with: the paths of the run state's drive, the
+// computer name of the run state, the disk and the user.
+struct VaultContext {
+    VaultPaths paths;
+    std::string computer_name;
+    FileSystem& files;
+    Reporter& reporter;
+};
+
+enum class PassOutcome {
+    Missing,    // "no password data file found" was shown
+    Unreadable, // reported; nothing changed
+    Unchanged,  // the file already was in the pass's form: nothing written
+    Written,
+    WriteFailed, // reported; the old file is intact
+};
+
+// The whole-file passes, kept for the places that want the file itself in
+// one form: every line through decrypt_text or encrypt_text, replaced safely.
+PassOutcome process_decryption(VaultContext& ctx);
+PassOutcome process_encryption(VaultContext& ctx);
+
+enum class LoadStatus {
+    Missing,    // the missing message was shown twice
+    Unreadable, // reported once; the viewer closes as for a missing vault
+    Rejected,   // the rejection message was shown
+    Accepted,
+};
+
+struct LoadResult {
+    LoadStatus status = LoadStatus::Missing;
+    std::vector<Record> records; // file order; filled when accepted
+    std::string content;         // the vault's bytes as left on disk
+};
+
+struct LoadOptions {
+    // How often pending user-interface events run while the records are read.
+    std::chrono::milliseconds pump_interval{10};
+};
+
+// The viewer's load and machine-stamp check: the first record's stamp must be
+// this computer's name. An empty vault and a first record without stamp are
+// rejected. The vault is left scrambled.
+LoadResult load_vault(VaultContext& ctx, const LoadOptions& options = {});
+
+// The stamp a record added on this computer reads back with: a computer name
+// holding bytes of the scrambled block comes back from the file changed.
+std::string stamp_as_stored(std::string_view computer_name);
+
+// Helpers shared with the record operations.
+namespace detail {
+// Reads the vault for an operation; reports a missing (when `report_missing`)
+// or unreadable vault. Returns nullopt-like status in `result.status`.
+ReadResult read_vault(VaultContext& ctx, bool report_missing);
+// Replaces the vault by `bytes` unless it already holds exactly them
+// (`on_disk` when known). Reports a failure; true on success.
+bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk);
+} // namespace detail
+
+} // namespace vault

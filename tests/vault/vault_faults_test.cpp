@@ -1,0 +1,133 @@
+// Every write that fails, at any byte, leaves the last good vault as it was,
+// removes the work file and tells the user.
+#include "vault/record_ops.h"
+#include "vault/vault_format.h"
+#include "vault_test_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace vault;
+using namespace vault_test;
+
+namespace {
+
+std::string sample_vault(int records) {
+    std::string plain;
+    for (int i = 0; i < records; ++i) {
+        const auto n = std::to_string(i);
+        plain += "NAM:site " + n + "\r\nURL:https://s" + n + ".example\r\nUSE:user" + n + "\r\nPAS:pw:" + n +
+                 "\r\nIDN:DESK-7\r\n\r\n";
+    }
+    return encryption_pass(plain);
+}
+
+struct Operation {
+    const char* name;
+    // Runs the operation; true when it reported success.
+    std::function<bool(VaultContext&)> run;
+};
+
+const Operation kOperations[] = {
+    {"add", [](VaultContext& ctx) { return add_record(ctx, {"n", "u", "s", "p", "p"}) == AddOutcome::Saved; }},
+    {"change",
+     [](VaultContext& ctx) {
+         RowList rows = rows_from_load(load_vault(ctx));
+         rows.selected = 2;
+         const auto before = rows.rows;
+         const auto outcome =
+             change_field(ctx, rows, ChangeCommand::User, [](auto&) { return InputAnswer{"someone else"}; });
+         // A failed save leaves the list as the file is.
+         if (outcome != ChangeOutcome::Saved) {
+             EXPECT_EQ(rows.rows, before);
+         }
+         return outcome == ChangeOutcome::Saved;
+     }},
+    {"delete",
+     [](VaultContext& ctx) {
+         RowList rows = rows_from_load(load_vault(ctx));
+         rows.selected = 0;
+         const auto before = rows.rows;
+         const bool saved = delete_selected(ctx, rows) == SaveOutcome::Saved;
+         if (!saved) {
+             EXPECT_EQ(rows.rows, before);
+         }
+         return saved;
+     }},
+    {"decryption pass", [](VaultContext& ctx) { return process_decryption(ctx) == PassOutcome::Written; }},
+};
+
+TEST(VaultFaults, AWriteFailingAfterAnyByteLeavesTheOldVault) {
+    const std::string original = sample_vault(4);
+    for (const Operation& op : kOperations) {
+        FaultyFiles disk;
+        VaultFixture f(disk);
+        f.put_vault(original);
+        // The size of what the operation writes, from a run that succeeds.
+        ASSERT_TRUE(op.run(f.ctx)) << op.name;
+        const std::size_t size = f.vault().size();
+        for (std::size_t n = 0; n < size; ++n) {
+            f.put_vault(original);
+            f.reporter.messages.clear();
+            disk.fail_after = n;
+            EXPECT_FALSE(op.run(f.ctx)) << op.name << " failing after " << n;
+            disk.fail_after.reset();
+            ASSERT_EQ(f.vault(), original) << op.name << " failing after " << n;
+            ASSERT_FALSE(f.work_file_left()) << op.name << " failing after " << n;
+            ASSERT_FALSE(f.reporter.messages.empty());
+            EXPECT_EQ(f.reporter.messages.back(), kSaveFailedMessage) << op.name;
+        }
+    }
+}
+
+TEST(VaultFaults, AFailedReplaceLeavesTheOldVault) {
+    const std::string original = sample_vault(4);
+    for (const Operation& op : kOperations) {
+        FaultyFiles disk;
+        disk.fail_replace = true;
+        VaultFixture f(disk);
+        f.put_vault(original);
+        EXPECT_FALSE(op.run(f.ctx)) << op.name;
+        EXPECT_EQ(f.vault(), original) << op.name;
+        EXPECT_FALSE(f.work_file_left()) << op.name;
+        EXPECT_EQ(f.reporter.messages.back(), kSaveFailedMessage) << op.name;
+    }
+}
+
+TEST(VaultFaults, AReadOnlyVaultIsNotReplaced) {
+    const std::string original = sample_vault(4);
+    for (const Operation& op : kOperations) {
+        VaultFixture f;
+        f.put_vault(original);
+        std::filesystem::permissions(f.paths.vault_file, std::filesystem::perms::owner_read |
+                                                              std::filesystem::perms::group_read |
+                                                              std::filesystem::perms::others_read);
+        EXPECT_FALSE(op.run(f.ctx)) << op.name;
+        EXPECT_EQ(f.vault(), original) << op.name;
+        EXPECT_FALSE(f.work_file_left()) << op.name;
+        EXPECT_EQ(f.reporter.messages.back(), kSaveFailedMessage) << op.name;
+    }
+}
+
+TEST(VaultFaults, AReadOnlyLeftOverWorkFileIsReplaced) {
+    VaultFixture f;
+    f.put_vault(sample_vault(2));
+    write_bytes(f.paths.work_file, "NAM:plain left-over\r\n");
+    std::filesystem::permissions(f.paths.work_file, std::filesystem::perms::owner_read);
+    ASSERT_EQ(add_record(f.ctx, {"n", "u", "s", "p", "p"}), AddOutcome::Saved);
+    EXPECT_FALSE(f.work_file_left());
+    EXPECT_EQ(load_vault(f.ctx).records.size(), 3u);
+}
+
+TEST(VaultFaults, AnUnreadableVaultIsNeitherWrittenNorLoopedOn) {
+    for (const Operation& op : kOperations) {
+        VaultFixture f;
+        std::filesystem::create_directory(f.paths.vault_file);
+        EXPECT_FALSE(op.run(f.ctx)) << op.name;
+        EXPECT_TRUE(std::filesystem::is_directory(f.paths.vault_file)) << op.name;
+        EXPECT_FALSE(f.work_file_left()) << op.name;
+        ASSERT_FALSE(f.reporter.messages.empty()) << op.name;
+        EXPECT_EQ(f.reporter.messages.back().rfind("ERROR: ", 0), 0u) << op.name;
+    }
+}
+
+} // namespace

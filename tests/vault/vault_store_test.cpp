@@ -1,0 +1,141 @@
+#include "vault/vault_format.h"
+#include "vault/vault_store.h"
+#include "vault_test_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace vault;
+using namespace vault_test;
+
+namespace {
+
+std::string record_lines(const std::string& name, const std::string& stamp) {
+    return "NAM:" + name + "\r\nURL:https://" + name + ".example\r\nUSE:user\r\nPAS:pw " + name + "\r\nIDN:" + stamp +
+           "\r\n";
+}
+
+using Messages = std::vector<std::string>;
+
+TEST(VaultPasses, TurnTheFileIntoEachFormInPlace) {
+    VaultFixture f;
+    const std::string plain = record_lines("a", "DESK-7") + "\r\n" + record_lines("b", "DESK-7");
+    const std::string scrambled = encryption_pass(plain);
+    f.put_vault(scrambled);
+    EXPECT_EQ(process_decryption(f.ctx), PassOutcome::Written);
+    EXPECT_EQ(f.vault(), plain);
+    EXPECT_EQ(process_decryption(f.ctx), PassOutcome::Unchanged);
+    EXPECT_EQ(process_encryption(f.ctx), PassOutcome::Written);
+    EXPECT_EQ(f.vault(), scrambled);
+    EXPECT_EQ(process_encryption(f.ctx), PassOutcome::Unchanged);
+    EXPECT_EQ(f.vault(), scrambled);
+    EXPECT_FALSE(f.work_file_left());
+    EXPECT_TRUE(f.reporter.messages.empty());
+}
+
+TEST(VaultPasses, MissingVaultIsReportedAndNotCreated) {
+    VaultFixture f;
+    EXPECT_EQ(process_decryption(f.ctx), PassOutcome::Missing);
+    EXPECT_EQ(process_encryption(f.ctx), PassOutcome::Missing);
+    EXPECT_EQ(f.reporter.messages, Messages(2, std::string(kMissingMessage)));
+    EXPECT_FALSE(file_exists(f.paths.vault_file));
+}
+
+TEST(VaultPasses, ALeftOverWorkFileIsOverwrittenAndGone) {
+    VaultFixture f;
+    f.put_vault(record_lines("a", "DESK-7"));
+    write_bytes(f.paths.work_file, std::string(5000, 'x'));
+    EXPECT_EQ(process_encryption(f.ctx), PassOutcome::Written);
+    EXPECT_EQ(f.vault(), encryption_pass(record_lines("a", "DESK-7")));
+    EXPECT_FALSE(f.work_file_left());
+}
+
+TEST(VaultLoad, OutcomesAndMessages) {
+    const std::string mine = record_lines("first", "DESK-7");
+    const std::string other = record_lines("other", "LAPTOP");
+    const std::string no_stamp = "NAM:x\r\nURL:u\r\nUSE:s\r\nPAS:p\r\n";
+    const std::string rejected(kRejectedMessage);
+    struct Case {
+        const char* what;
+        std::optional<std::string> plain; // nullopt: no vault file
+        LoadStatus status;
+        std::size_t records;
+        Messages messages;
+    };
+    const Case cases[] = {
+        {"missing vault: the message twice", std::nullopt, LoadStatus::Missing, 0,
+         Messages(2, std::string(kMissingMessage))},
+        {"zero-length vault", "", LoadStatus::Rejected, 0, {rejected}},
+        {"only empty lines", "\r\n\r\n", LoadStatus::Rejected, 0, {rejected}},
+        {"first record from another computer", other + mine, LoadStatus::Rejected, 0, {rejected}},
+        {"first record of this computer, later ones not", mine + other, LoadStatus::Accepted, 2, {}},
+        {"first record without stamp", no_stamp + mine, LoadStatus::Rejected, 0, {rejected}},
+        {"stamp compared case-sensitively", record_lines("a", "desk-7"), LoadStatus::Rejected, 0, {rejected}},
+        {"stamp line with empty value", record_lines("a", ""), LoadStatus::Rejected, 0, {rejected}},
+    };
+    for (const auto& c : cases) {
+        for (bool scrambled : {true, false}) {
+            VaultFixture f;
+            if (c.plain) f.put_vault(scrambled ? encryption_pass(*c.plain) : *c.plain);
+            const LoadResult result = load_vault(f.ctx);
+            EXPECT_EQ(result.status, c.status) << c.what;
+            EXPECT_EQ(result.records.size(), c.records) << c.what;
+            EXPECT_EQ(f.reporter.messages, c.messages) << c.what;
+            if (c.status == LoadStatus::Rejected) {
+                EXPECT_EQ(f.reporter.rejected_before_message, 0u) << c.what;
+            }
+            // The vault is left scrambled, and a missing one is not created.
+            EXPECT_EQ(file_exists(f.paths.vault_file), c.plain.has_value()) << c.what;
+            if (c.plain) {
+                EXPECT_EQ(f.vault(), encryption_pass(*c.plain)) << c.what;
+            }
+            EXPECT_FALSE(f.work_file_left()) << c.what;
+        }
+    }
+}
+
+TEST(VaultLoad, GivesTheRecordsInFileOrderAndKeepsTheFileUntouched) {
+    VaultFixture f;
+    const std::string plain = record_lines("zeta", "DESK-7") + "\r\n" + record_lines("alpha", "ELSEWHERE") +
+                              "URL:extra one\r\n";
+    f.put_vault(encryption_pass(plain));
+    const auto before = std::filesystem::last_write_time(f.paths.vault_file);
+    const LoadResult result = load_vault(f.ctx);
+    ASSERT_EQ(result.status, LoadStatus::Accepted);
+    ASSERT_EQ(result.records.size(), 2u);
+    EXPECT_EQ(result.records[0], (Record{"zeta", "https://zeta.example", "user", "pw zeta", "DESK-7"}));
+    EXPECT_EQ(result.records[1].stamp, "ELSEWHERE");
+    EXPECT_EQ(result.records[1].extra, std::vector<std::string>{"extra one"});
+    EXPECT_EQ(result.content, encryption_pass(plain));
+    EXPECT_EQ(std::filesystem::last_write_time(f.paths.vault_file), before) << "a scrambled vault is not rewritten";
+}
+
+TEST(VaultLoad, AComputerNameWithScrambledBlockBytesStillMatchesItsOwnRecords) {
+    // The name comes back from the file with such bytes turned into letters.
+    VaultFixture f(disk_files(), "PC-\xE9t\xE9");
+    f.put_vault(encryption_pass(record_lines("a", "PC-\xE9t\xE9")));
+    EXPECT_EQ(load_vault(f.ctx).status, LoadStatus::Accepted);
+}
+
+TEST(VaultLoad, PumpsEventsOnATimeBudgetNotPerLine) {
+    std::string plain;
+    for (int i = 0; i < 3000; ++i) plain += record_lines("r" + std::to_string(i), "DESK-7");
+    VaultFixture eager, lazy;
+    eager.put_vault(encryption_pass(plain));
+    lazy.put_vault(encryption_pass(plain));
+    EXPECT_EQ(load_vault(eager.ctx, LoadOptions{std::chrono::milliseconds(0)}).records.size(), 3000u);
+    EXPECT_GE(eager.reporter.pumps, 15000 / 256);
+    EXPECT_EQ(load_vault(lazy.ctx, LoadOptions{std::chrono::hours(1)}).records.size(), 3000u);
+    EXPECT_EQ(lazy.reporter.pumps, 0);
+}
+
+TEST(VaultLoad, AFolderInPlaceOfTheVaultIsReportedOnceAndLeftAlone) {
+    VaultFixture f;
+    std::filesystem::create_directory(f.paths.vault_file);
+    EXPECT_EQ(load_vault(f.ctx).status, LoadStatus::Unreadable);
+    EXPECT_EQ(process_decryption(f.ctx), PassOutcome::Unreadable);
+    EXPECT_EQ(f.reporter.messages, Messages(2, std::string(kUnreadableMessage)));
+    EXPECT_TRUE(std::filesystem::is_directory(f.paths.vault_file));
+    EXPECT_FALSE(f.work_file_left());
+}
+
+} // namespace
