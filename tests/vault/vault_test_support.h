@@ -105,6 +105,7 @@ struct VaultFixture {
     std::string vault() const { return read_bytes(paths.vault_file); }
     void put_vault(const std::string& data) const { write_bytes(paths.vault_file, data); }
     bool work_file_left() const { return file_exists(paths.work_file); }
+    std::string str_folder() const { return folder.str(); }
 
     TempFolder folder;
     vault::VaultPaths paths;

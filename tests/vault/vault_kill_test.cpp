@@ -1,0 +1,75 @@
+// A child that adds records and rewrites the vault in a loop is killed at
+// random moments. After every kill the vault loads, holds at least the
+// records it held before, each whole, and lies on disk scrambled.
+// `vault_kill_test --kills=N` runs N kills instead of the suite's 200.
+#include "child_process.h"
+#include "kill_child.h"
+#include "vault/record_ops.h"
+#include "vault/vault_format.h"
+#include "vault_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+using namespace vault;
+using namespace vault_test;
+
+namespace {
+
+int g_kills = 200;
+
+bool holds_plain_text(std::string_view bytes) {
+    return bytes.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789") != bytes.npos;
+}
+
+TEST(VaultKill, EveryKillLeavesAWholeVault) {
+    VaultFixture f(disk_files(), kKillComputer);
+    const Record first = kill_record(0, 0);
+    ASSERT_EQ(add_record(f.ctx, {first.name, first.url, first.user, first.password, first.password}),
+              AddOutcome::Saved);
+    f.reporter.messages.clear();
+
+    std::mt19937 random(20240611);
+    std::size_t count = 1;
+    int killed_while_running = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (int kill = 0; kill < g_kills; ++kill) {
+        {
+            ChildProcess child("vault_kill_child", {f.str_folder(), std::to_string(random())});
+            ASSERT_TRUE(child.wait_ready()) << "the child ended before its first operation, kill " << kill;
+            std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
+            killed_while_running += child.kill();
+        }
+        const std::string on_disk = f.vault();
+        ASSERT_EQ(sealed_form(on_disk), on_disk) << "plain text in the vault after kill " << kill;
+        if (f.work_file_left()) {
+            ASSERT_FALSE(holds_plain_text(read_bytes(f.paths.work_file))) << "plain work file after kill " << kill;
+        }
+        const LoadResult loaded = load_vault(f.ctx);
+        ASSERT_EQ(loaded.status, LoadStatus::Accepted) << "kill " << kill;
+        ASSERT_GE(loaded.records.size(), count) << "records lost at kill " << kill;
+        for (std::size_t i = 0; i < loaded.records.size(); ++i) {
+            ASSERT_TRUE(is_kill_record(loaded.records[i], i)) << "torn record " << i << " at kill " << kill;
+        }
+        ASSERT_TRUE(f.reporter.messages.empty()) << f.reporter.messages.front();
+        count = loaded.records.size();
+    }
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%d kills (%d mid-run) in %.1f s; the vault ended with %zu records\n", g_kills, killed_while_running,
+                seconds, count);
+    EXPECT_GT(killed_while_running, g_kills / 2);
+    EXPECT_GT(count, 1u);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--kills=", 8) == 0) g_kills = std::atoi(argv[i] + 8);
+    }
+    return RUN_ALL_TESTS();
+}
