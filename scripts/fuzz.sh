@@ -1,0 +1,34 @@
+#!/bin/bash
+# Builds the libFuzzer targets with clang in build/fuzz and runs each for the
+# given number of seconds (default 60): scripts/fuzz.sh SECONDS
+# Prints one line per target; fails on a crash and keeps the crashing input.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+seconds=${1:-60}
+tree="$QLK_ROOT/build/fuzz"
+
+CC=clang CXX=clang++ cmake -S "$QLK_ROOT" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQLK_FUZZ=ON -DQLK_SANITIZE=ON -DQLK_BENCH=OFF >"$tree.configure.log" 2>&1 ||
+    { cat "$tree.configure.log"; exit 1; }
+
+status=0
+for source in "$QLK_ROOT"/fuzz/*_fuzz.cpp; do
+    target=$(basename "$source" .cpp)
+    cmake --build "$tree" --target "$target" -j2 >"$tree/$target.build.log" 2>&1 ||
+        { cat "$tree/$target.build.log"; exit 1; }
+    # Seeds come from the source tree; what the fuzzer finds stays in the build tree.
+    corpus="$tree/corpus/$target"
+    mkdir -p "$corpus" "$tree/crashes"
+    seeds="$QLK_ROOT/fuzz/corpus/${target%_fuzz}"
+    log="$tree/$target.log"
+    if "$tree/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$tree/crashes/" \
+        "$corpus" "$seeds" >"$log" 2>&1; then
+        runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
+        echo "fuzz: $target ran $runs inputs in ${seconds} s, no crash"
+    else
+        tail -n 40 "$log"
+        echo "fuzz: $target FAILED (crashing input in build/fuzz/crashes/, log in build/fuzz/$target.log)"
+        status=1
+    fi
+done
+exit $status
