@@ -6,7 +6,7 @@
 #include "platform/dialogs.h"
 #include "vault/cipher.h"
 
-namespace access {
+namespace qlk_access {
 
 std::string read_entry_password() {
     const std::string stored = MRegistry::GetString("QLK", "Config", "ID");
@@ -42,4 +42,4 @@ void run_viewer_gate() {
     app::show_window(app::Window::Viewer);
 }
 
-} // namespace access
+} // namespace qlk_access

@@ -2,7 +2,7 @@
 // The entry password: the stored, scrambled value and its default.
 #include <string>
 
-namespace access {
+namespace qlk_access {
 
 inline constexpr char kDefaultEntryPassword[] = "marigold";
 
@@ -19,4 +19,4 @@ bool ask_viewer_password();
 // "View Passwords": the viewer gate, then load and show the viewer.
 void run_viewer_gate();
 
-} // namespace access
+} // namespace qlk_access

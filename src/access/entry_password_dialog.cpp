@@ -12,7 +12,7 @@
 
 #include <windows.h>
 
-namespace access {
+namespace qlk_access {
 namespace {
 
 const platform::InstanceGuard* g_guard = nullptr;
@@ -138,4 +138,4 @@ void load_frmPassword() {
     CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRMPASSWORD), nullptr, frmPassword_proc, 0);
 }
 
-} // namespace access
+} // namespace qlk_access

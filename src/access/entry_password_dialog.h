@@ -5,10 +5,10 @@ namespace platform {
 class InstanceGuard;
 }
 
-namespace access {
+namespace qlk_access {
 
 // The guard that main holds for the life of the process.
 void set_instance_guard(const platform::InstanceGuard* guard);
 void load_frmPassword();
 
-} // namespace access
+} // namespace qlk_access

@@ -2,7 +2,7 @@
 
 #include "platform/files.h"
 
-namespace access {
+namespace qlk_access {
 
 RunState& run_state() {
     static RunState state;
@@ -31,4 +31,4 @@ void ensure_vault_file() {
     platform::create_empty_file_if_missing(vault_file_path());
 }
 
-} // namespace access
+} // namespace qlk_access

@@ -3,7 +3,9 @@
 // kept until the program ends.
 #include <string>
 
-namespace access {
+// The access subsystem's namespace carries a prefix: mingw's <io.h> declares a
+// global function access(), and a namespace of that name would clash with it.
+namespace qlk_access {
 
 struct RunState {
     char drive_letter = 'C';    // first character of the program folder path
@@ -25,4 +27,4 @@ bool file_exists(const std::string& path);
 void ensure_data_folder();
 void ensure_vault_file();
 
-} // namespace access
+} // namespace qlk_access

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-namespace access {
+namespace qlk_access {
 namespace {
 
 std::string trim_spaces(const std::string& text) {
@@ -73,4 +73,4 @@ std::string GetString(std::string application, std::string section, std::string 
 }
 
 } // namespace MRegistry
-} // namespace access
+} // namespace qlk_access

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace access {
+namespace qlk_access {
 
 // A failure of the settings store, with the number and text the program shows.
 class SettingsError : public std::runtime_error {
@@ -32,4 +32,4 @@ void SaveString(std::string application, std::string section, std::string key, s
 std::string GetString(std::string application, std::string section, std::string key, std::string default_text = {});
 
 } // namespace MRegistry
-} // namespace access
+} // namespace qlk_access

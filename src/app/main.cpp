@@ -12,7 +12,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&controls);
 
     const platform::InstanceGuard guard;
-    access::set_instance_guard(&guard);
+    qlk_access::set_instance_guard(&guard);
     app::show_window(app::Window::Password);
 
     MSG message;

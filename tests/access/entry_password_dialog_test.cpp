@@ -1,0 +1,233 @@
+// The entry-password dialog and the viewer gate, driven in-process as a user would.
+#include "access/entry_password.h"
+#include "access/entry_password_dialog.h"
+#include "access/run_state.h"
+#include "access/settings_store.h"
+#include "app/window_registry.h"
+#include "modal_watcher.h"
+#include "platform/files.h"
+#include "platform/window.h"
+#include "resource_ids.h"
+#include "vault/cipher.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+
+using test_support::ModalWatcher;
+
+namespace {
+
+const char kWrongPassword[] = "Entry Password Error:\r\nThe entry password is wrong.";
+
+class EntryPasswordDialog : public testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLK");
+        qlk_access::set_drive_letter_from_program_folder();
+        qlk_access::ensure_data_folder();
+    }
+    void TearDown() override {
+        for (auto window : {app::Window::Viewer, app::Window::Widget, app::Window::Password})
+            if (HWND hwnd = app::find_window(window)) DestroyWindow(hwnd);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLK");
+        DeleteFileA(qlk_access::vault_file_path().c_str());
+    }
+
+    HWND open_dialog() {
+        app::show_window(app::Window::Password);
+        HWND dialog = app::find_window(app::Window::Password);
+        EXPECT_NE(dialog, nullptr);
+        return dialog;
+    }
+    static void type(HWND dialog, const char* txt1, const char* txt2 = "") {
+        platform::set_item_text(dialog, IDC_PW_TXT1, txt1);
+        platform::set_item_text(dialog, IDC_PW_TXT2, txt2);
+    }
+    static void click(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+    static wchar_t mask(HWND dialog, int id) {
+        return static_cast<wchar_t>(SendDlgItemMessageW(dialog, id, EM_GETPASSWORDCHAR, 0, 0));
+    }
+};
+
+TEST_F(EntryPasswordDialog, OpensWithItsTextsMaskedFieldsAndTabOrder) {
+    HWND dialog = open_dialog();
+    EXPECT_EQ(platform::window_text(dialog), "Quillock: enter your entry password...");
+    EXPECT_EQ(platform::item_text(dialog, IDC_PW_LABEL1), "Entry Password: ");
+    EXPECT_EQ(platform::item_text(dialog, IDC_PW_COMMAND3), "Change the Entry Password...");
+    EXPECT_EQ(platform::item_text(dialog, IDC_PW_CHECK1), "Show text in password input field");
+    EXPECT_EQ(mask(dialog, IDC_PW_TXT1), L'*');
+    EXPECT_EQ(mask(dialog, IDC_PW_TXT2), L'*');
+
+    RECT client, txt2;
+    GetClientRect(dialog, &client);
+    GetWindowRect(GetDlgItem(dialog, IDC_PW_TXT2), &txt2);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&txt2), 2);
+    EXPECT_GE(txt2.top, client.bottom) << "txt2 must lie below the visible client area";
+    EXPECT_EQ(client.right - client.left, platform::scale(312));
+    EXPECT_EQ(client.bottom - client.top, platform::scale(151));
+
+    const int expected_order[] = {IDC_PW_TXT2, IDOK, IDCANCEL, IDC_PW_COMMAND3, IDC_PW_CHECK1, IDC_PW_TXT1};
+    HWND control = GetDlgItem(dialog, IDC_PW_TXT1);
+    for (int id : expected_order) {
+        control = GetNextDlgTabItem(dialog, control, FALSE);
+        EXPECT_EQ(GetDlgCtrlID(control), id);
+    }
+}
+
+TEST_F(EntryPasswordDialog, ShowTextTogglesTheMaskOfBothFields) {
+    HWND dialog = open_dialog();
+    CheckDlgButton(dialog, IDC_PW_CHECK1, BST_CHECKED);
+    click(dialog, IDC_PW_CHECK1);
+    EXPECT_EQ(mask(dialog, IDC_PW_TXT1), 0);
+    EXPECT_EQ(mask(dialog, IDC_PW_TXT2), 0);
+    CheckDlgButton(dialog, IDC_PW_CHECK1, BST_UNCHECKED);
+    click(dialog, IDC_PW_CHECK1);
+    EXPECT_EQ(mask(dialog, IDC_PW_TXT1), L'*');
+    EXPECT_EQ(mask(dialog, IDC_PW_TXT2), L'*');
+}
+
+TEST_F(EntryPasswordDialog, RefusesWrongCaseAndIgnoresTheHiddenField) {
+    HWND dialog = open_dialog();
+    ModalWatcher watcher;
+    for (auto [txt1, txt2] : {std::pair{"Marigold", ""}, std::pair{"", "marigold"}, std::pair{"marigold ", ""}}) {
+        type(dialog, txt1, txt2);
+        click(dialog, IDOK);
+        EXPECT_TRUE(app::is_loaded(app::Window::Password)) << txt1;
+        EXPECT_EQ(platform::item_text(dialog, IDC_PW_TXT1), "");
+        EXPECT_EQ(platform::item_text(dialog, IDC_PW_TXT2), "");
+    }
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 3u);
+    for (const auto& box : seen) {
+        EXPECT_EQ(box.title, "Quillock");
+        EXPECT_EQ(box.text, kWrongPassword);
+    }
+    EXPECT_FALSE(app::is_loaded(app::Window::Widget));
+}
+
+TEST_F(EntryPasswordDialog, LoadDeletesThePrintFileAndEntryCreatesAnEmptyVaultOnce) {
+    std::ofstream(qlk_access::print_file_path()) << "old print";
+    HWND dialog = open_dialog();
+    EXPECT_FALSE(platform::file_exists(qlk_access::print_file_path()));
+    EXPECT_FALSE(platform::file_exists(qlk_access::vault_file_path()));
+
+    type(dialog, "marigold");
+    click(dialog, IDOK);
+    EXPECT_FALSE(app::is_loaded(app::Window::Password));
+    EXPECT_TRUE(app::is_loaded(app::Window::Widget));
+    ASSERT_TRUE(platform::file_exists(qlk_access::vault_file_path()));
+    EXPECT_EQ(std::ifstream(qlk_access::vault_file_path(), std::ios::ate | std::ios::binary).tellg(), 0);
+}
+
+TEST_F(EntryPasswordDialog, EntryLeavesAnExistingVaultUntouched) {
+    std::ofstream(qlk_access::vault_file_path(), std::ios::binary) << "\xCD\xC0\xCC:\xDA\r\n";
+    HWND dialog = open_dialog();
+    type(dialog, "marigold");
+    click(dialog, IDOK);
+    std::ifstream file(qlk_access::vault_file_path(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "\xCD\xC0\xCC:\xDA\r\n");
+}
+
+TEST_F(EntryPasswordDialog, ChangedPasswordIsStoredScrambledAndFillsBothFields) {
+    HWND dialog = open_dialog();
+    ModalWatcher watcher;
+    watcher.answer_input("marigold");
+    watcher.answer_input("N3w pass");
+    watcher.answer_input("N3w pass");
+    click(dialog, IDC_PW_COMMAND3);
+
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0].title, "Current Entry Password...");
+    EXPECT_EQ(seen[0].text, "Please enter your CURRENT entry password");
+    EXPECT_EQ(seen[1].title, "New Entry Password...");
+    EXPECT_EQ(seen[2].title, "New Entry Password AGAIN to confirm...");
+    EXPECT_EQ(seen[2].text, "Please enter your new entry password AGAIN");
+    EXPECT_EQ(seen[3].text, "The entry password has been reset - PLEASE REMEMBER IT!");
+    EXPECT_EQ(qlk_access::MRegistry::GetString("QLK", "Config", "ID"), vault::encrypt_text("N3w pass"));
+    EXPECT_EQ(platform::item_text(dialog, IDC_PW_TXT1), "N3w pass");
+    EXPECT_EQ(platform::item_text(dialog, IDC_PW_TXT2), "N3w pass");
+
+    click(dialog, IDOK); // the filled field enters at once
+    EXPECT_TRUE(app::is_loaded(app::Window::Widget));
+}
+
+TEST_F(EntryPasswordDialog, ChangeIsRefusedOnWrongCurrentOrDifferentNewPasswords) {
+    HWND dialog = open_dialog();
+    ModalWatcher watcher;
+    watcher.answer_input("Marigold");
+    click(dialog, IDC_PW_COMMAND3);
+    watcher.answer_input("marigold");
+    watcher.answer_input("one");
+    watcher.answer_input("One");
+    click(dialog, IDC_PW_COMMAND3);
+
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 6u);
+    EXPECT_EQ(seen[1].text, "Entry Password Error:\r\nThe entry password is not entered the same that has been "
+                            "previously registered - action concelled!");
+    EXPECT_EQ(seen[5].text, "New Entry Password Error:\r\nThe entry password is not entered the same within the 2 "
+                            "'New Entry Password' input screens - please try again.");
+    EXPECT_EQ(qlk_access::MRegistry::GetString("QLK", "Config", "ID"), "");
+    EXPECT_EQ(qlk_access::run_state().entry_password, "marigold");
+}
+
+TEST_F(EntryPasswordDialog, UnstorablePasswordIsReportedAndTheOldOneStaysInForce) {
+    // A volatile parent key refuses the lasting key the store creates under it.
+    HKEY volatile_key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLK", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &volatile_key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(volatile_key);
+
+    HWND dialog = open_dialog();
+    ModalWatcher watcher;
+    watcher.answer_input("marigold");
+    watcher.answer_input("lost");
+    watcher.answer_input("lost");
+    click(dialog, IDC_PW_COMMAND3);
+
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[3].text.rfind("ERROR: Could not open/create registry section (error 0x8004", 0), 0u) << seen[3].text;
+    EXPECT_EQ(qlk_access::run_state().entry_password, "marigold");
+    EXPECT_EQ(platform::item_text(dialog, IDC_PW_TXT1), "");
+}
+
+TEST_F(EntryPasswordDialog, ViewerGateReadsTheStoredPasswordAndRefusesOtherAnswers) {
+    qlk_access::store_entry_password("gate");
+    ModalWatcher watcher;
+    watcher.answer_input("marigold");
+    EXPECT_FALSE(qlk_access::ask_viewer_password());
+    watcher.answer_input("gate");
+    EXPECT_TRUE(qlk_access::ask_viewer_password());
+    watcher.cancel_input();
+    EXPECT_FALSE(qlk_access::ask_viewer_password());
+
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[0].title, "Get Master Password");
+    EXPECT_EQ(seen[0].text, "Please enter your master entry password");
+    EXPECT_EQ(seen[1].text, "Sorry: you have entered the wrong password.");
+    EXPECT_EQ(qlk_access::run_state().entry_password, "gate");
+}
+
+TEST_F(EntryPasswordDialog, ViewerGateOpensNothingWhenTheStoreCannotBeRead) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLK\\Config", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD number = 7;
+    RegSetValueExA(key, "ID", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegCloseKey(key);
+
+    ModalWatcher watcher;
+    EXPECT_FALSE(qlk_access::ask_viewer_password());
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, "ERROR: Registry data not a string (error 0x800407D4)");
+}
+
+} // namespace

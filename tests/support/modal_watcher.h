@@ -1,0 +1,56 @@
+#pragma once
+// Answers the modal boxes that the window under test opens on its own thread,
+// as a user would: reads the box, types into an input box, presses a button.
+#include <windows.h>
+
+#include <atomic>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace test_support {
+
+struct Answer {
+    std::string type_text; // typed into an input box before the button is pressed
+    int button = IDOK;
+};
+
+struct SeenBox {
+    std::string title;
+    std::string text; // the message, or the input box's prompt
+};
+
+class ModalWatcher {
+public:
+    // Watches the calling thread's windows.
+    ModalWatcher();
+    ~ModalWatcher();
+    ModalWatcher(const ModalWatcher&) = delete;
+    ModalWatcher& operator=(const ModalWatcher&) = delete;
+
+    // Queues answers for the next boxes, in order; a box beyond them gets OK.
+    void answer(Answer a);
+    void answer_input(const std::string& text) { answer({text, IDOK}); }
+    void cancel_input() { answer({"", IDCANCEL}); }
+
+    std::vector<SeenBox> seen();
+    void clear_seen();
+
+private:
+    void run();
+    bool answer_one();
+
+    DWORD ui_thread_;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::deque<Answer> answers_;
+    std::vector<SeenBox> seen_;
+    std::thread thread_;
+};
+
+// Runs the window messages of this thread for a while (for timers, posts and repaints).
+void pump_messages(int milliseconds = 50);
+
+} // namespace test_support
