@@ -80,7 +80,8 @@ public:
         }
         LARGE_INTEGER size{};
         if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return result;
-        result.bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        // One byte more than the file holds, so that the end is seen without growing the buffer.
+        result.bytes.resize(static_cast<std::size_t>(size.QuadPart) + 1);
         std::size_t done = 0;
         for (;;) {
             if (done == result.bytes.size()) result.bytes.resize(done + 65536); // the file grew meanwhile

@@ -47,7 +47,8 @@ public:
             result.status = ReadStatus::Unreadable;
             return result;
         }
-        result.bytes.resize(static_cast<std::size_t>(info.st_size));
+        // One byte more than the file holds, so that the end is seen without growing the buffer.
+        result.bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
         std::size_t done = 0;
         for (;;) {
             if (done == result.bytes.size()) result.bytes.resize(done + 65536); // the file grew meanwhile

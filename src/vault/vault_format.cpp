@@ -2,6 +2,7 @@
 
 #include "vault/cipher.h"
 
+#include <algorithm>
 #include <array>
 
 namespace vault {
@@ -48,11 +49,51 @@ std::string map_lines(std::string_view content, const ByteTable& table) {
     return result;
 }
 
+// How many lines start with the name tag, in either form: the record count,
+// so that the records are allocated once and not copied as they grow.
+std::size_t count_name_lines(std::string_view content, const ByteTable& plain) {
+    std::size_t count = 0;
+    auto is_name_at = [&](std::size_t at) {
+        if (content.size() - at < 4) return false;
+        for (std::size_t i = 0; i < 4; ++i) {
+            if (plain[static_cast<unsigned char>(content[at + i])] != static_cast<unsigned char>(kNameTag[i])) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (std::size_t at = 0; at < content.size();) {
+        if (is_name_at(at)) ++count;
+        const std::size_t end = content.find("\r\n", at);
+        if (end == std::string_view::npos) break;
+        at = end + 2;
+    }
+    return count;
+}
+
 } // namespace
 
 std::string decryption_pass(std::string_view content) { return map_lines(content, decrypt_table()); }
 std::string encryption_pass(std::string_view content) { return map_lines(content, encrypt_table()); }
 std::string sealed_form(std::string_view content) { return map_lines(content, seal_table()); }
+
+bool is_sealed(std::string_view content) {
+    if (!content.empty() && !content.ends_with("\r\n")) return false;
+    // Sealing changes exactly the ASCII letters and digits. The test runs in
+    // blocks without branches so that the compiler can vectorise it.
+    constexpr std::size_t kBlock = 256;
+    for (std::size_t at = 0; at < content.size(); at += kBlock) {
+        const std::size_t end = std::min(content.size(), at + kBlock);
+        unsigned found = 0;
+        for (std::size_t i = at; i < end; ++i) {
+            const auto c = static_cast<unsigned char>(content[i]);
+            found |= static_cast<unsigned>(static_cast<unsigned char>(c - '0') < 10) |
+                     static_cast<unsigned>(static_cast<unsigned char>((c | 0x20) - 'a') < 26);
+        }
+        if (found) return false;
+    }
+    return true;
+}
 
 void scramble_in_place(std::string& text) {
     const ByteTable& table = encrypt_table();
@@ -63,35 +104,32 @@ std::vector<Record> parse_records(std::string_view content, const std::function<
     constexpr unsigned kLinesPerCall = 256;
     const ByteTable& plain = decrypt_table();
     std::vector<Record> records;
-    std::string line;
+    records.reserve(count_name_lines(content, plain));
     unsigned lines = 0;
     if (every_few_lines) every_few_lines();
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find("\r\n", start);
         if (end == std::string_view::npos) end = content.size();
-        line.assign(content.substr(start, end - start));
+        const std::string_view line = content.substr(start, end - start);
         start = end + 2;
         if (every_few_lines && ++lines % kLinesPerCall == 0) every_few_lines();
         if (line.size() < 4) continue;
-        for (char& c : line) c = static_cast<char>(plain[static_cast<unsigned char>(c)]);
-        const std::string_view tag = std::string_view(line).substr(0, 4);
-        const std::string_view value = std::string_view(line).substr(4);
+        char tag_bytes[4];
+        for (int i = 0; i < 4; ++i) tag_bytes[i] = static_cast<char>(plain[static_cast<unsigned char>(line[i])]);
+        const std::string_view tag(tag_bytes, 4);
+        std::string* target = nullptr;
         if (tag == kNameTag) {
             Record& record = records.emplace_back();
-            record.name = value;
             record.value_count = 0;
-            continue;
+            target = &record.name;
+        } else if (!records.empty() && std::find(kValueTags.begin(), kValueTags.end(), tag) != kValueTags.end()) {
+            Record& record = records.back();
+            target = record.value_count < 4 ? &record.value(Field(record.value_count++)) : &record.extra.emplace_back();
         }
-        bool value_tag = false;
-        for (std::string_view t : kValueTags) value_tag = value_tag || tag == t;
-        if (!value_tag || records.empty()) continue;
-        Record& record = records.back();
-        if (record.value_count < 4) {
-            record.value(Field(record.value_count++)) = value;
-        } else {
-            record.extra.emplace_back(value);
-        }
+        if (!target) continue;
+        target->assign(line.substr(4));
+        for (char& c : *target) c = static_cast<char>(plain[static_cast<unsigned char>(c)]);
     }
     return records;
 }

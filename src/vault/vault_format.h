@@ -18,6 +18,8 @@ std::string encryption_pass(std::string_view content);
 // encryption_pass(decryption_pass(content)) in one sweep: the form the
 // file takes after an operation that read it and changed nothing.
 std::string sealed_form(std::string_view content);
+// True when sealed_form would change nothing.
+bool is_sealed(std::string_view content);
 
 // Reads the records of a file in either form, in file order. A value line
 // before the first "NAM:" line, an empty line and a line with any other tag

@@ -66,9 +66,9 @@ LoadResult load_vault(VaultContext& ctx, const LoadOptions& options) {
     // (an interrupted earlier version, or a file edited by hand). This happens
     // before the records are read, while no other event can run, so an add
     // made during the pumping below is never overwritten.
-    {
+    if (!is_sealed(read.bytes)) {
         std::string sealed = sealed_form(read.bytes);
-        if (sealed != read.bytes && detail::store_vault(ctx, sealed, &read.bytes)) read.bytes.swap(sealed);
+        if (detail::store_vault(ctx, sealed, &read.bytes)) read.bytes.swap(sealed);
     }
     result.content = std::move(read.bytes);
 
