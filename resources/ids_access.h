@@ -10,3 +10,5 @@
 #define IDC_PW_LABEL4 1007
 #define IDC_PW_COMMAND3 1008
 // Startup configuration frmAbout: 1100..1199
+#define IDD_FRMABOUT 1100
+#define IDC_STARTUP_CHKRUN 1101

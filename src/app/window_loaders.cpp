@@ -1,19 +1,22 @@
 #include "app/window_loaders.h"
 
 #include "access/entry_password_dialog.h"
+#include "access/startup_window.h"
+#include "widget/about_window.h"
+#include "widget/menu_host.h"
 #include "widget/widget_window.h"
 
 namespace app {
 
 void load_window_of_kind(Window window) {
     switch (window) {
-    case Window::Password: access::load_frmPassword(); break;
+    case Window::Password: qlk_access::load_frmPassword(); break;
     case Window::Widget: widget::load_frmMain(); break;
     case Window::Viewer:
-    case Window::AddEntry:
-    case Window::Startup:
-    case Window::About:
-    case Window::MenuHost: break; // not built yet
+    case Window::AddEntry: break; // not built yet
+    case Window::Startup: qlk_access::load_frmAbout(); break;
+    case Window::About: widget::load_frnAbout(); break;
+    case Window::MenuHost: widget::load_Menu(); break;
     }
 }
 

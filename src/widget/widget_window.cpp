@@ -1,37 +1,224 @@
-// A plain stand-in for the widget until the skinned window exists.
+// frmMain and its picture control picMainSkin. The window is cut to the opaque
+// pixels of the skin, so the desktop shows around the keys and clicks there
+// go to whatever lies below.
 #include "widget/widget_window.h"
 
 #include "app/window_registry.h"
+#include "platform/window.h"
+#include "resource_ids.h"
+#include "widget/form_position.h"
+#include "widget/menu_host.h"
+#include "widget/skin_picture.h"
 
 #include <windows.h>
+#include <windowsx.h>
+
+#include <memory>
 
 namespace widget {
 namespace {
 
-LRESULT CALLBACK frmMain_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+constexpr wchar_t kWidgetClass[] = L"frmMain";
+constexpr wchar_t kSkinClass[] = L"QuillockSkin";
+constexpr char kSkinTip[] = "Double click or right mouse down for the menu...";
+
+// picMainSkin's state: the persistent image it paints.
+struct Skin {
+    SkinImage image;
+};
+
+Skin* skin_of(HWND skin) {
+    return reinterpret_cast<Skin*>(GetWindowLongPtrW(skin, GWLP_USERDATA));
+}
+
+void take_out_of_topmost(HWND widget) {
+    SetWindowPos(widget, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// Waits, with the mouse captured, until the button goes up (false) or the
+// pointer leaves the drag rectangle around `start` (true). A press that never
+// leaves the rectangle is a click, so that a second click still arrives as a
+// double click. The left button has the system's own test.
+bool pointer_leaves_drag_rect(HWND skin, POINT start, UINT button, UINT up_message) {
+    if (button == VK_LBUTTON) return DragDetect(skin, start) != FALSE;
+    if (!(GetKeyState(static_cast<int>(button)) & 0x8000)) return false;
+    const int dx = GetSystemMetrics(SM_CXDRAG);
+    const int dy = GetSystemMetrics(SM_CYDRAG);
+    const RECT rect{start.x - dx, start.y - dy, start.x + dx + 1, start.y + dy + 1};
+    bool left = false;
+    SetCapture(skin);
+    while (GetCapture() == skin) {
+        MSG message;
+        if (!PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+            WaitMessage();
+            continue;
+        }
+        if (message.message == up_message) break;
+        if (message.message == WM_MOUSEMOVE && !PtInRect(&rect, message.pt)) {
+            left = true;
+            break;
+        }
+    }
+    if (GetCapture() == skin) ReleaseCapture();
+    return left;
+}
+
+// The system's move follows the left button only; the other buttons move the
+// widget here until they go up.
+void follow_pointer(HWND skin, HWND widget, POINT start, UINT up_message) {
+    RECT place{};
+    GetWindowRect(widget, &place);
+    SetCapture(skin);
+    while (GetCapture() == skin) {
+        MSG message;
+        if (!PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+            WaitMessage();
+            continue;
+        }
+        if (message.message == up_message) break;
+        if (message.message == WM_MOUSEMOVE)
+            SetWindowPos(widget, nullptr, place.left + message.pt.x - start.x, place.top + message.pt.y - start.y, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (GetCapture() == skin) ReleaseCapture();
+}
+
+// Any button drags the widget; the right button then pops up the menu.
+void on_press(HWND skin, LPARAM where, UINT button, UINT up_message) {
+    HWND widget = GetParent(skin);
+    SetFocus(skin);
+    POINT start{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+    ClientToScreen(skin, &start);
+    if (pointer_leaves_drag_rect(skin, start, button, up_message)) {
+        if (button == VK_LBUTTON) {
+            ReleaseCapture();
+            SendMessageW(widget, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        } else {
+            follow_pointer(skin, widget, start, up_message);
+        }
+    }
+    if (button == VK_RBUTTON) {
+        POINT at{};
+        GetCursorPos(&at);
+        popup_mnuMain(at);
+    }
+}
+
+void paint_skin(HWND skin) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(skin, &paint);
+    if (const Skin* state = skin_of(skin); state && state->image) {
+        platform::unique_memory_dc image_dc(CreateCompatibleDC(dc));
+        const platform::selected_object image(image_dc.get(), state->image.bitmap());
+        BitBlt(dc, 0, 0, state->image.width(), state->image.height(), image_dc.get(), 0, 0, SRCCOPY);
+    }
+    EndPaint(skin, &paint);
+}
+
+LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
+    case WM_NCDESTROY:
+        delete skin_of(skin);
+        SetWindowLongPtrW(skin, GWLP_USERDATA, 0);
+        break;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: paint_skin(skin); return 0;
+    case WM_LBUTTONDOWN: on_press(skin, lparam, VK_LBUTTON, WM_LBUTTONUP); return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: on_press(skin, lparam, VK_MBUTTON, WM_MBUTTONUP); return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: on_press(skin, lparam, VK_RBUTTON, WM_RBUTTONUP); return 0;
+    case WM_LBUTTONDBLCLK: {
+        POINT at{};
+        GetCursorPos(&at);
+        popup_mnuMain(at);
+        return 0;
+    }
+    // Escape must reach the skin, not the dialog keyboard handling of the message loop.
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
-        if (wparam == VK_ESCAPE) DestroyWindow(hwnd);
+        if (wparam == VK_ESCAPE) {
+            // Ends at once: nothing is saved and no window's close handling runs.
+            take_out_of_topmost(GetParent(skin));
+            ExitProcess(0);
+        }
+        return 0;
+    }
+    return DefWindowProcW(skin, message, wparam, lparam);
+}
+
+LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_NCCREATE: app::track_window(app::Window::Widget, widget); break;
+    case WM_SETFOCUS:
+        // The skin holds the keyboard whenever the widget is active.
+        if (HWND skin = GetDlgItem(widget, IDC_WIDGET_SKIN)) SetFocus(skin);
+        return 0;
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
+    case WM_KEYUP:
+        if (wparam == VK_ESCAPE) {
+            take_out_of_topmost(widget);
+            run_exit_sequence();
+        }
+        return 0;
+    case WM_CLOSE:
+        save_widget_position(widget);
+        DestroyWindow(widget);
+        return 0;
+    case WM_DESTROY:
+        save_widget_position(widget);
+        // The menu host serves only the widget: left alone it would keep an
+        // invisible run alive once the other windows close.
+        if (!exit_sequence_running()) app::close_window(app::Window::MenuHost);
         return 0;
     case WM_NCDESTROY: app::untrack_window(app::Window::Widget); break;
     }
-    return DefWindowProcW(hwnd, message, wparam, lparam);
+    return DefWindowProcW(widget, message, wparam, lparam);
+}
+
+void register_classes(HINSTANCE instance) {
+    WNDCLASSEXW window_class{sizeof window_class};
+    if (GetClassInfoExW(instance, kWidgetClass, &window_class)) return;
+    window_class = {sizeof window_class};
+    window_class.lpfnWndProc = frmMain_proc;
+    window_class.hInstance = instance;
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUILLOCK));
+    window_class.lpszClassName = kWidgetClass;
+    RegisterClassExW(&window_class);
+
+    window_class.style = CS_DBLCLKS;
+    window_class.lpfnWndProc = picMainSkin_proc;
+    window_class.hIcon = nullptr;
+    window_class.lpszClassName = kSkinClass;
+    RegisterClassExW(&window_class);
 }
 
 } // namespace
 
 void load_frmMain() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = frmMain_proc;
-    window_class.hInstance = instance;
-    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    window_class.lpszClassName = L"frmMain";
-    RegisterClassW(&window_class);
-    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, L"frmMain", L"Quillock", WS_POPUP | WS_BORDER, 200, 200, 85, 85,
-                                nullptr, nullptr, instance, nullptr);
-    if (hwnd) app::track_window(app::Window::Widget, hwnd);
+    register_classes(instance);
+    constexpr int kLayoutSize = 85; // the layout's size until the skin sizes the window
+    HWND widget = CreateWindowExW(WS_EX_TOOLWINDOW, kWidgetClass, L"Quillock", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+                                  kLayoutSize, kLayoutSize, nullptr, nullptr, instance, nullptr);
+    if (!widget) return;
+
+    // The skin keeps the picture's own pixel size at every DPI: it is a bitmap.
+    auto state = std::make_unique<Skin>(SkinImage::from_resource(instance, IDB_SKIN));
+    const int width = state->image ? state->image.width() : kLayoutSize;
+    const int height = state->image ? state->image.height() : kLayoutSize;
+    platform::unique_hrgn region = CreateSkinRegion(state->image);
+    if (HWND skin = CreateWindowExW(0, kSkinClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, width, height, widget,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_WIDGET_SKIN)), instance, nullptr))
+        SetWindowLongPtrW(skin, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.release())); // freed at WM_NCDESTROY
+    SetWindowPos(widget, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Without a region (a skin of one colour) the widget keeps its full rectangle.
+    if (region && SetWindowRgn(widget, region.get(), TRUE)) region.release(); // the window owns it now
+
+    restore_widget_position(widget);
+    platform::add_tooltip(widget, IDC_WIDGET_SKIN, kSkinTip);
 }
 
 } // namespace widget

@@ -1,0 +1,144 @@
+#include "widget/about_window.h"
+
+#include "app/window_registry.h"
+#include "platform/text.h"
+#include "platform/unique_handle.h"
+#include "platform/window.h"
+#include "resource_ids.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+namespace widget {
+namespace {
+
+// Pixels at 96 dpi. Image1 starts above the client area: its top is cut off.
+constexpr platform::ControlPlace kLayout[] = {
+    {IDC_ABOUT_IMAGE1, 0, -32, 373, 201}, {IDC_ABOUT_LABEL4, 88, 0, 193, 17},   {IDC_ABOUT_LABEL5, 56, 128, 265, 25},
+    {IDC_ABOUT_LINE1, 16, 152, 328, 1},   {IDC_ABOUT_LABEL3, 24, 168, 345, 17}, {IDC_ABOUT_LABEL1, 24, 192, 345, 17},
+};
+constexpr int kClientWidth = 370;
+constexpr int kClientHeight = 222;
+
+struct About {
+    platform::unique_hbitmap logo;
+    platform::unique_hfont name_font; // Label4
+    platform::unique_hfont link_font; // Label3, Label1
+};
+
+About* about_of(HWND dialog) {
+    return reinterpret_cast<About*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+}
+
+platform::unique_hfont make_font(const wchar_t* face, int hundredths_of_points, bool underline) {
+    const int height = -MulDiv(hundredths_of_points, platform::screen_dpi(), 7200);
+    return platform::unique_hfont(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
+                                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                              DEFAULT_PITCH | FF_SWISS, face));
+}
+
+bool is_link(int id) {
+    return id == IDC_ABOUT_IMAGE1 || id == IDC_ABOUT_LABEL3 || id == IDC_ABOUT_LABEL1;
+}
+
+// Whatever the shell makes of the address (no browser, no network), the window closes.
+void open_link(HWND dialog, const char* address) {
+    ShellExecuteA(nullptr, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
+    DestroyWindow(dialog);
+}
+
+void on_load(HWND dialog) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    auto state = new About;
+    state->logo.reset(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDB_ABOUT_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    state->name_font = make_font(L"Microsoft Sans Serif", 975, false);
+    state->link_font = make_font(L"MS Sans Serif", 825, true);
+    SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+
+    const std::string maker = kMakerName;
+    platform::set_item_text(dialog, IDC_ABOUT_LABEL4, maker);
+    platform::set_item_text(dialog, IDC_ABOUT_LABEL5, "Software that stands out from the rest!");
+    platform::set_item_text(dialog, IDC_ABOUT_LABEL3, maker + " on-line support and contact...");
+    platform::set_item_text(dialog, IDC_ABOUT_LABEL1, "quillock.example...");
+    SendDlgItemMessageW(dialog, IDC_ABOUT_LABEL4, WM_SETFONT, reinterpret_cast<WPARAM>(state->name_font.get()), 0);
+    for (int id : {IDC_ABOUT_LABEL3, IDC_ABOUT_LABEL1})
+        SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(state->link_font.get()), 0);
+
+    platform::place_controls(dialog, kLayout);
+    platform::set_client_size(dialog, kClientWidth, kClientHeight);
+    platform::add_tooltip(dialog, IDC_ABOUT_IMAGE1, "Click here to visit " + maker + " on the web...");
+}
+
+// Image1 shows the logo stretched to its frame, not in proportion.
+void draw_logo(const About& state, const DRAWITEMSTRUCT& item) {
+    const RECT& frame = item.rcItem;
+    FillRect(item.hDC, &frame, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    BITMAP size{};
+    if (!state.logo || !GetObjectW(state.logo.get(), sizeof size, &size)) return;
+    platform::unique_memory_dc logo_dc(CreateCompatibleDC(item.hDC));
+    const platform::selected_object logo(logo_dc.get(), state.logo.get());
+    SetStretchBltMode(item.hDC, HALFTONE);
+    SetBrushOrgEx(item.hDC, 0, 0, nullptr);
+    StretchBlt(item.hDC, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, logo_dc.get(), 0, 0,
+               size.bmWidth, size.bmHeight, SRCCOPY);
+}
+
+INT_PTR CALLBACK frnAbout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        app::track_window(app::Window::About, dialog);
+        on_load(dialog);
+        return TRUE;
+    case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    case WM_CTLCOLORSTATIC: {
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lparam));
+        const auto dc = reinterpret_cast<HDC>(wparam);
+        SetBkColor(dc, RGB(255, 255, 255));
+        SetTextColor(dc, is_link(id) ? RGB(0, 0, 255) : GetSysColor(COLOR_WINDOWTEXT));
+        if (id == IDC_ABOUT_LINE1) return FALSE; // drawn in its own black
+        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    }
+    case WM_DRAWITEM:
+        if (wparam == IDC_ABOUT_IMAGE1 && about_of(dialog))
+            draw_logo(*about_of(dialog), *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+        return TRUE;
+    case WM_SETCURSOR:
+        if (is_link(GetDlgCtrlID(reinterpret_cast<HWND>(wparam)))) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case IDC_ABOUT_IMAGE1:
+        case IDC_ABOUT_LABEL3:
+            if (HIWORD(wparam) == STN_CLICKED) open_link(dialog, kMakerSite);
+            return TRUE;
+        case IDC_ABOUT_LABEL1:
+            if (HIWORD(wparam) == STN_CLICKED) open_link(dialog, kProductSite);
+            return TRUE;
+        case IDCANCEL: DestroyWindow(dialog); return TRUE;
+        }
+        break;
+    case WM_CLOSE: DestroyWindow(dialog); return TRUE;
+    case WM_NCDESTROY:
+        delete about_of(dialog);
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
+        app::untrack_window(app::Window::About);
+        break;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+void load_frnAbout() {
+    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRNABOUT), nullptr, frnAbout_proc, 0);
+}
+
+} // namespace widget

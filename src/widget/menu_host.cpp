@@ -1,0 +1,105 @@
+// The hidden window "Menu": it owns mnuMain, receives the picked item and
+// runs the exit sequence.
+#include "widget/menu_host.h"
+
+#include "access/entry_password.h"
+#include "app/window_registry.h"
+#include "platform/unique_handle.h"
+#include "resource_ids.h"
+#include "widget/form_position.h"
+
+namespace widget {
+namespace {
+
+constexpr wchar_t kHostClass[] = L"QuillockMenuHost";
+
+struct Host {
+    platform::unique_hmenu menu;
+};
+
+Host* host_of(HWND host) {
+    return reinterpret_cast<Host*>(GetWindowLongPtrW(host, GWLP_USERDATA));
+}
+
+bool g_exit_running = false;
+
+void run_item(UINT item) {
+    switch (item) {
+    case IDM_ABOUT: app::show_window(app::Window::About); break;
+    case IDM_ADD: app::show_window(app::Window::AddEntry); break;
+    case IDM_CONFIG_STARTUP: app::show_window(app::Window::Startup); break;
+    case IDM_VIEW: qlk_access::run_viewer_gate(); break;
+    case IDM_EXIT: run_exit_sequence(); break;
+    }
+}
+
+LRESULT CALLBACK Menu_proc(HWND host, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_NCCREATE: app::track_window(app::Window::MenuHost, host); break;
+    case WM_COMMAND:
+        // The popup posts the picked item, so it runs after the press that opened it has been handled.
+        if (HIWORD(wparam) == 0) run_item(LOWORD(wparam));
+        return 0;
+    case WM_NCDESTROY:
+        delete host_of(host);
+        SetWindowLongPtrW(host, GWLP_USERDATA, 0);
+        app::untrack_window(app::Window::MenuHost);
+        break;
+    }
+    return DefWindowProcW(host, message, wparam, lparam);
+}
+
+} // namespace
+
+void load_Menu() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW host_class{sizeof host_class};
+    if (!GetClassInfoExW(instance, kHostClass, &host_class)) {
+        host_class = {sizeof host_class};
+        host_class.lpfnWndProc = Menu_proc;
+        host_class.hInstance = instance;
+        host_class.lpszClassName = kHostClass;
+        RegisterClassExW(&host_class);
+    }
+    // Never shown: a tool window so that not even a hidden taskbar entry exists.
+    HWND host = CreateWindowExW(WS_EX_TOOLWINDOW, kHostClass, L"Menu", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
+                                nullptr);
+    if (!host) return;
+    auto state = new Host{platform::unique_hmenu(LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MNUMAIN)))};
+    SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+}
+
+HMENU mnuMain() {
+    const Host* state = host_of(app::find_window(app::Window::MenuHost));
+    return state ? state->menu.get() : nullptr;
+}
+
+void popup_mnuMain(POINT at) {
+    if (!app::load_window(app::Window::MenuHost)) return;
+    HWND host = app::find_window(app::Window::MenuHost);
+    HMENU popup = GetSubMenu(mnuMain(), 0);
+    if (!popup) return;
+    // A menu owned by a hidden window closes properly only when its owner is
+    // the foreground window and gets a message after the popup returns.
+    SetForegroundWindow(host);
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, host, nullptr);
+    PostMessageW(host, WM_NULL, 0, 0);
+}
+
+void run_exit_sequence() {
+    if (g_exit_running) return;
+    g_exit_running = true;
+    if (HWND widget = app::find_window(app::Window::Widget)) save_widget_position(widget);
+    // Each window closes through its own close handling; one that stays open
+    // does not keep the next from closing.
+    for (app::Window window : {app::Window::Viewer, app::Window::AddEntry, app::Window::Startup, app::Window::Widget,
+                               app::Window::Password, app::Window::About, app::Window::MenuHost})
+        app::close_window(window);
+    g_exit_running = false;
+}
+
+bool exit_sequence_running() {
+    return g_exit_running;
+}
+
+} // namespace widget

@@ -1,0 +1,23 @@
+#pragma once
+// Menu: the never-shown window that hosts mnuMain, the widget's popup menu,
+// and the exit sequence that ends a run in order.
+#include <windows.h>
+
+namespace widget {
+
+void load_Menu();
+
+// Pops up mnuMain at a screen point, loading the host on first use. The
+// picked item runs once the popup has closed.
+void popup_mnuMain(POINT at);
+
+// The loaded host's menu bar; its only submenu is the popup. Null when not loaded.
+HMENU mnuMain();
+
+// Saves the widget position, then closes Viewer, AddEntry, Startup, Widget,
+// Password, About and the menu host in that order. A window that does not
+// close does not stop the sequence.
+void run_exit_sequence();
+bool exit_sequence_running();
+
+} // namespace widget

@@ -1,0 +1,226 @@
+// The widget menu and the exit sequence, driven in-process: the host's menu,
+// what each item opens, and the order in which Exit closes the windows.
+#include "resource_ids.h"
+#include "widget/menu_host.h"
+#include "widget_test_support.h"
+
+#include <commctrl.h>
+
+#include <thread>
+#include <vector>
+
+using namespace widget_test;
+using app::Window;
+
+namespace {
+
+std::vector<Window> g_closed; // the order in which windows were asked to close
+
+LRESULT CALLBACK log_close(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR kind) {
+    if (message == WM_CLOSE) g_closed.push_back(static_cast<Window>(kind));
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(window, log_close, 1);
+    return DefSubclassProc(window, message, wparam, lparam);
+}
+
+void watch_close(Window kind) {
+    HWND window = app::find_window(kind);
+    ASSERT_NE(window, nullptr);
+    SetWindowSubclass(window, log_close, 1, static_cast<DWORD_PTR>(kind));
+}
+
+// A plain window standing in for a form that is not under test here. One that
+// refuses shows that the sequence goes on when a window stays open.
+struct StandIn {
+    Window kind;
+    bool refuses_to_close;
+};
+
+LRESULT CALLBACK stand_in_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<StandIn*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message == WM_CLOSE && self->refuses_to_close) return 0;
+    if (self && message == WM_NCDESTROY) app::untrack_window(self->kind);
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void open_stand_in(StandIn* stand_in) {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = stand_in_proc;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"QuillockStandIn";
+    RegisterClassW(&window_class); // fails harmlessly after the first time
+    HWND window = CreateWindowExW(0, L"QuillockStandIn", L"stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(stand_in));
+    app::track_window(stand_in->kind, window);
+    watch_close(stand_in->kind);
+}
+
+void pick(UINT item) {
+    // As the popup does it: the picked item is posted to the host.
+    PostMessageW(app::find_window(Window::MenuHost), WM_COMMAND, item, 0);
+    test_support::pump_messages(50);
+}
+
+class ExitSequence : public testing::Test {
+protected:
+    void SetUp() override {
+        forget_position();
+        g_closed.clear();
+    }
+    void TearDown() override {
+        destroy_all_windows();
+        forget_position();
+    }
+    HWND open_widget_at(int x, int y) {
+        HWND widget = open(Window::Widget);
+        SetWindowPos(widget, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return widget;
+    }
+};
+
+TEST_F(ExitSequence, SavesThePositionThenClosesEveryWindowInOrder) {
+    StandIn viewer{Window::Viewer, true}, add_entry{Window::AddEntry, false}, password{Window::Password, false};
+    open_stand_in(&viewer);
+    open_stand_in(&add_entry);
+    open_stand_in(&password);
+    ASSERT_NE(open_widget_at(321, 123), nullptr);
+    for (Window real : {Window::Startup, Window::About, Window::MenuHost}) {
+        ASSERT_TRUE(app::load_window(real));
+        watch_close(real);
+    }
+    watch_close(Window::Widget);
+
+    widget::run_exit_sequence();
+    test_support::pump_messages(20);
+
+    const std::vector<Window> order{Window::Viewer,   Window::AddEntry, Window::Startup, Window::Widget,
+                                    Window::Password, Window::About,    Window::MenuHost};
+    EXPECT_EQ(g_closed, order);
+    for (Window window : order)
+        EXPECT_EQ(app::is_loaded(window), window == Window::Viewer) << "only the refusing window stays";
+    EXPECT_EQ(stored_position_text("frmMain.X"), std::to_string(twips(321)));
+    EXPECT_EQ(stored_position_text("frmMain.Y"), std::to_string(twips(123)));
+    DestroyWindow(app::find_window(Window::Viewer)); // before its stand-in goes out of scope
+}
+
+TEST_F(ExitSequence, ExitItemEndsTheRun) {
+    open_widget_at(40, 50);
+    ASSERT_TRUE(app::load_window(Window::MenuHost));
+    ASSERT_TRUE(app::load_window(Window::About));
+    pick(IDM_EXIT);
+    EXPECT_FALSE(app::any_window()) << "no window is left, so the message loop ends";
+    EXPECT_EQ(stored_position_text("frmMain.X"), std::to_string(twips(40)));
+}
+
+TEST_F(ExitSequence, EscapeReleasedOnTheWidgetWindowRunsIt) {
+    HWND widget = open_widget_at(70, 80);
+    ASSERT_TRUE(app::load_window(Window::Startup));
+    SendMessageW(widget, WM_KEYUP, VK_ESCAPE, 0);
+    test_support::pump_messages(20);
+    EXPECT_FALSE(app::any_window());
+    EXPECT_EQ(stored_position_text("frmMain.Y"), std::to_string(twips(80)));
+}
+
+TEST_F(ExitSequence, OtherKeysReleasedOnTheWidgetDoNothing) {
+    HWND widget = open_widget_at(70, 80);
+    SendMessageW(widget, WM_KEYUP, 'Q', 0);
+    SendMessageW(GetDlgItem(widget, IDC_WIDGET_SKIN), WM_KEYDOWN, VK_RETURN, 0);
+    test_support::pump_messages(20);
+    EXPECT_TRUE(app::is_loaded(Window::Widget));
+    EXPECT_FALSE(stored_position_text("frmMain.X").has_value());
+}
+
+TEST(WidgetMenu, HasTheFiveItemsWithTheirCaptions) {
+    ASSERT_TRUE(app::load_window(Window::MenuHost));
+    HMENU bar = widget::mnuMain();
+    ASSERT_NE(bar, nullptr);
+    wchar_t text[128] = {};
+    GetMenuStringW(bar, 0, text, 128, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"Main Menu");
+    HMENU popup = GetSubMenu(bar, 0);
+    const struct {
+        UINT id;
+        const wchar_t* caption;
+    } items[] = {{IDM_ABOUT, L"About, Help and Support Links\tF1"},
+                 {IDM_ADD, L"Add Password"},
+                 {IDM_CONFIG_STARTUP, L"Configure Startup\tCtrl+F"},
+                 {IDM_VIEW, L"View Passwords"},
+                 {IDM_EXIT, L"Exit   ESC"}};
+    ASSERT_EQ(GetMenuItemCount(popup), 5);
+    for (int i = 0; i < 5; ++i) {
+        MENUITEMINFOW info{sizeof info};
+        info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = 128;
+        ASSERT_TRUE(GetMenuItemInfoW(popup, i, TRUE, &info));
+        EXPECT_EQ(info.wID, items[i].id);
+        EXPECT_STREQ(text, items[i].caption);
+        EXPECT_EQ(info.fType, static_cast<UINT>(MFT_STRING)) << "no separator";
+        EXPECT_EQ(info.hSubMenu, nullptr);
+        EXPECT_FALSE(info.fState & (MFS_CHECKED | MFS_DISABLED));
+    }
+    destroy_all_windows();
+}
+
+TEST(WidgetMenu, ItemsShowTheirWindowOnceAndBringItForward) {
+    ASSERT_TRUE(app::load_window(Window::MenuHost));
+    for (auto [item, window] : {std::pair{IDM_ABOUT, Window::About}, std::pair{IDM_CONFIG_STARTUP, Window::Startup}}) {
+        pick(item);
+        HWND first = app::find_window(window);
+        ASSERT_NE(first, nullptr) << item;
+        EXPECT_TRUE(IsWindowVisible(first));
+        pick(item);
+        EXPECT_EQ(app::find_window(window), first) << "not a second one";
+    }
+    destroy_all_windows();
+}
+
+TEST(WidgetMenu, ViewPasswordsWithAWrongEntryPasswordOpensNothing) {
+    ASSERT_TRUE(app::load_window(Window::MenuHost));
+    test_support::ModalWatcher watcher;
+    watcher.answer_input("not the entry password");
+    pick(IDM_VIEW);
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].text, "Sorry: you have entered the wrong password.");
+    EXPECT_FALSE(app::is_loaded(Window::Viewer));
+    destroy_all_windows();
+}
+
+TEST(WidgetMenu, PopsUpAtTheGivenPointOwnedByTheHiddenHost) {
+    struct Seen {
+        RECT rect{};
+        bool found = false;
+    } seen;
+    const DWORD ui_thread = GetCurrentThreadId();
+    // Looks at the popup from outside, then dismisses it with Escape as a user would.
+    std::thread watcher([&] {
+        for (int i = 0; i < 300 && !seen.found; ++i) {
+            Sleep(10);
+            EnumThreadWindows(
+                ui_thread,
+                [](HWND window, LPARAM lparam) -> BOOL {
+                    wchar_t name[16] = {};
+                    GetClassNameW(window, name, 16);
+                    if (std::wstring(name) != L"#32768" || !IsWindowVisible(window)) return TRUE;
+                    auto* s = reinterpret_cast<Seen*>(lparam);
+                    GetWindowRect(window, &s->rect);
+                    s->found = true;
+                    PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&seen));
+        }
+    });
+    widget::popup_mnuMain({300, 200});
+    watcher.join();
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.rect.left, 300);
+    EXPECT_EQ(seen.rect.top, 200);
+    EXPECT_TRUE(app::is_loaded(Window::MenuHost)) << "the host is created by the first popup";
+    EXPECT_FALSE(IsWindowVisible(app::find_window(Window::MenuHost)));
+    destroy_all_windows();
+}
+
+} // namespace
