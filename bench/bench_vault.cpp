@@ -34,7 +34,8 @@ std::string plain_vault(std::size_t records) {
     for (std::size_t i = 0; i < records; ++i) {
         const auto n = std::to_string(i);
         std::string password;
-        for (int c = 0; c < 16; ++c) password += alphabet[random() % (sizeof(alphabet) - 1)];
+        for (int c = 0; c < 16; ++c)
+            password += alphabet[random() % (sizeof(alphabet) - 1)];
         plain += "NAM:Site " + n + "\r\nURL:https://www.site" + n + ".example.com/login\r\nUSE:user" + n +
                  "@example.com\r\nPAS:" + password + "\r\nIDN:DESKTOP-QLK7\r\n\r\n";
     }
@@ -44,8 +45,8 @@ std::string plain_vault(std::size_t records) {
 } // namespace
 
 BenchVault::BenchVault(std::size_t records)
-    : folder_(bench_folder()), plain_(plain_vault(records)),
-      ctx_{vault::vault_paths_in_folder(folder_.string()), "DESKTOP-QLK7", vault::disk_files(), quiet_} {
+    : folder_(bench_folder()), plain_(plain_vault(records)), ctx_{vault::vault_paths_in_folder(folder_.string()),
+                                                                  "DESKTOP-QLK7", vault::disk_files(), quiet_} {
     scrambled_ = vault::encryption_pass(plain_);
     put(scrambled_);
     rows_ = vault::rows_from_load(vault::load_vault(ctx_));
@@ -56,7 +57,7 @@ BenchVault::~BenchVault() {
     std::filesystem::remove_all(folder_, ignored);
 }
 
-void BenchVault::put(const std::string& bytes) const {
+void BenchVault::put(const std::string &bytes) const {
     std::ofstream(ctx_.paths.vault_file, std::ios::binary | std::ios::trunc) << bytes;
 }
 

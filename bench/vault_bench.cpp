@@ -17,9 +17,9 @@ struct Measured {
     double floor = 0;
 };
 
-Measured& vault_of(std::size_t records) {
+Measured &vault_of(std::size_t records) {
     static std::map<std::size_t, Measured> vaults;
-    Measured& m = vaults[records];
+    Measured &m = vaults[records];
     if (!m.vault) {
         m.vault = std::make_unique<BenchVault>(records);
         m.floor = vault_bench::median_seconds(5, [&] { return m.vault->floor_once(); });
@@ -27,8 +27,8 @@ Measured& vault_of(std::size_t records) {
     return m;
 }
 
-template <double (BenchVault::*Once)()> void run(benchmark::State& state) {
-    Measured& m = vault_of(static_cast<std::size_t>(state.range(0)));
+template <double (BenchVault::*Once)()> void run(benchmark::State &state) {
+    Measured &m = vault_of(static_cast<std::size_t>(state.range(0)));
     double total = 0;
     for (auto _ : state) {
         const double seconds = ((*m.vault).*Once)();
@@ -40,16 +40,27 @@ template <double (BenchVault::*Once)()> void run(benchmark::State& state) {
     state.counters["file_MB"] = static_cast<double>(m.vault->file_size()) / 1e6;
 }
 
-void BM_Floor(benchmark::State& state) { run<&BenchVault::floor_once>(state); }
-void BM_DecryptionPass(benchmark::State& state) { run<&BenchVault::decryption_once>(state); }
-void BM_EncryptionPass(benchmark::State& state) { run<&BenchVault::encryption_once>(state); }
-void BM_Load(benchmark::State& state) { run<&BenchVault::load_once>(state); }
-void BM_Rewrite(benchmark::State& state) { run<&BenchVault::rewrite_once>(state); }
+void BM_Floor(benchmark::State &state) {
+    run<&BenchVault::floor_once>(state);
+}
+void BM_DecryptionPass(benchmark::State &state) {
+    run<&BenchVault::decryption_once>(state);
+}
+void BM_EncryptionPass(benchmark::State &state) {
+    run<&BenchVault::encryption_once>(state);
+}
+void BM_Load(benchmark::State &state) {
+    run<&BenchVault::load_once>(state);
+}
+void BM_Rewrite(benchmark::State &state) {
+    run<&BenchVault::rewrite_once>(state);
+}
 
-void BM_LoadPeakHeap(benchmark::State& state) {
-    Measured& m = vault_of(static_cast<std::size_t>(state.range(0)));
+void BM_LoadPeakHeap(benchmark::State &state) {
+    Measured &m = vault_of(static_cast<std::size_t>(state.range(0)));
     std::size_t peak = 0;
-    for (auto _ : state) peak = std::max(peak, m.vault->load_peak_heap());
+    for (auto _ : state)
+        peak = std::max(peak, m.vault->load_peak_heap());
     const double file_mb = static_cast<double>(m.vault->file_size()) / 1e6;
     state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
     state.counters["limit_MB"] = 3 * file_mb + 10;

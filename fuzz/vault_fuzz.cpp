@@ -18,26 +18,30 @@ public:
 
 std::size_t line_count(std::string_view text) {
     std::size_t n = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2)) ++n;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2))
+        ++n;
     return n;
 }
 
 void check(bool condition) {
-    if (!condition) std::abort();
+    if (!condition)
+        std::abort();
 }
 
-bool same_stored(const std::vector<vault::Record>& a, const std::vector<vault::Record>& b) {
-    if (a.size() != b.size()) return false;
+bool same_stored(const std::vector<vault::Record> &a, const std::vector<vault::Record> &b) {
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (!a[i].same_stored(b[i])) return false;
+        if (!a[i].same_stored(b[i]))
+            return false;
     }
     return true;
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string content(reinterpret_cast<const char*>(data), size);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    const std::string content(reinterpret_cast<const char *>(data), size);
 
     // The passes keep every line, are idempotent, and agree with each other.
     const std::string plain = vault::decryption_pass(content);
@@ -55,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // What the writer writes reads back as it was.
     std::string written;
-    for (const auto& r : records) vault::append_plain_record(written, r);
+    for (const auto &r : records)
+        vault::append_plain_record(written, r);
     check(same_stored(vault::parse_records(vault::encryption_pass(written)), records));
 
     // A load over the file, then a rewrite from its rows, keeps the records.

@@ -20,20 +20,20 @@ struct ReadResult {
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    virtual ReadResult read_file(const std::string& path) = 0;
+    virtual ReadResult read_file(const std::string &path) = 0;
     // Creates or truncates the file, writes every byte and flushes them to
     // the disk before returning true.
-    virtual bool write_durable(const std::string& path, std::string_view bytes) = 0;
+    virtual bool write_durable(const std::string &path, std::string_view bytes) = 0;
     // Puts `from` in place of `to` in one atomic step, so that `to` is at all
     // times either the old or the new file. Refuses a read-only `to`.
-    virtual bool replace_file(const std::string& from, const std::string& to) = 0;
-    virtual bool exists(const std::string& path) = 0;
-    virtual bool remove_file(const std::string& path) = 0;
+    virtual bool replace_file(const std::string &from, const std::string &to) = 0;
+    virtual bool exists(const std::string &path) = 0;
+    virtual bool remove_file(const std::string &path) = 0;
     // False when it could not be created, an existing folder included.
-    virtual bool create_folder(const std::string& path) = 0;
+    virtual bool create_folder(const std::string &path) = 0;
 };
 
 // The real disk of this platform.
-FileSystem& disk_files();
+FileSystem &disk_files();
 
 } // namespace vault

@@ -14,7 +14,9 @@ VaultPaths in_folder(std::string folder, char separator) {
 
 } // namespace
 
-VaultPaths vault_paths_for_drive(char drive_letter) { return in_folder(std::string(1, drive_letter) + ":\\Tallybox", '\\'); }
+VaultPaths vault_paths_for_drive(char drive_letter) {
+    return in_folder(std::string(1, drive_letter) + ":\\Tallybox", '\\');
+}
 
 VaultPaths vault_paths_in_folder(std::string_view folder) {
 #ifdef _WIN32

@@ -11,7 +11,7 @@ namespace vault {
 namespace {
 
 // The stored fields of a record as one exact key.
-std::string stored_key(const Record& record) {
+std::string stored_key(const Record &record) {
     std::string key;
     auto add = [&key](std::string_view part) {
         key += std::to_string(part.size());
@@ -20,15 +20,17 @@ std::string stored_key(const Record& record) {
     };
     add(record.name);
     key += static_cast<char>('0' + record.value_count);
-    for (int i = 0; i < record.value_count; ++i) add(record.value(Field(i)));
+    for (int i = 0; i < record.value_count; ++i)
+        add(record.value(Field(i)));
     return key;
 }
 
 // Appends to the rows the records the file holds beyond the last sync.
-void keep_records_added_since_sync(RowList& rows, std::string_view on_disk) {
+void keep_records_added_since_sync(RowList &rows, std::string_view on_disk) {
     std::unordered_map<std::string, int> synced;
-    for (const Record& record : parse_records(rows.synced_content)) ++synced[stored_key(record)];
-    for (Record& record : parse_records(on_disk)) {
+    for (const Record &record : parse_records(rows.synced_content))
+        ++synced[stored_key(record)];
+    for (Record &record : parse_records(on_disk)) {
         auto found = synced.find(stored_key(record));
         if (found != synced.end() && found->second > 0) {
             --found->second;
@@ -38,10 +40,10 @@ void keep_records_added_since_sync(RowList& rows, std::string_view on_disk) {
     }
 }
 
-std::string scrambled_rows(const std::vector<Record>& rows) {
+std::string scrambled_rows(const std::vector<Record> &rows) {
     std::string text;
     Record plain;
-    for (const Record& row : rows) {
+    for (const Record &row : rows) {
         plain.name = row.name;
         plain.url = row.url;
         plain.user = row.user;
@@ -75,10 +77,10 @@ Record row_from_record(Record record) {
     return record;
 }
 
-RowList rows_from_load(LoadResult&& loaded) {
+RowList rows_from_load(LoadResult &&loaded) {
     RowList rows;
     rows.rows = std::move(loaded.records);
-    for (Record& row : rows.rows) {
+    for (Record &row : rows.rows) {
         row.password = encrypt_text(row.password);
         row.stamp = encrypt_text(row.stamp);
     }
@@ -86,12 +88,16 @@ RowList rows_from_load(LoadResult&& loaded) {
     return rows;
 }
 
-AddOutcome add_record(VaultContext& ctx, const AddFields& fields) {
-    if (fields.password1 != fields.password2) return AddOutcome::PasswordsDiffer;
-    if (fields.url.empty() || fields.user.empty()) return AddOutcome::UrlOrUserEmpty;
-    const std::pair<std::string_view, std::string_view> values[] = {
-        {fields.id, "identifier name"}, {fields.url, "URL"}, {fields.user, "user name"}, {fields.password1, "password"}};
-    for (const auto& [value, what] : values) {
+AddOutcome add_record(VaultContext &ctx, const AddFields &fields) {
+    if (fields.password1 != fields.password2)
+        return AddOutcome::PasswordsDiffer;
+    if (fields.url.empty() || fields.user.empty())
+        return AddOutcome::UrlOrUserEmpty;
+    const std::pair<std::string_view, std::string_view> values[] = {{fields.id, "identifier name"},
+                                                                    {fields.url, "URL"},
+                                                                    {fields.user, "user name"},
+                                                                    {fields.password1, "password"}};
+    for (const auto &[value, what] : values) {
         if (!is_storable(value)) {
             ctx.reporter.show_message(unstorable_message(what));
             return AddOutcome::Refused;
@@ -101,7 +107,8 @@ AddOutcome add_record(VaultContext& ctx, const AddFields& fields) {
     ctx.files.create_folder(ctx.paths.data_folder);
     // A missing vault is reported as the decryption pass does, then created.
     const ReadResult read = detail::read_vault(ctx, true);
-    if (read.status == ReadStatus::Unreadable) return AddOutcome::SaveFailed;
+    if (read.status == ReadStatus::Unreadable)
+        return AddOutcome::SaveFailed;
 
     std::string result = read.status == ReadStatus::Ok ? sealed_form(read.bytes) : std::string();
     std::string added;
@@ -112,33 +119,37 @@ AddOutcome add_record(VaultContext& ctx, const AddFields& fields) {
     return detail::store_vault(ctx, result, nullptr) ? AddOutcome::Saved : AddOutcome::SaveFailed;
 }
 
-SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows) {
+SaveOutcome rewrite_vault(VaultContext &ctx, RowList &rows) {
     ctx.files.create_folder(ctx.paths.data_folder);
     const ReadResult read = detail::read_vault(ctx, true);
     // Without the file's records the rewrite could drop one: write nothing.
-    if (read.status == ReadStatus::Unreadable) return SaveOutcome::SaveFailed;
+    if (read.status == ReadStatus::Unreadable)
+        return SaveOutcome::SaveFailed;
     if (read.status == ReadStatus::Ok && read.bytes != rows.synced_content) {
         keep_records_added_since_sync(rows, read.bytes);
     }
     std::string result = scrambled_rows(rows.rows);
     const bool on_disk_known = read.status == ReadStatus::Ok;
-    if (!detail::store_vault(ctx, result, on_disk_known ? &read.bytes : nullptr)) return SaveOutcome::SaveFailed;
+    if (!detail::store_vault(ctx, result, on_disk_known ? &read.bytes : nullptr))
+        return SaveOutcome::SaveFailed;
     rows.synced_content = std::move(result);
     return SaveOutcome::Saved;
 }
 
-ChangeOutcome change_field(VaultContext& ctx, RowList& rows, ChangeCommand command, const InputBox& input_box) {
-    if (!rows.selected || *rows.selected >= rows.rows.size()) return ChangeOutcome::NothingSelected;
+ChangeOutcome change_field(VaultContext &ctx, RowList &rows, ChangeCommand command, const InputBox &input_box) {
+    if (!rows.selected || *rows.selected >= rows.rows.size())
+        return ChangeOutcome::NothingSelected;
     const std::size_t index = *rows.selected;
-    const CommandText& text = kCommands[static_cast<int>(command)];
+    const CommandText &text = kCommands[static_cast<int>(command)];
     const Field field = command == ChangeCommand::Url    ? Field::Url
                         : command == ChangeCommand::User ? Field::User
                                                          : Field::Password;
-    std::string& slot = command == ChangeCommand::Name ? rows.rows[index].name : rows.rows[index].value(field);
+    std::string &slot = command == ChangeCommand::Name ? rows.rows[index].name : rows.rows[index].value(field);
     const std::string current = command == ChangeCommand::Password ? decrypt_text(slot) : slot;
 
     const InputAnswer answer = input_box(InputRequest{text.prompt, text.title, current});
-    if (answer.text.empty()) return ChangeOutcome::Cancelled;
+    if (answer.text.empty())
+        return ChangeOutcome::Cancelled;
     if (!is_storable(answer.text, answer.used_default_char)) {
         ctx.reporter.show_message(unstorable_message(text.what));
         return ChangeOutcome::Refused;
@@ -149,19 +160,21 @@ ChangeOutcome change_field(VaultContext& ctx, RowList& rows, ChangeCommand comma
     if (command != ChangeCommand::Name) {
         // Setting a value the record lacked gives it the lines before it too,
         // so that the values keep their places when the file is read back.
-        Record& row = rows.rows[index];
+        Record &row = rows.rows[index];
         row.value_count = std::max(row.value_count, static_cast<int>(field) + 1);
     }
     const SaveOutcome saved = rewrite_vault(ctx, rows);
-    if (saved == SaveOutcome::SaveFailed) rows.rows[index] = before; // the list keeps matching the file
+    if (saved == SaveOutcome::SaveFailed)
+        rows.rows[index] = before; // the list keeps matching the file
 
     if (command == ChangeCommand::Password) {
-        for (Record& row : rows.rows) row.password = encrypt_text(row.password);
+        for (Record &row : rows.rows)
+            row.password = encrypt_text(row.password);
     }
     return saved == SaveOutcome::Saved ? ChangeOutcome::Saved : ChangeOutcome::SaveFailed;
 }
 
-SaveOutcome delete_selected(VaultContext& ctx, RowList& rows) {
+SaveOutcome delete_selected(VaultContext &ctx, RowList &rows) {
     std::optional<Record> removed;
     const std::optional<std::size_t> index = rows.selected;
     if (index && *index < rows.rows.size()) {

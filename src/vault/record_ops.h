@@ -25,7 +25,7 @@ struct RowList {
 };
 
 // Rows of an accepted load, in file order, passwords and stamps scrambled.
-RowList rows_from_load(LoadResult&& loaded);
+RowList rows_from_load(LoadResult &&loaded);
 Record row_from_record(Record record);
 
 // --- Add -----------------------------------------------------------------
@@ -48,7 +48,7 @@ enum class AddOutcome {
 
 // Validates in the dialog's order, then appends the record, stamped with the
 // computer name and followed by one empty line.
-AddOutcome add_record(VaultContext& ctx, const AddFields& fields);
+AddOutcome add_record(VaultContext &ctx, const AddFields &fields);
 
 // --- Viewer commands -----------------------------------------------------
 
@@ -56,7 +56,7 @@ enum class SaveOutcome { Saved, SaveFailed };
 
 // Writes every row in list order, the records added since the last sync
 // appended; the password and stamp of each row go through decrypt_text.
-SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows);
+SaveOutcome rewrite_vault(VaultContext &ctx, RowList &rows);
 
 struct InputRequest {
     std::string_view prompt;
@@ -64,10 +64,10 @@ struct InputRequest {
     std::string_view default_text;
 };
 struct InputAnswer {
-    std::string text; // empty when cancelled
+    std::string text;               // empty when cancelled
     bool used_default_char = false; // the conversion met a character the code page lacks
 };
-using InputBox = std::function<InputAnswer(const InputRequest&)>;
+using InputBox = std::function<InputAnswer(const InputRequest &)>;
 
 enum class ChangeCommand { Name, Url, User, Password };
 
@@ -81,9 +81,9 @@ enum class ChangeOutcome {
 
 // Asks for the new value of the selected row's field and rewrites the vault.
 // After the password command every row's password is scrambled.
-ChangeOutcome change_field(VaultContext& ctx, RowList& rows, ChangeCommand command, const InputBox& input_box);
+ChangeOutcome change_field(VaultContext &ctx, RowList &rows, ChangeCommand command, const InputBox &input_box);
 
 // Removes the selected row (when there is one) and rewrites the vault.
-SaveOutcome delete_selected(VaultContext& ctx, RowList& rows);
+SaveOutcome delete_selected(VaultContext &ctx, RowList &rows);
 
 } // namespace vault

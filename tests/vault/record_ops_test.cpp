@@ -45,7 +45,7 @@ TEST(AddRecord, ValidatesInTheDialogsOrderAndWritesNothingOnFailure) {
         {fields("id\xC0", "u", "s", "", ""), AddOutcome::Refused},
         {fields("id", "u\r\nNAM:x", "s", "", ""), AddOutcome::Refused},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         VaultFixture f;
         f.put_vault("");
         EXPECT_EQ(add_record(f.ctx, c.in), c.outcome) << c.in.id << c.in.url;
@@ -61,7 +61,8 @@ TEST(AddRecord, AppendsTheStampedRecordAndOneEmptyLine) {
     const std::string first = "NAM:\r\nURL: \r\nUSE:me, myself\r\nPAS:\r\nIDN:DESK-7\r\n\r\n";
     EXPECT_EQ(f.vault(), encryption_pass(first));
     ASSERT_EQ(add_record(f.ctx, fields("B", "http://b:8080/", "u", "x\"y", "x\"y")), AddOutcome::Saved);
-    EXPECT_EQ(f.vault(), encryption_pass(first + "NAM:B\r\nURL:http://b:8080/\r\nUSE:u\r\nPAS:x\"y\r\nIDN:DESK-7\r\n\r\n"));
+    EXPECT_EQ(f.vault(),
+              encryption_pass(first + "NAM:B\r\nURL:http://b:8080/\r\nUSE:u\r\nPAS:x\"y\r\nIDN:DESK-7\r\n\r\n"));
     EXPECT_TRUE(f.reporter.messages.empty());
     EXPECT_FALSE(f.work_file_left());
 }
@@ -119,11 +120,11 @@ TEST(ChangeCommands, AskWithTheCurrentValueAndRewrite) {
         {ChangeCommand::Password, "n:e\"w", "New Password:", "Change password", "p2",
          "NAM:two\r\nURL:u2\r\nUSE:s2\r\nPAS:n:e\"w\r\nIDN:FAR-AWAY\r\n"},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         ViewerFixture f;
         f.rows.selected = 1;
         std::string prompt, title, default_text;
-        auto box = [&](const InputRequest& r) {
+        auto box = [&](const InputRequest &r) {
             prompt = r.prompt, title = r.title, default_text = r.default_text;
             return InputAnswer{c.answer};
         };
@@ -148,13 +149,13 @@ TEST(ChangeCommands, CancelRefusalAndNoSelectionChangeNothing) {
         {1, {"caf\xE9"}, ChangeOutcome::Refused, 1, 1},
         {1, {"cafe?", true}, ChangeOutcome::Refused, 1, 1},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         ViewerFixture f;
         const std::string before = f.vault();
         const auto rows_before = f.rows.rows;
         f.rows.selected = c.selected;
         int boxes = 0;
-        auto box = [&](const InputRequest&) { return ++boxes, c.answer; };
+        auto box = [&](const InputRequest &) { return ++boxes, c.answer; };
         EXPECT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Url, box), c.outcome);
         EXPECT_EQ(boxes, c.boxes);
         EXPECT_EQ(static_cast<int>(f.reporter.messages.size()), c.messages);
@@ -165,9 +166,10 @@ TEST(ChangeCommands, CancelRefusalAndNoSelectionChangeNothing) {
 
 TEST(ChangeCommands, PasswordChangeLeavesEveryRowScrambled) {
     ViewerFixture f;
-    for (auto& row : f.rows.rows) row.password = decrypt_text(row.password); // plain view
+    for (auto &row : f.rows.rows)
+        row.password = decrypt_text(row.password); // plain view
     f.rows.selected = 0;
-    ASSERT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Password, [](auto&) { return InputAnswer{"new1"}; }),
+    ASSERT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Password, [](auto &) { return InputAnswer{"new1"}; }),
               ChangeOutcome::Saved);
     EXPECT_EQ(f.rows.rows[0].password, encrypt_text("new1"));
     EXPECT_EQ(f.rows.rows[1].password, encrypt_text("p2"));
@@ -177,7 +179,7 @@ TEST(ChangeCommands, PasswordChangeLeavesEveryRowScrambled) {
 TEST(ChangeCommands, AValueARecordLackedKeepsTheLinesBeforeIt) {
     ViewerFixture f;
     f.rows.selected = 2; // "three" has only its URL
-    ASSERT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Password, [](auto&) { return InputAnswer{"pw"}; }),
+    ASSERT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Password, [](auto &) { return InputAnswer{"pw"}; }),
               ChangeOutcome::Saved);
     EXPECT_TRUE(f.plain_vault().ends_with("NAM:three\r\nURL:u3\r\nUSE:\r\nPAS:pw\r\n"));
     const LoadResult again = load_vault(f.ctx);

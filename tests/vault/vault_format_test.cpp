@@ -25,7 +25,8 @@ const std::string kPlain = "NAM:Bank, main\r\n"
 
 std::size_t line_count(std::string_view text) {
     std::size_t n = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2)) ++n;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2))
+        ++n;
     return n;
 }
 
@@ -43,7 +44,7 @@ TEST(VaultFormat, ScramblesWholeLinesToTheDocumentedBytes) {
         {"IDN:Z9 -.\r\n", bytes({0xC8, 0xC3, 0xCD, 0x3A, 217, 253, 32, 45, 46, 0x0D, 0x0A})},
         {"\r\n\r\n", "\r\n\r\n"},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         EXPECT_EQ(encryption_pass(c.plain), c.scrambled) << c.plain;
         EXPECT_EQ(decryption_pass(c.scrambled), c.plain) << c.plain;
         EXPECT_EQ(sealed_form(c.plain), c.scrambled) << c.plain;
@@ -62,6 +63,17 @@ TEST(VaultFormat, PassesKeepEveryLineAndAreIdempotent) {
     EXPECT_EQ(sealed_form(scrambled), scrambled);
 }
 
+TEST(VaultFormat, InPlacePassesAgreeAndTellWhetherAnythingChanged) {
+    for (const std::string &text : {kPlain, encryption_pass(kPlain), std::string("NAM:a"), std::string()}) {
+        std::string dec = text, enc = text;
+        EXPECT_EQ(decryption_pass_in_place(dec), decryption_pass(text) != text);
+        EXPECT_EQ(dec, decryption_pass(text));
+        EXPECT_EQ(encryption_pass_in_place(enc), encryption_pass(text) != text);
+        EXPECT_EQ(enc, encryption_pass(text));
+        EXPECT_EQ(is_sealed(text), sealed_form(text) == text);
+    }
+}
+
 TEST(VaultFormat, ALastLineWithoutLineEndCountsAsALine) {
     EXPECT_EQ(encryption_pass("NAM:a\r\nURL:b"), encryption_pass("NAM:a\r\nURL:b\r\n"));
     EXPECT_EQ(decryption_pass("x"), "x\r\n");
@@ -71,7 +83,7 @@ TEST(VaultFormat, ALastLineWithoutLineEndCountsAsALine) {
 
 TEST(VaultFormat, ReadsRecordsByTheLoadRules) {
     struct Case {
-        const char* what;
+        const char *what;
         std::string plain;
         std::vector<Record> expected;
     };
@@ -83,18 +95,22 @@ TEST(VaultFormat, ReadsRecordsByTheLoadRules) {
         {"lower-case tag ignored", "NAM:n\r\nurl:x\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7\r\n", {full}},
         {"three-character line ignored", "NAM:n\r\nURL\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7\r\n", {full}},
         {"other tag ignored", "NAM:n\r\nXYZ:1\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7\r\n", {full}},
-        {"value before the first name ignored", "URL:zz\r\nIDN:zz\r\nNAM:n\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7",
+        {"value before the first name ignored",
+         "URL:zz\r\nIDN:zz\r\nNAM:n\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7",
          {full}},
         {"tag alone gives an empty value", "NAM:\r\nURL:\r\n", {Record{"", "", "", "", "", 1}}},
-        {"record lacking values", "NAM:a\r\nURL:b\r\nNAM:c\r\n", {Record{"a", "b", "", "", "", 1}, Record{"c", "", "", "", "", 0}}},
+        {"record lacking values",
+         "NAM:a\r\nURL:b\r\nNAM:c\r\n",
+         {Record{"a", "b", "", "", "", 1}, Record{"c", "", "", "", "", 0}}},
         {"values beyond the fourth kept apart",
          "NAM:n\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7\r\nURL:more\r\nPAS:again\r\n",
          {Record{"n", "u", "s", "p", "DESK-7", 4, {"more", "again"}}}},
-        {"colons, commas, quotes and spaces kept", "NAM: a:b, \"c\" \r\nURL::\r\n",
+        {"colons, commas, quotes and spaces kept",
+         "NAM: a:b, \"c\" \r\nURL::\r\n",
          {Record{" a:b, \"c\" ", ":", "", "", "", 1}}},
         {"empty file", "", {}},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         EXPECT_EQ(parse_records(c.plain), c.expected) << c.what;
         EXPECT_EQ(parse_records(encryption_pass(c.plain)), c.expected) << c.what << " (scrambled)";
     }
@@ -108,7 +124,8 @@ TEST(VaultFormat, WrittenRecordsReadBackUnchanged) {
         {"\x80\xBF\xFE\xFF high but storable", "a", "b", "c", "d"},
     };
     std::string plain;
-    for (const auto& r : records) append_plain_record(plain, r);
+    for (const auto &r : records)
+        append_plain_record(plain, r);
     EXPECT_EQ(parse_records(encryption_pass(plain)), records);
 }
 

@@ -9,7 +9,7 @@ using namespace vault_test;
 
 namespace {
 
-std::string record_lines(const std::string& name, const std::string& stamp) {
+std::string record_lines(const std::string &name, const std::string &stamp) {
     return "NAM:" + name + "\r\nURL:https://" + name + ".example\r\nUSE:user\r\nPAS:pw " + name + "\r\nIDN:" + stamp +
            "\r\n";
 }
@@ -55,7 +55,7 @@ TEST(VaultLoad, OutcomesAndMessages) {
     const std::string no_stamp = "NAM:x\r\nURL:u\r\nUSE:s\r\nPAS:p\r\n";
     const std::string rejected(kRejectedMessage);
     struct Case {
-        const char* what;
+        const char *what;
         std::optional<std::string> plain; // nullopt: no vault file
         LoadStatus status;
         std::size_t records;
@@ -72,10 +72,11 @@ TEST(VaultLoad, OutcomesAndMessages) {
         {"stamp compared case-sensitively", record_lines("a", "desk-7"), LoadStatus::Rejected, 0, {rejected}},
         {"stamp line with empty value", record_lines("a", ""), LoadStatus::Rejected, 0, {rejected}},
     };
-    for (const auto& c : cases) {
+    for (const auto &c : cases) {
         for (bool scrambled : {true, false}) {
             VaultFixture f;
-            if (c.plain) f.put_vault(scrambled ? encryption_pass(*c.plain) : *c.plain);
+            if (c.plain)
+                f.put_vault(scrambled ? encryption_pass(*c.plain) : *c.plain);
             const LoadResult result = load_vault(f.ctx);
             EXPECT_EQ(result.status, c.status) << c.what;
             EXPECT_EQ(result.records.size(), c.records) << c.what;
@@ -95,8 +96,8 @@ TEST(VaultLoad, OutcomesAndMessages) {
 
 TEST(VaultLoad, GivesTheRecordsInFileOrderAndKeepsTheFileUntouched) {
     VaultFixture f;
-    const std::string plain = record_lines("zeta", "DESK-7") + "\r\n" + record_lines("alpha", "ELSEWHERE") +
-                              "URL:extra one\r\n";
+    const std::string plain =
+        record_lines("zeta", "DESK-7") + "\r\n" + record_lines("alpha", "ELSEWHERE") + "URL:extra one\r\n";
     f.put_vault(encryption_pass(plain));
     const auto before = std::filesystem::last_write_time(f.paths.vault_file);
     const LoadResult result = load_vault(f.ctx);
@@ -118,7 +119,8 @@ TEST(VaultLoad, AComputerNameWithScrambledBlockBytesStillMatchesItsOwnRecords) {
 
 TEST(VaultLoad, PumpsEventsOnATimeBudgetNotPerLine) {
     std::string plain;
-    for (int i = 0; i < 3000; ++i) plain += record_lines("r" + std::to_string(i), "DESK-7");
+    for (int i = 0; i < 3000; ++i)
+        plain += record_lines("r" + std::to_string(i), "DESK-7");
     VaultFixture eager, lazy;
     eager.put_vault(encryption_pass(plain));
     lazy.put_vault(encryption_pass(plain));
