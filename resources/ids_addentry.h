@@ -1,2 +1,19 @@
 #pragma once
 // addentry: 4000..4999
+// Add-entry dialog Form3 (Command1 is IDCANCEL, Command2 is IDOK)
+#define IDD_FORM3 4000
+#define IDC_AE_FRAME1 4001
+#define IDC_AE_LABEL5 4002
+#define IDC_AE_TXTID 4003
+#define IDC_AE_LABEL1 4004
+#define IDC_AE_TXTURL 4005
+#define IDC_AE_LABEL2 4006
+#define IDC_AE_TXTUSERNAME 4007
+#define IDC_AE_LABEL3 4008
+#define IDC_AE_TXTPSSWD1 4009
+#define IDC_AE_LABEL4 4010
+#define IDC_AE_TXTPSSWD2 4011
+#define IDC_AE_LBLERROR2 4012
+#define IDC_AE_LBLERROR 4013
+#define IDC_AE_COMMAND3 4014
+#define IDC_AE_COMMAND4 4015

@@ -1,0 +1,176 @@
+#!/bin/bash
+# Adding a record through the widget menu's "Add Password": the record is
+# appended to the vault as five tagged lines and one empty line, scrambled at
+# rest and stamped with the computer name; the checks speak through the two
+# red labels; Cancel writes nothing; a vault that cannot be written (read-only,
+# full disk) keeps its bytes and the dialog keeps everything typed.
+source "$(dirname "$0")/../lib.sh"
+qlk_reset_entry_password
+
+form3='Add URL, Username  and Password values to your list...'
+txtID=4003 txtURL=4005 txtUserName=4007 txtPsswd1=4009 txtPsswd2=4011
+lblError2=4012 lblError=4013 Command3=4014 OK=1 Cancel=2
+save_failed=$'ERROR: the password data file could not be saved.\\r\\nIt was left as it was before; the change was not stored.'
+vault='Tallybox\my_psswds.dat'
+
+# The widget's popup menu: a right press inside the widget's region, then the
+# item at position $1 picked with the keyboard.
+widget_menu_pick() {
+    local rect region left top l t r b
+    rect=$(qlk_auto -t Quillock -c frmMain rect) || qlk_fail "no widget"
+    read -r _ left top _ _ <<<"$rect"
+    # The middle band of the region: a row of the picture, not the desktop around it.
+    region=$(qlk_auto -t Quillock -c frmMain region) || qlk_fail "no widget region"
+    local count=${region%%$'\n'*}
+    count=${count#region }
+    [ "$count" != none ] || qlk_fail "the widget has no region"
+    read -r _ l t r b <<<"$(sed -n "$((count / 2 + 2))p" <<<"$region")"
+    xdotool mousemove $((left + (l + r) / 2)) $((top + (t + b) / 2)) click 3
+    sleep 0.3
+    local i
+    for ((i = 0; i < $1; i++)); do qlk_key Down; done
+    qlk_key Return
+}
+
+open_form3() {
+    widget_menu_pick 2
+    qlk_wait_window "$form3" >/dev/null
+}
+
+enter() {
+    qlk_start
+    qlk_type_into "$QLK_TITLE_ENTRY" 1002 marigold
+    qlk_click "$QLK_TITLE_ENTRY" 1
+    qlk_wait_window Quillock frmMain >/dev/null
+}
+
+visible() { # visible ID -> 1 or 0
+    local state
+    state=$(_qlk_on "$form3" state "$1") || qlk_fail "no state of $1"
+    sed -n 's/.*visible \([01]\).*/\1/p' <<<"$state"
+}
+
+# The hex of a line as the vault keeps it: scrambled, then CR LF.
+line_hex() { printf '%s0d0a' "$(qlk_cipher_hex "$1")"; }
+
+computer=$(_qlk_wine cmd /c echo %COMPUTERNAME%)
+
+# The widget starts near the top left corner, where the dialog (centred on the
+# screen) does not cover it, as if the user had put it there on an earlier run.
+position='HKCU\Software\VB and VBA Program Settings\QLK\FormPosInfo'
+qlk_reg_forget "$position"
+_qlk_wine reg add "$position" /v frmMain.X /d 1500 /f >/dev/null
+_qlk_wine reg add "$position" /v frmMain.Y /d 1500 /f >/dev/null
+
+qlk_case "an add on the empty vault of a first run writes six scrambled lines"
+qlk_new_drive
+enter
+qlk_expect_eq "the vault is empty before" 0 "$(stat -c %s "$QLK_DATA/my_psswds.dat")"
+open_form3
+qlk_expect_eq "lblError2 shows at opening" 1 "$(visible $lblError2)"
+qlk_expect_eq "lblError is hidden at opening" 0 "$(visible $lblError)"
+# The caret starts in the user-name field: typing goes there.
+qlk_type ann.smith
+qlk_expect_text "typing right away lands in the user name" "$form3" $txtUserName ann.smith
+qlk_type_into "$form3" $txtID 'Mail account'
+qlk_type_into "$form3" $txtURL 'https://mail.example/login'
+qlk_type_into "$form3" $txtPsswd1 'Blue7-Tide'
+qlk_type_into "$form3" $txtPsswd2 'blue7-Tide'
+qlk_click "$form3" $OK
+qlk_expect_text "the password boxes still hold what was typed" "$form3" $txtPsswd2 'blue7-Tide'
+qlk_expect_eq "passwords differing in case show lblError" 1 "$(visible $lblError)"
+qlk_expect_eq "and hide lblError2" 0 "$(visible $lblError2)"
+qlk_expect_eq "the vault is untouched" 0 "$(stat -c %s "$QLK_DATA/my_psswds.dat")"
+qlk_set_text "$form3" $txtPsswd2 'Blue7-Tide'
+qlk_click "$form3" $OK
+qlk_wait_gone "$form3"
+qlk_pass "a successful add closes the dialog"
+expected=$(line_hex 'NAM:Mail account')$(line_hex 'URL:https://mail.example/login')$(line_hex 'USE:ann.smith')
+expected+=$(line_hex 'PAS:Blue7-Tide')$(line_hex "IDN:$computer")0d0a
+qlk_expect_eq "the vault holds the five tagged lines and an empty line, scrambled" "$expected" \
+    "$(qlk_file_hex "$vault")"
+LC_ALL=C grep -q '[A-Za-z0-9]' "$QLK_DATA/my_psswds.dat" && qlk_fail "a letter or digit is plain on disk"
+qlk_pass "no letter or digit is plain on disk"
+[ ! -e "$QLK_DATA/my_passwordsX.dat" ] || qlk_fail "the work file was left behind"
+
+qlk_case "a generated password fills both fields; Cancel writes nothing"
+before=$(qlk_file_hex "$vault")
+open_form3
+qlk_expect_text "the fields start empty" "$form3" $txtUserName ''
+qlk_type_into "$form3" $txtPsswd1 'typed'
+qlk_click "$form3" $Command3
+generated=$(qlk_text "$form3" $txtPsswd1)
+[[ $generated =~ ^[a-zA-Z0-9]{10}$ ]] || qlk_fail "the generated password is [$generated]"
+qlk_expect_text "the second field holds the same password" "$form3" $txtPsswd2 "$generated"
+qlk_type_into "$form3" $txtUserName bob
+qlk_type_into "$form3" $txtURL 'https://bank.example'
+qlk_type_into "$form3" $txtID 'Bank'
+if [ -n "${QLK_SHOTS:-}" ]; then
+    mkdir -p "$QLK_SHOTS"
+    qlk_screenshot "$QLK_SHOTS/add-entry.png" "$form3"
+fi
+
+qlk_case "choosing Add Password again brings the open dialog forward with its fields"
+open_form3
+qlk_expect_text "the user name is kept" "$form3" $txtUserName bob
+qlk_expect_text "the password is kept" "$form3" $txtPsswd1 "$generated"
+qlk_click "$form3" $Cancel
+qlk_wait_gone "$form3"
+qlk_expect_eq "Cancel leaves the vault byte for byte" "$before" "$(qlk_file_hex "$vault")"
+
+qlk_case "a read-only vault keeps its bytes; the dialog keeps its values"
+chmod a-w "$QLK_DATA/my_psswds.dat" # Wine shows a file without write permission as read-only
+open_form3
+qlk_type_into "$form3" $txtUserName carol
+qlk_type_into "$form3" $txtURL 'https://shop.example'
+qlk_type_into "$form3" $txtPsswd1 'k3y'
+qlk_type_into "$form3" $txtPsswd2 'k3y'
+qlk_click "$form3" $OK
+qlk_expect_msgbox "$save_failed"
+qlk_expect_eq "the vault is unchanged" "$before" "$(qlk_file_hex "$vault")"
+qlk_expect_text "the dialog keeps the user name" "$form3" $txtUserName carol
+qlk_expect_text "and the password" "$form3" $txtPsswd2 'k3y'
+chmod u+w "$QLK_DATA/my_psswds.dat"
+qlk_click "$form3" $OK
+qlk_wait_gone "$form3"
+expected=$before$(line_hex 'NAM:')$(line_hex 'URL:https://shop.example')$(line_hex 'USE:carol')
+expected+=$(line_hex 'PAS:k3y')$(line_hex "IDN:$computer")0d0a
+qlk_expect_eq "once writable, the same values are appended" "$expected" "$(qlk_file_hex "$vault")"
+qlk_stop
+
+qlk_case "a full disk keeps the vault; the dialog keeps its values"
+qlk_new_drive
+full_disk=""
+# A small file system of its own for the drive (needs the right to mount; skipped otherwise).
+exe_kb=$(($(stat -c %s "$QLK_DIR/Quillock.exe") / 1024))
+if mount -t tmpfs -o size=$((exe_kb + 256))k qlk-full "$QLK_DIR" 2>/dev/null; then
+    full_disk=$QLK_DIR
+    trap 'rc=$?; qlk_stop; umount -l "$full_disk" 2>/dev/null; (exit $rc); _qlk_cleanup' EXIT
+    cp "$QLK_EXE" "$QLK_DIR/Quillock.exe"
+    enter
+    open_form3
+    qlk_type_into "$form3" $txtUserName dave
+    qlk_type_into "$form3" $txtURL 'https://first.example'
+    qlk_click "$form3" $OK
+    qlk_wait_gone "$form3"
+    before=$(qlk_file_hex "$vault")
+    dd if=/dev/zero of="$QLK_DIR/filler" bs=1k 2>/dev/null || true # fills the disk
+    open_form3
+    qlk_type_into "$form3" $txtUserName erin
+    qlk_type_into "$form3" $txtURL 'https://second.example'
+    qlk_type_into "$form3" $txtPsswd1 'p4ss'
+    qlk_type_into "$form3" $txtPsswd2 'p4ss'
+    qlk_click "$form3" $OK
+    qlk_expect_msgbox "$save_failed"
+    qlk_expect_eq "the vault is unchanged" "$before" "$(qlk_file_hex "$vault")"
+    qlk_expect_text "the dialog keeps the user name" "$form3" $txtUserName erin
+    rm -f "$QLK_DIR/filler"
+    qlk_click "$form3" $OK
+    qlk_wait_gone "$form3"
+    expected=$before$(line_hex 'NAM:')$(line_hex 'URL:https://second.example')$(line_hex 'USE:erin')
+    expected+=$(line_hex 'PAS:p4ss')$(line_hex "IDN:$computer")0d0a
+    qlk_expect_eq "with room again, the same values are appended" "$expected" "$(qlk_file_hex "$vault")"
+    qlk_stop
+else
+    echo "skipped: no right to mount a small file system here"
+fi
