@@ -1,0 +1,22 @@
+#pragma once
+// The clipboard as the program uses it: plain text in the ANSI code page, kept
+// out of the system's clipboard history, and emptied when the viewer closes.
+#include <windows.h>
+
+#include <string>
+
+namespace platform {
+
+// The registered format that tells the clipboard history and cloud clipboard
+// to leave the content alone.
+inline constexpr wchar_t kExcludeFromHistoryFormat[] = L"ExcludeClipboardContentFromMonitorProcessing";
+
+// Replaces what the clipboard holds by `text` as CF_TEXT (plus the exclusion
+// marker). False when the clipboard could not be opened (another program
+// holds it) or the data could not be placed.
+bool set_clipboard_text(HWND owner, const std::string& text);
+
+// Empties the clipboard. False when another program holds it.
+bool clear_clipboard(HWND owner);
+
+} // namespace platform

@@ -1,0 +1,222 @@
+// Form2: the window, its load sequence and its closing.
+#include "access/run_state.h"
+#include "addentry/message_box_reporter.h"
+#include "app/window_registry.h"
+#include "platform/clipboard.h"
+#include "platform/text.h"
+#include "platform/unique_handle.h"
+#include "platform/window.h"
+#include "resource_ids.h"
+#include "vault/vault_store.h"
+#include "viewer/close_box.h"
+#include "viewer/form2.h"
+#include "viewer/viewer_window.h"
+
+#include <algorithm>
+
+namespace viewer {
+namespace {
+
+constexpr platform::ControlPlace kLayout[] = {
+    {IDC_VW_LABEL3, 8, 0, 289, 13},      {IDC_VW_LABEL1, 8, 16, 678, 13},     {IDC_VW_LV, 8, 32, 793, 289},
+    {IDC_VW_COMMAND1, 304, 328, 153, 25}, {IDC_VW_COMMAND3, 464, 328, 153, 25}, {IDC_VW_COMMAND4, 616, 328, 17, 25},
+    {IDC_VW_COMMAND2, 648, 328, 153, 25}, {IDC_VW_LABEL2, 192, 360, 112, 13},
+};
+constexpr int kClientWidth = 810;
+constexpr int kClientHeight = 360;
+
+// What the window keeps in GWLP_USERDATA: its share of the state.
+using Holder = std::shared_ptr<Form2>;
+
+// Thrown from the load's event pumping when the window has been closed
+// meanwhile (the exit sequence, for one): the load stops there. The vault was
+// left scrambled before the pumping began, so nothing is left half done.
+struct LoadAbandoned {};
+
+class LoadReporter final : public vault::Reporter {
+public:
+    explicit LoadReporter(const Form2& form) : form_(form) {}
+    void show_message(std::string_view text) override { boxes_.show_message(text); }
+    void pump_events() override {
+        boxes_.pump_events();
+        if (!form_.window) throw LoadAbandoned{};
+    }
+
+private:
+    const Form2& form_;
+    addentry::MessageBoxReporter boxes_;
+};
+
+// The help labels were drawn for a narrower dialog font than most systems
+// have now: one that would cut its sentence short grows to the right, up to
+// the list's right edge, instead of hiding the rest below its lower edge.
+void fit_label_width(HWND dialog, int id) {
+    HWND label = GetDlgItem(dialog, id);
+    const std::wstring text = platform::to_wide(platform::window_text(label));
+    RECT place;
+    GetWindowRect(label, &place);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+    platform::window_dc dc(label);
+    platform::selected_object font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    const int right_limit = platform::scale(801);
+    const int width = std::min<int>(extent.cx + 2, right_limit - place.left);
+    if (width > place.right - place.left)
+        SetWindowPos(label, nullptr, 0, 0, width, place.bottom - place.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void on_init(HWND dialog, const Holder& holder) {
+    Form2& form = *holder;
+    form.window = dialog;
+    form.list = GetDlgItem(dialog, IDC_VW_LV);
+    SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new Holder(holder)));
+    app::track_window(app::Window::Viewer, dialog, LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_FORM2)));
+
+    platform::place_controls(dialog, kLayout);
+    platform::set_client_size(dialog, kClientWidth, kClientHeight);
+    platform::center_on_screen(dialog);
+    fit_label_width(dialog, IDC_VW_LABEL3);
+    fit_label_width(dialog, IDC_VW_LABEL1);
+    platform::add_tooltip(dialog, IDC_VW_COMMAND1, "Create to print list...");
+    platform::add_tooltip(dialog, IDC_VW_COMMAND3, "Toggle: Decrypt/ Encrypt Password View...");
+    platform::add_tooltip(dialog, IDC_VW_COMMAND4, "Entry to the 'Tallybox' software...");
+    platform::add_tooltip(dialog, IDC_VW_COMMAND2, "Unload me...");
+    set_up_list(form);
+}
+
+// The load sequence; the window is hidden while it runs. Every step that
+// fails is passed over, and the sequence reports nothing of its own.
+void run_load_sequence(const Holder& holder) {
+    Form2& form = *holder;
+    qlk_access::set_drive_letter_from_program_folder();
+    qlk_access::ensure_data_folder();
+    SetCloseBoxEnabled(form.window, false);
+
+    LoadReporter reporter(form);
+    vault::VaultContext context = vault_context(reporter);
+    vault::LoadResult loaded;
+    form.loading = true;
+    try {
+        loaded = vault::load_vault(context);
+    } catch (const LoadAbandoned&) {
+        form.loading = false;
+        return;
+    }
+    form.loading = false;
+    if (!form.window) return; // closed while the last messages were up
+    if (loaded.status != vault::LoadStatus::Accepted) {
+        close_viewer(form);
+        return;
+    }
+
+    form.rows = vault::rows_from_load(std::move(loaded));
+    if (!form.rows.rows.empty()) form.rows.selected = 0; // the first record of the file
+    sort_rows(form);
+    show_rows(form);
+    apply_stored_appearance(form);
+}
+
+bool run_command(Form2& form, int command) {
+    switch (command) {
+    case IDM_VW_COPY2CLIPBOARD: copy_password(form); return true;
+    case IDM_VW_COPYUSERNAME2CLIPBOARD: copy_user_name(form); return true;
+    case IDM_VW_URL: activate_url(form); return true;
+    case IDC_VW_COMMAND1: print_list(form); return true;
+    case IDC_VW_COMMAND3: toggle_display(form); return true;
+    case IDC_VW_COMMAND4: mini_help(); return true;
+    case IDC_VW_COMMAND2:
+        platform::clear_clipboard(form.window);
+        close_viewer(form);
+        return true;
+    case IDOK:
+    case IDCANCEL: return true; // Enter and Escape: the viewer has no default or cancel button
+    }
+    return run_edit_command(form, command) || run_appearance_command(form, command);
+}
+
+INT_PTR CALLBACK Form2_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_INITDIALOG: on_init(dialog, *reinterpret_cast<const Holder*>(lparam)); return TRUE;
+    case WM_WINDOWPOSCHANGING:
+        // A second "View Passwords" while the vault loads finds the window
+        // loaded and shows it: it stays hidden until its rows are there.
+        if (auto form = form_of(dialog); form && form->loading)
+            reinterpret_cast<WINDOWPOS*>(lparam)->flags &= ~SWP_SHOWWINDOW;
+        return FALSE;
+    case WM_COMMAND:
+        if (HIWORD(wparam) > 1) break; // 0: a menu item or a button click, 1: a shortcut
+        if (auto form = form_of(dialog); form && !form->loading && run_command(*form, LOWORD(wparam))) return TRUE;
+        break;
+    case WM_NOTIFY:
+        if (auto form = form_of(dialog)) {
+            const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+            LRESULT result = 0;
+            if (header->hwndFrom == form->list && on_list_notify(*form, *header, result)) {
+                SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+                return TRUE;
+            }
+        }
+        break;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lparam) == GetDlgItem(dialog, IDC_VW_LABEL2)) {
+            const auto dc = reinterpret_cast<HDC>(wparam);
+            SetTextColor(dc, RGB(255, 0, 0));
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        break;
+    case WM_CLOSE:
+        // Whatever closes the viewer, the clipboard goes empty first; the
+        // close is never refused. A failure to empty it is not reported.
+        platform::clear_clipboard(dialog);
+        DestroyWindow(dialog);
+        return TRUE;
+    case WM_NCDESTROY: {
+        auto* holder = reinterpret_cast<Holder*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
+        app::untrack_window(app::Window::Viewer);
+        if (holder) {
+            (*holder)->window = nullptr;
+            (*holder)->list = nullptr;
+            if ((*holder)->owner) DestroyWindow(std::exchange((*holder)->owner, nullptr));
+            delete holder;
+        }
+        break;
+    }
+    }
+    return FALSE;
+}
+
+} // namespace
+
+std::shared_ptr<Form2> form_of(HWND window) {
+    const auto* holder = reinterpret_cast<const Holder*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return holder ? *holder : nullptr;
+}
+
+void close_viewer(const Form2& form) {
+    if (form.window) SendMessageW(form.window, WM_CLOSE, 0, 0);
+}
+
+vault::VaultContext vault_context(vault::Reporter& reporter) {
+    const auto& state = qlk_access::run_state();
+    return {vault::vault_paths_for_drive(state.drive_letter), state.computer_name, vault::disk_files(), reporter};
+}
+
+void load_Form2() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    auto holder = std::make_shared<Form2>();
+    // An owned window has no taskbar button; the owner itself is never shown.
+    holder->owner =
+        CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FORM2), holder->owner, Form2_proc,
+                                     reinterpret_cast<LPARAM>(&holder));
+    if (!dialog) {
+        if (holder->owner) DestroyWindow(holder->owner);
+        return;
+    }
+    run_load_sequence(holder);
+}
+
+} // namespace viewer

@@ -1,0 +1,99 @@
+// The commands that use the records without changing them: copy to the
+// clipboard, open a URL, print, the display toggle and the mini help.
+#include "access/run_state.h"
+#include "platform/clipboard.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "platform/window.h"
+#include "resource_ids.h"
+#include "vault/cipher.h"
+#include "platform/unique_handle.h"
+#include "viewer/form2.h"
+
+namespace viewer {
+namespace {
+
+constexpr char kDecryptCaption[] = "Decrypt Password View";
+constexpr char kEncryptCaption[] = "Encrypt Password View";
+
+const vault::Record* selected_row(Form2& form) {
+    sync_selection(form);
+    if (!form.rows.selected) return nullptr;
+    return &form.rows.rows[*form.rows.selected];
+}
+
+// Creates or empties the print file and writes the whole list into it.
+bool write_print_file(const std::string& path, const std::string& text) {
+    const platform::unique_kernel_handle file = platform::own_file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
+}
+
+void copy_text(Form2& form, const std::string& text) {
+    if (platform::set_clipboard_text(form.window, text)) return;
+    platform::show_message("ERROR: the clipboard is in use by another program.\r\n"
+                           "Nothing was copied; please try again in a moment.");
+}
+
+} // namespace
+
+void copy_password(Form2& form) {
+    // With no row selected (the last one was deleted) there is nothing to copy.
+    if (const vault::Record* row = selected_row(form)) copy_text(form, vault::decrypt_text(row->password));
+}
+
+void copy_user_name(Form2& form) {
+    if (const vault::Record* row = selected_row(form)) copy_text(form, row->user);
+}
+
+void activate_url(Form2& form) {
+    const vault::Record* row = selected_row(form);
+    if (!row) return;
+    if (!url_can_be_activated(row->url)) {
+        platform::show_message("ERROR: To activate an URL into your brower - the name must start with 'www.', "
+                               "'http://' or 'https://'");
+        return;
+    }
+    platform::open_with_default_handler(row->url); // whatever the shell makes of it is not looked at
+}
+
+void print_list(Form2& form) {
+    platform::show_message("This function will create a temp text file that can be saved and/ or printed.\r\n\r\n"
+                           "The file will be deleted, at exit of this software, UNLESS you elect to 'Save As' a "
+                           "different file.");
+    if (!form.window) return; // the viewer was closed while the message was up
+
+    const std::string path = qlk_access::print_file_path();
+    if (!write_print_file(path, print_text(form.rows.rows))) {
+        platform::show_message("ERROR: the print file could not be written.\r\n" + path +
+                               " may be read-only or in use by another program; the list was not printed.");
+        return;
+    }
+    if (!platform::start_program("Notepad.exe " + path, SW_SHOWNORMAL)) {
+        platform::show_message("ERROR: Notepad could not be started.\r\nThe list was written to " + path +
+                               "; open it from there to print it.");
+        return;
+    }
+    close_viewer(form);
+}
+
+void toggle_display(Form2& form) {
+    // The display state lives in the button's caption alone.
+    const bool scrambled = platform::item_text(form.window, IDC_VW_COMMAND3) == kDecryptCaption;
+    for (vault::Record& row : form.rows.rows)
+        row.password = scrambled ? vault::decrypt_text(row.password) : vault::encrypt_text(row.password);
+    platform::set_item_text(form.window, IDC_VW_COMMAND3, scrambled ? kEncryptCaption : kDecryptCaption);
+    InvalidateRect(form.list, nullptr, TRUE);
+}
+
+void mini_help() {
+    platform::show_message("Mini Help\r\n\r\n"
+                           "This 'toggle' button/ function will decrypt or encrypt the view of your password(s) "
+                           "text.\r\n"
+                           "Use to keep decrypted passwords out of the view of others (via a click)!");
+}
+
+} // namespace viewer
