@@ -32,8 +32,8 @@ convert -size 413x289 xc:white \
     -stroke none -fill "$feather_light" \
     -draw 'path "M 294,86 C 262,100 226,134 198,180 C 232,142 266,112 294,86 Z"' \
     -stroke "$ink" -strokewidth 2 -draw 'line 298,80 170,222' \
-    -font Helvetica-Oblique -pointsize 19 -stroke none -fill "$ink" -gravity south \
-    -annotate +0+30 'Software that stands out from the rest!' \
+    -font Helvetica-Oblique -pointsize 14 -stroke none -fill "$ink" -gravity south \
+    -annotate +0+34 'Software that stands out from the rest!' \
     -type TrueColor "BMP3:about_logo.bmp"
 
 if [ $# -gt 0 ]; then convert about_logo.bmp "$1"; fi
