@@ -5,7 +5,7 @@
 #
 # Environment (CTest passes all four; by hand the build/win tree is assumed):
 #   QLK_WINEPREFIX QLK_EXE QLK_AUTO (qlk_auto.exe) QLK_WINE_RUN (cmake/wine-run.sh); DISPLAY must be set.
-#   QLK_TIMEOUT_MS (default 10000) bounds every wait; QLK_E2E_OUT: a folder for screenshots of failures;
+#   QLK_TIMEOUT_MS (default 15000) bounds every wait, QLK_START_TIMEOUT_MS (40000) the first window; QLK_E2E_OUT: a folder for screenshots of failures;
 #   QLK_KEEP=1 keeps the temporary folder.
 #
 # Drive and processes
@@ -15,6 +15,8 @@
 #   qlk_alive [PID] / qlk_wait_exit [PID] [SECONDS] / qlk_stop [PID]   (default PID: QLK_PID)
 # Windows (TITLE is exact; "prefix:TEXT" matches the beginning of a caption)
 #   qlk_auto ARGS...            the automation helper, limited to our drive's processes (qlk_auto help)
+#   qlk_on TITLE COMMAND ARGS   a helper window command on the window TITLE (e.g. qlk_on "$t" state 1005)
+#   qlk_wine ARGS...            a Wine program under the prefix (e.g. qlk_wine reg add ...), CR stripped
 #   qlk_wait_window TITLE [CLASS] / qlk_wait_gone TITLE [CLASS]
 #   qlk_text TITLE [ID] / qlk_set_text TITLE ID TEXT / qlk_press TITLE ID (BM_CLICK) / qlk_check TITLE ID
 #   qlk_msgbox                  text of the "Quillock" message box, escaped (CR LF reads \r\n)
@@ -37,10 +39,11 @@
 # Checks and pictures
 #   qlk_case TEXT / qlk_fail TEXT / qlk_expect_eq WHAT EXPECTED ACTUAL / qlk_pass WHAT
 #   qlk_expect_text WHAT TITLE ID TEXT   waits until the control shows TEXT (not escaped)
-#   qlk_screenshot FILE [TITLE] the screen, or only the window TITLE with a small margin
+#   qlk_screenshot FILE [TITLE] the screen, or only the window TITLE (QLK_SHOT_MARGIN pixels around it)
 #
 # Cleanup (EXIT trap): our Quillock processes end, the drive mappings and the
-# registry keys given to qlk_reg_forget go, the temporary folder is removed.
+# registry keys given to qlk_reg_forget go, the temporary folder is removed;
+# then what was given to qlk_at_exit COMMAND runs.
 # The wineserver is shared with the rest of the test run: it is never ended here.
 
 set -euo pipefail
@@ -50,13 +53,15 @@ QLK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 : "${QLK_EXE:=$QLK_ROOT/build/win/Quillock.exe}"
 : "${QLK_AUTO:=$QLK_ROOT/build/win/qlk_auto.exe}"
 : "${QLK_WINE_RUN:=$QLK_ROOT/cmake/wine-run.sh}"
-: "${QLK_TIMEOUT_MS:=10000}"
+: "${QLK_TIMEOUT_MS:=15000}"
+# A start on a busy machine (a build beside the tests) can take many seconds.
+: "${QLK_START_TIMEOUT_MS:=40000}"
 QLK_WINEPREFIX=$(realpath -m "$QLK_WINEPREFIX")
 export WINEPREFIX=$QLK_WINEPREFIX WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 QLK_WINE=/usr/lib/wine/wine64
 QLK_TITLE_ENTRY='Quillock: enter your entry password...'
 QLK_DRIVE="" QLK_DIR="" QLK_DATA="" QLK_PID=""
-QLK_PIDS=() QLK_LINKS=() QLK_KEYS=()
+QLK_PIDS=() QLK_LINKS=() QLK_KEYS=() QLK_AT_EXIT=()
 
 for _qlk_file in "$QLK_EXE" "$QLK_AUTO" "$QLK_WINE_RUN"; do
     [ -e "$_qlk_file" ] || { echo "e2e: missing $_qlk_file" >&2; exit 1; }
@@ -118,6 +123,7 @@ _qlk_cleanup() {
     for link in "${QLK_LINKS[@]}"; do rm -f "$link"; done
     for key in "${QLK_KEYS[@]}"; do _qlk_wine reg delete "$key" /f >/dev/null 2>&1; done
     if [ "${QLK_KEEP:-0}" = 1 ]; then echo "e2e: kept $QLK_TMP" >&2; else rm -rf "$QLK_TMP"; fi
+    for key in "${QLK_AT_EXIT[@]}"; do eval "$key"; done
     exit $rc
 }
 
@@ -126,6 +132,8 @@ QLK_TMP=$(mktemp -d "${TMPDIR:-/tmp}/qlk-e2e.XXXXXX")
 echo $$ >"$QLK_TMP/owner"
 trap _qlk_cleanup EXIT
 trap 'exit 130' INT TERM
+
+qlk_at_exit() { QLK_AT_EXIT+=("$*"); }
 
 # ---- Wine -------------------------------------------------------------------
 
@@ -178,6 +186,7 @@ _qlk_auto_call() {
     return "$rc"
 }
 
+qlk_wine() { _qlk_wine "$@"; }
 qlk_auto() { _qlk_auto_call ${QLK_DRIVE:+-d "$QLK_DRIVE"} -T "$QLK_TIMEOUT_MS" "$@"; }
 
 # "prefix:TEXT" selects by the beginning of the caption, anything else exactly.
@@ -191,6 +200,8 @@ _qlk_on() { # _qlk_on TITLE COMMAND ARGS...
     mapfile -t select < <(_qlk_title "$title")
     qlk_auto "${select[@]}" "$@"
 }
+
+qlk_on() { _qlk_on "$@"; }
 
 # ---- drive ------------------------------------------------------------------
 
@@ -217,7 +228,7 @@ qlk_start() {
     QLK_PID=$!
     QLK_PIDS+=("$QLK_PID")
     echo "$QLK_PID" >>"$QLK_TMP/pids"
-    [ "${1:-}" = --no-wait ] || qlk_wait_window "$QLK_TITLE_ENTRY" >/dev/null
+    [ "${1:-}" = --no-wait ] || QLK_TIMEOUT_MS=$QLK_START_TIMEOUT_MS qlk_wait_window "$QLK_TITLE_ENTRY" >/dev/null
 }
 
 # ---- windows ----------------------------------------------------------------
@@ -314,6 +325,10 @@ qlk_case() { echo "== $*"; }
 qlk_pass() { echo "ok - $*"; }
 qlk_fail() {
     echo "FAIL: $*" >&2
+    # What was on the screen, to tell a slow start from a wrong window.
+    echo "visible windows:" >&2
+    _qlk_auto_call list 2>/dev/null | sed 's/^/  /' >&2 || true
+    [ -s "$QLK_TMP/quillock.log" ] && { echo "Quillock's output:"; tail -n 20 "$QLK_TMP/quillock.log"; } >&2
     if [ -n "${QLK_E2E_OUT:-}" ]; then
         mkdir -p "$QLK_E2E_OUT"
         local shot
@@ -338,7 +353,7 @@ qlk_screenshot() {
         import -window root "$1"
         return
     fi
-    local rect margin=12
+    local rect margin=${QLK_SHOT_MARGIN:-0}
     rect=$(_qlk_on "$2" rect) || qlk_fail "no window \"$2\" to take a picture of"
     read -r _ left top right bottom <<<"$rect"
     import -window root -crop "$((right - left + 2 * margin))x$((bottom - top + 2 * margin))+$((left - margin))+$((top - margin))" +repage "$1"
