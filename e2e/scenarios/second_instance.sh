@@ -19,8 +19,8 @@ qlk_case "a second copy started beside the entry dialog"
 qlk_start
 first=$QLK_PID
 second_copy_is_refused "$first"
-dialogs=$(qlk_auto -t "$QLK_TITLE_ENTRY" list | wc -l)
-qlk_expect_eq "exactly one entry dialog is open" 1 "$dialogs"
+dialogs=$(qlk_auto -t "$QLK_TITLE_ENTRY" list || true)
+qlk_expect_eq "exactly one entry dialog is open" 1 "$(grep -c . <<<"$dialogs" || true)"
 
 qlk_case "the first copy still works: it enters"
 qlk_type_into "$QLK_TITLE_ENTRY" 1002 marigold
