@@ -91,6 +91,14 @@ void on_press(HWND skin, LPARAM where, UINT button, UINT up_message) {
     ClientToScreen(skin, &start);
     if (pointer_leaves_drag_rect(skin, start, button, up_message)) {
         if (button == VK_LBUTTON) {
+            // The system's move starts from where the pointer is now: catch up
+            // first, so that the grabbed spot stays under the pointer.
+            POINT now{};
+            GetCursorPos(&now);
+            RECT place{};
+            GetWindowRect(widget, &place);
+            SetWindowPos(widget, nullptr, place.left + now.x - start.x, place.top + now.y - start.y, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             ReleaseCapture();
             SendMessageW(widget, WM_NCLBUTTONDOWN, HTCAPTION, 0);
         } else {
