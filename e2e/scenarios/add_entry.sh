@@ -2,69 +2,44 @@
 # Adding a record through the widget menu's "Add Password": the record is
 # appended to the vault as five tagged lines and one empty line, scrambled at
 # rest and stamped with the computer name; the checks speak through the two
-# red labels; Cancel writes nothing; a vault that cannot be written (read-only,
+# red labels; Cancel writes nothing; a record added while the viewer is open
+# survives the viewer's next rewrite; a vault that cannot be written (read-only,
 # full disk) keeps its bytes and the dialog keeps everything typed.
 source "$(dirname "$0")/../lib.sh"
+source "$(dirname "$0")/widget_common.sh"
 qlk_reset_entry_password
 
-form3='Add URL, Username  and Password values to your list...'
+form3=$QLK_TITLE_FORM3
 txtID=4003 txtURL=4005 txtUserName=4007 txtPsswd1=4009 txtPsswd2=4011
 lblError2=4012 lblError=4013 Command3=4014 OK=1 Cancel=2
 save_failed=$'ERROR: the password data file could not be saved.\\r\\nIt was left as it was before; the change was not stored.'
 vault='Tallybox\my_psswds.dat'
-
-# The widget's popup menu: a right press inside the widget's region, then the
-# item at position $1 picked with the keyboard.
-widget_menu_pick() {
-    local rect region left top l t r b
-    rect=$(qlk_auto -t Quillock -c frmMain rect) || qlk_fail "no widget"
-    read -r _ left top _ _ <<<"$rect"
-    # The middle band of the region: a row of the picture, not the desktop around it.
-    region=$(qlk_auto -t Quillock -c frmMain region) || qlk_fail "no widget region"
-    local count=${region%%$'\n'*}
-    count=${count#region }
-    [ "$count" != none ] || qlk_fail "the widget has no region"
-    read -r _ l t r b <<<"$(sed -n "$((count / 2 + 2))p" <<<"$region")"
-    xdotool mousemove $((left + (l + r) / 2)) $((top + (t + b) / 2)) click 3
-    sleep 0.3
-    local i
-    for ((i = 0; i < $1; i++)); do qlk_key Down; done
-    qlk_key Return
-}
 
 open_form3() {
     widget_menu_pick 2
     qlk_wait_window "$form3" >/dev/null
 }
 
-enter() {
-    qlk_start
-    qlk_type_into "$QLK_TITLE_ENTRY" 1002 marigold
-    qlk_click "$QLK_TITLE_ENTRY" 1
-    qlk_wait_window Quillock frmMain >/dev/null
-}
-
 visible() { # visible ID -> 1 or 0
     local state
-    state=$(_qlk_on "$form3" state "$1") || qlk_fail "no state of $1"
+    state=$(qlk_on "$form3" state "$1") || qlk_fail "no state of $1"
     sed -n 's/.*visible \([01]\).*/\1/p' <<<"$state"
 }
 
 # The hex of a line as the vault keeps it: scrambled, then CR LF.
 line_hex() { printf '%s0d0a' "$(qlk_cipher_hex "$1")"; }
 
-computer=$(_qlk_wine cmd /c echo %COMPUTERNAME%)
+computer=$(qlk_wine cmd /c echo %COMPUTERNAME%)
 
 # The widget starts near the top left corner, where the dialog (centred on the
 # screen) does not cover it, as if the user had put it there on an earlier run.
-position='HKCU\Software\VB and VBA Program Settings\QLK\FormPosInfo'
-qlk_reg_forget "$position"
-_qlk_wine reg add "$position" /v frmMain.X /d 1500 /f >/dev/null
-_qlk_wine reg add "$position" /v frmMain.Y /d 1500 /f >/dev/null
+qlk_reg_forget "$QLK_POSITION"
+qlk_wine reg add "$QLK_POSITION" /v frmMain.X /d "$(twips 100)" /f >/dev/null
+qlk_wine reg add "$QLK_POSITION" /v frmMain.Y /d "$(twips 100)" /f >/dev/null
 
 qlk_case "an add on the empty vault of a first run writes six scrambled lines"
 qlk_new_drive
-enter
+widget_enter
 qlk_expect_eq "the vault is empty before" 0 "$(stat -c %s "$QLK_DATA/my_psswds.dat")"
 open_form3
 qlk_expect_eq "lblError2 shows at opening" 1 "$(visible $lblError2)"
@@ -138,6 +113,38 @@ expected+=$(line_hex 'PAS:k3y')$(line_hex "IDN:$computer")0d0a
 qlk_expect_eq "once writable, the same values are appended" "$expected" "$(qlk_file_hex "$vault")"
 qlk_stop
 
+qlk_case "a record added while the viewer is open survives the viewer's next rewrite"
+viewer='Password viewer' list=3003
+qlk_new_drive
+widget_enter
+add_record() { # add_record NAME URL USER PASSWORD
+    open_form3
+    qlk_type_into "$form3" $txtID "$1"
+    qlk_type_into "$form3" $txtURL "$2"
+    qlk_type_into "$form3" $txtUserName "$3"
+    qlk_type_into "$form3" $txtPsswd1 "$4"
+    qlk_type_into "$form3" $txtPsswd2 "$4"
+    qlk_click "$form3" $OK
+    qlk_wait_gone "$form3"
+}
+add_record Old https://old.example olga 0ldPass
+widget_menu_pick 4
+qlk_input_box 'Get Master Password' marigold
+qlk_wait_window "$viewer" >/dev/null
+add_record New https://new.example nina N3wPass
+# The viewer's list still holds only the record it loaded; deleting it
+# rewrites the vault from the list.
+read -r _ left top right bottom <<<"$(qlk_on "$viewer" rect $list)"
+xdotool mousemove $((left + 40)) $((top + 30)) click 1
+rows=$(qlk_on "$viewer" lvrows $list)
+[[ $rows == $'0\t1\tOld'* ]] || qlk_fail "the loaded record is not selected: [$rows]"
+qlk_key ctrl+d
+expected=$(line_hex 'NAM:New')$(line_hex 'URL:https://new.example')$(line_hex 'USE:nina')$(line_hex 'PAS:N3wPass')
+expected+=$(line_hex "IDN:$computer")
+for _ in $(seq 50); do [ "$(qlk_file_hex "$vault")" = "$expected" ] && break; sleep 0.1; done
+qlk_expect_eq "the vault holds the record added while the viewer was open" "$expected" "$(qlk_file_hex "$vault")"
+qlk_stop
+
 qlk_case "a full disk keeps the vault; the dialog keeps its values"
 qlk_new_drive
 full_disk=""
@@ -147,7 +154,7 @@ if mount -t tmpfs -o size=$((exe_kb + 256))k qlk-full "$QLK_DIR" 2>/dev/null; th
     full_disk=$QLK_DIR
     trap 'rc=$?; qlk_stop; umount -l "$full_disk" 2>/dev/null; (exit $rc); _qlk_cleanup' EXIT
     cp "$QLK_EXE" "$QLK_DIR/Quillock.exe"
-    enter
+    widget_enter
     open_form3
     qlk_type_into "$form3" $txtUserName dave
     qlk_type_into "$form3" $txtURL 'https://first.example'
