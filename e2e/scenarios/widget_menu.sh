@@ -58,6 +58,18 @@ widget_menu_pick 1
 sleep 0.3
 qlk_expect_eq "About windows open" 1 "$(qlk_auto -t "$QLK_TITLE_ABOUT" list | wc -l)"
 qlk_expect_text "the maker's name" "$QLK_TITLE_ABOUT" 2203 "Quillock Works"
+for link in 2207 2206 2202; do # Label1, Label3, Image1: the shell opens nothing here, the window closes all the same
+    qlk_click "$QLK_TITLE_ABOUT" $link
+    qlk_wait_gone "$QLK_TITLE_ABOUT"
+    widget_menu_pick 1
+    qlk_wait_window "$QLK_TITLE_ABOUT" >/dev/null
+done
+for text in 2203 2204; do # the maker's name and the slogan lie on the picture but are no links
+    qlk_click "$QLK_TITLE_ABOUT" $text
+    sleep 0.3
+    qlk_auto -t "$QLK_TITLE_ABOUT" -T 0 wait >/dev/null || qlk_fail "a click on label $text closed the window"
+done
+qlk_pass "each link closes the About window; the name and the slogan do not"
 
 qlk_case "Add Password opens the add-entry dialog"
 widget_menu_pick 2

@@ -1,12 +1,8 @@
-// Registration in the Run key against the real (Wine) registry, and frmAbout
-// "Set activation..." driven as a user would.
+// Registration in the Run key against the real (Wine) registry. The window
+// that drives it is checked end to end (e2e/scenarios/widget_startup.sh).
 #include "access/run_at_startup.h"
-#include "app/window_registry.h"
 #include "modal_watcher.h"
-#include "platform/files.h"
 #include "platform/text.h"
-#include "platform/window.h"
-#include "resource_ids.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -123,76 +119,6 @@ TEST_F(RunAtStartup, FailuresAreReportedWithTheResultCode) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].title, "Quillock");
     EXPECT_EQ(seen[0].text, message);
-}
-
-// frmAbout looks for the running program's own name.
-class StartupWindow : public testing::Test {
-protected:
-    std::string name = platform::program_exe_name();
-    void SetUp() override { forget(name); }
-    void TearDown() override {
-        if (HWND window = app::find_window(app::Window::Startup)) DestroyWindow(window);
-        forget(name);
-    }
-    HWND open() {
-        app::show_window(app::Window::Startup);
-        test_support::pump_messages(20);
-        return app::find_window(app::Window::Startup);
-    }
-    static bool checked(HWND window) { return IsDlgButtonChecked(window, IDC_STARTUP_CHKRUN) == BST_CHECKED; }
-    static void click(HWND window) {
-        SendDlgItemMessageW(window, IDC_STARTUP_CHKRUN, BM_CLICK, 0, 0);
-        test_support::pump_messages(20);
-    }
-};
-
-TEST_F(StartupWindow, OpensWithItsCaptionAndSize) {
-    HWND window = open();
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(platform::window_text(window), "Set activation...");
-    EXPECT_EQ(platform::item_text(window, IDC_STARTUP_CHKRUN), "Run at Windows Startup (highly recommended)");
-    EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-    RECT client{};
-    GetClientRect(window, &client);
-    EXPECT_EQ(client.right, platform::scale(159));
-    EXPECT_EQ(client.bottom, platform::scale(51));
-}
-
-TEST_F(StartupWindow, OpeningReadsTheRegistrationAndWritesNothing) {
-    HWND window = open();
-    ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(checked(window));
-    EXPECT_FALSE(stored(name).has_value());
-    DestroyWindow(window);
-
-    const DWORD number = 7; // not even a string: still registered
-    store(name, REG_DWORD, &number, sizeof number);
-    window = open();
-    EXPECT_TRUE(checked(window));
-    const auto value = stored(name);
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(value->type, static_cast<DWORD>(REG_DWORD)) << "left as it was";
-}
-
-TEST_F(StartupWindow, CheckingRegistersAndClearingUnregisters) {
-    HWND window = open();
-    ASSERT_NE(window, nullptr);
-    click(window);
-    EXPECT_TRUE(checked(window));
-    const auto value = stored(name);
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(value->data, "\"" + platform::program_folder() + "\\" + name + ".exe\"" + std::string(1, '\0'));
-
-    DestroyWindow(window);
-    window = open();
-    EXPECT_TRUE(checked(window)) << "reopened, it shows the registration";
-
-    forget(name); // removed by other means: clearing is still silent
-    test_support::ModalWatcher watcher;
-    click(window);
-    EXPECT_FALSE(checked(window));
-    EXPECT_FALSE(stored(name).has_value());
-    EXPECT_TRUE(watcher.seen().empty());
 }
 
 } // namespace
