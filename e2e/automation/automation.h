@@ -52,6 +52,8 @@ bool wait_until_gone(const Selector &selector, DWORD timeout_ms);
 std::wstring window_text(HWND hwnd);
 std::wstring class_of(HWND hwnd);
 std::string describe_window(HWND hwnd); // "<hwnd> <pid> <visible> <class>\t<title>"
+// A control by id: a direct child first, else any descendant (controls inside a container window).
+HWND find_control(HWND window, int id);
 // Text through WM_GETTEXT, which the system carries across processes.
 bool control_text(HWND control, std::wstring *text);
 int parse_int(const std::wstring &text, int fallback = -1);

@@ -10,7 +10,7 @@ HWND control_of(HWND window, const Context &context, size_t index, int *exit_cod
         *exit_code = fail(kUsage, "a control id is needed");
         return nullptr;
     }
-    HWND control = GetDlgItem(window, id);
+    HWND control = find_control(window, id);
     if (!control)
         *exit_code = fail(kNotFound, "no control with that id");
     return control;

@@ -95,6 +95,28 @@ bool control_text(HWND control, std::wstring *text) {
     return true;
 }
 
+namespace {
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+BOOL CALLBACK match_id(HWND child, LPARAM lparam) {
+    auto &search = *reinterpret_cast<ControlSearch *>(lparam);
+    if (GetDlgCtrlID(child) != search.id)
+        return TRUE;
+    search.found = child;
+    return FALSE;
+}
+} // namespace
+
+HWND find_control(HWND window, int id) {
+    if (HWND direct = GetDlgItem(window, id))
+        return direct;
+    ControlSearch search{id, nullptr};
+    EnumChildWindows(window, match_id, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::vector<HWND> find_windows(const Selector &selector) {
     if (selector.hwnd) {
         if (IsWindow(selector.hwnd) && (selector.include_hidden || IsWindowVisible(selector.hwnd)))

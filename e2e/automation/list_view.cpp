@@ -94,7 +94,7 @@ std::wstring column_title(HWND list, RemoteBuffer &remote, int column) {
 
 int cmd_list_view(const std::wstring &command, Context &context, HWND window) {
     const int id = context.args.empty() ? -1 : parse_int(context.args[0]);
-    HWND list = id < 0 ? nullptr : GetDlgItem(window, id);
+    HWND list = id < 0 ? nullptr : find_control(window, id);
     if (!list)
         return fail(kNotFound, "no list view with that id");
     RemoteBuffer remote(window);
