@@ -11,6 +11,13 @@ wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver64
 mkdir -p "$prefix"
 
+# The server's socket lives in the folder the prefix names in its "wineserver" file.
+server_running() {
+    local folder
+    folder=$(cat "$prefix/wineserver" 2>/dev/null) || return 1
+    compgen -G "/tmp/$folder/server-*/socket" >/dev/null
+}
+
 (
     flock 9
     # The wineserver keeps the X display of its first client.
@@ -19,13 +26,19 @@ mkdir -p "$prefix"
         "$server" -w >/dev/null 2>&1 || true
     fi
     echo "${DISPLAY:-}" >"$prefix/.qlk-display"
-    "$server" -p30 </dev/null >/dev/null 2>&1 9>&- || true
     if [ ! -f "$prefix/.qlk-ready" ]; then
+        "$server" -p30 </dev/null >/dev/null 2>&1 9>&- || true
         "$wine" wineboot -i </dev/null >/dev/null 2>&1 9>&-
         # Without a window manager Wine waits about 2 s on every hidden window
         # unless it manages the windows itself.
         "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&-
         touch "$prefix/.qlk-ready"
+    elif ! server_running; then
+        # Wine's background services start with the first client after the
+        # server and inherit its output: start them here on /dev/null, or
+        # the caller (CTest) waits on the pipe until they end.
+        "$server" -p30 </dev/null >/dev/null 2>&1 9>&- || true
+        "$wine" wineboot </dev/null >/dev/null 2>&1 9>&- || true
     fi
 ) 9>"$prefix.lock"
 
