@@ -3,7 +3,9 @@
 #include "widget/menu_host.h"
 
 #include "access/entry_password.h"
+#include "access/run_state.h"
 #include "app/window_registry.h"
+#include "platform/files.h"
 #include "platform/unique_handle.h"
 #include "resource_ids.h"
 #include "widget/form_position.h"
@@ -95,6 +97,8 @@ void run_exit_sequence() {
     for (app::Window window : {app::Window::Viewer, app::Window::AddEntry, app::Window::Startup, app::Window::Widget,
                                app::Window::Password, app::Window::About, app::Window::MenuHost})
         app::close_window(window);
+    // The print list promises that its file goes at exit, not only at the next start.
+    platform::delete_file(qlk_access::print_file_path());
     g_exit_running = false;
 }
 

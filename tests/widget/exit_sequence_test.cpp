@@ -1,12 +1,15 @@
 // The exit sequence, driven in-process: the order in which it closes the
 // windows, and the captions of the menu that starts it (which another process
 // cannot read).
+#include "access/run_state.h"
+#include "platform/files.h"
 #include "resource_ids.h"
 #include "widget/menu_host.h"
 #include "widget_test_support.h"
 
 #include <commctrl.h>
 
+#include <fstream>
 #include <vector>
 
 using namespace widget_test;
@@ -90,6 +93,9 @@ TEST_F(ExitSequence, SavesThePositionThenClosesEveryWindowInOrder) {
         watch_close(real);
     }
     watch_close(Window::Widget);
+    qlk_access::set_drive_letter_from_program_folder();
+    qlk_access::ensure_data_folder();
+    std::ofstream(qlk_access::print_file_path()) << "Identifer Name: a   URL: b   UserName: c   Password: d\r\n";
 
     pick(IDM_EXIT);
 
@@ -100,6 +106,7 @@ TEST_F(ExitSequence, SavesThePositionThenClosesEveryWindowInOrder) {
         EXPECT_EQ(app::is_loaded(window), window == Window::Viewer) << "only the refusing window stays";
     EXPECT_EQ(stored_position_text("frmMain.X"), std::to_string(twips(321)));
     EXPECT_EQ(stored_position_text("frmMain.Y"), std::to_string(twips(123)));
+    EXPECT_FALSE(platform::file_exists(qlk_access::print_file_path())) << "the print file goes at exit";
     DestroyWindow(app::find_window(Window::Viewer)); // before its stand-in goes out of scope
 }
 
