@@ -47,6 +47,7 @@
 # The wineserver is shared with the rest of the test run: it is never ended here.
 
 set -euo pipefail
+QLK_T0=${EPOCHREALTIME/./}
 
 QLK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 : "${QLK_WINEPREFIX:=$QLK_ROOT/build/win/wineprefix}"
@@ -321,7 +322,11 @@ qlk_clipboard() { _qlk_auto_call clipboard; }
 
 # ---- checks and pictures ----------------------------------------------------
 
-qlk_case() { echo "== $*"; }
+# Each case says when it began (seconds since the harness started): slow steps show in CTest's log.
+qlk_case() {
+    local tenths=$(((${EPOCHREALTIME/./} - QLK_T0) / 100000))
+    echo "== $* (at $((tenths / 10)).$((tenths % 10)) s)"
+}
 qlk_pass() { echo "ok - $*"; }
 qlk_fail() {
     echo "FAIL: $*" >&2
