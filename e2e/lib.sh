@@ -5,8 +5,8 @@
 #
 # Environment (CTest passes all four; by hand the build/win tree is assumed):
 #   QLK_WINEPREFIX QLK_EXE QLK_AUTO (qlk_auto.exe) QLK_WINE_RUN (cmake/wine-run.sh); DISPLAY must be set.
-#   QLK_TIMEOUT_MS (default 15000) bounds every wait, QLK_START_TIMEOUT_MS (40000) the first window; QLK_E2E_OUT: a folder for screenshots of failures;
-#   QLK_KEEP=1 keeps the temporary folder.
+#   QLK_TIMEOUT_MS (default 15000) bounds every wait, QLK_START_TIMEOUT_MS (40000) the first window;
+#   QLK_E2E_OUT: a folder for screenshots of failures; QLK_KEEP=1 keeps the temporary folder.
 #
 # Drive and processes
 #   qlk_new_drive               fresh folder mapped to a free drive letter, Quillock.exe copied into it;
@@ -269,7 +269,7 @@ qlk_cancel_input_box() {
 # ---- mouse and keyboard -----------------------------------------------------
 
 qlk_click() {
-    local rect
+    local rect left top right bottom
     rect=$(_qlk_on "$1" rect ${2:+"$2"}) || qlk_fail "nothing to click: \"$1\" ${2:-}"
     read -r _ left top right bottom <<<"$rect"
     xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click 1
@@ -358,8 +358,9 @@ qlk_screenshot() {
         import -window root "$1"
         return
     fi
-    local rect margin=${QLK_SHOT_MARGIN:-0}
+    local rect left top right bottom margin=${QLK_SHOT_MARGIN:-0}
     rect=$(_qlk_on "$2" rect) || qlk_fail "no window \"$2\" to take a picture of"
     read -r _ left top right bottom <<<"$rect"
-    import -window root -crop "$((right - left + 2 * margin))x$((bottom - top + 2 * margin))+$((left - margin))+$((top - margin))" +repage "$1"
+    local size="$((right - left + 2 * margin))x$((bottom - top + 2 * margin))"
+    import -window root -crop "$size+$((left - margin))+$((top - margin))" +repage "$1"
 }

@@ -7,6 +7,10 @@ qlk_reset_entry_password
 key='HKLM\SOFTWARE\QLK\Config'
 new=Tulip7Sun
 wrong=$'Entry Password Error:\\r\\nThe entry password is wrong.'
+not_current='Entry Password Error:\r\nThe entry password is not entered the same that has been previously '\
+'registered - action concelled!'
+not_same="New Entry Password Error:\\r\\nThe entry password is not entered the same within the 2 "\
+"'New Entry Password' input screens - please try again."
 
 change() { # change CURRENT NEW AGAIN: answers the three input boxes
     qlk_click "$QLK_TITLE_ENTRY" 1008
@@ -21,12 +25,12 @@ qlk_start
 
 qlk_case "a wrong current password changes nothing"
 change Marigold
-qlk_expect_msgbox $'Entry Password Error:\\r\\nThe entry password is not entered the same that has been previously registered - action concelled!'
+qlk_expect_msgbox "$not_current"
 qlk_reg_hex "$key" ID >/dev/null && qlk_fail "a refused change stored a password"
 
 qlk_case "two different new passwords change nothing"
 change marigold "$new" "${new}x"
-qlk_expect_msgbox $'New Entry Password Error:\\r\\nThe entry password is not entered the same within the 2 \'New Entry Password\' input screens - please try again.'
+qlk_expect_msgbox "$not_same"
 qlk_reg_hex "$key" ID >/dev/null && qlk_fail "a mismatched change stored a password"
 
 qlk_case "a change stores the scrambled new password and fills both fields"
