@@ -17,6 +17,7 @@ vault::InputAnswer ask(const vault::InputRequest& request) {
 
 void change(Form2& form, vault::ChangeCommand command) {
     sync_selection(form);
+    put_rows_in_list_order(form); // the rewrite writes the rows in their order
     addentry::MessageBoxReporter reporter;
     vault::VaultContext context = vault_context(reporter);
     vault::change_field(context, form.rows, command, ask);
@@ -25,6 +26,7 @@ void change(Form2& form, vault::ChangeCommand command) {
 
 void delete_record(Form2& form) {
     sync_selection(form);
+    put_rows_in_list_order(form);
     addentry::MessageBoxReporter reporter;
     vault::VaultContext context = vault_context(reporter);
     // No confirmation. Afterwards no row is selected, so a second Ctrl+D

@@ -25,6 +25,12 @@ constexpr platform::ControlPlace kLayout[] = {
 constexpr int kClientWidth = 810;
 constexpr int kClientHeight = 360;
 
+// Set when a load ended because its window was closed from outside: the exit
+// sequence closes every window while a large vault loads. The gate's show
+// step follows at once; with no window left the run is ending, and the
+// viewer must not open again.
+bool g_load_cut_short = false;
+
 // What the window keeps in GWLP_USERDATA: its share of the state.
 using Holder = std::shared_ptr<Form2>;
 
@@ -101,10 +107,14 @@ void run_load_sequence(const Holder& holder) {
         loaded = vault::load_vault(context);
     } catch (const LoadAbandoned&) {
         form.loading = false;
+        g_load_cut_short = true;
         return;
     }
     form.loading = false;
-    if (!form.window) return; // closed while the last messages were up
+    if (!form.window) { // closed while the last messages were up
+        g_load_cut_short = true;
+        return;
+    }
     if (loaded.status != vault::LoadStatus::Accepted) {
         close_viewer(form);
         return;
@@ -205,6 +215,7 @@ vault::VaultContext vault_context(vault::Reporter& reporter) {
 }
 
 void load_Form2() {
+    if (std::exchange(g_load_cut_short, false) && !app::any_window()) return;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     auto holder = std::make_shared<Form2>();
     // An owned window has no taskbar button; the owner itself is never shown.

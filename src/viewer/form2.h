@@ -18,6 +18,11 @@ struct Form2 {
     // The working copy of the records, in list order. The control holds no
     // texts of its own: it asks for those of the rows it shows.
     vault::RowList rows;
+    // The list's order: the row shown at each place of the list. Sorting a
+    // large vault moves only these numbers; the rows themselves take the
+    // list's order (which the vault's rewrite writes) before the first
+    // command that needs it. Empty while the rows stand in list order.
+    std::vector<std::size_t> order;
     bool loading = false; // the load sequence runs; the window must stay hidden
 
     platform::unique_hfont list_font;
@@ -46,6 +51,9 @@ void show_rows(Form2& form);
 void sync_selection(Form2& form);
 // Ascending by identifier name, the selected row moving along.
 void sort_rows(Form2& form);
+// Puts the rows themselves in the list's order, for the commands that read
+// or write all of them in that order.
+void put_rows_in_list_order(Form2& form);
 // LV's notifications; true when handled, with the dialog's result in `result`.
 bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result);
 

@@ -6,6 +6,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <optional>
+
 namespace viewer {
 namespace {
 
@@ -36,10 +39,28 @@ void put_text(const std::string& text, wchar_t* target, int capacity) {
 }
 
 // The list's text order: case-insensitive in the user's locale, as the list
-// control's own sort compares.
-bool name_less(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                          static_cast<int>(b.size())) == CSTR_LESS_THAN;
+// control's own sort compares, taken character by character. Comparing whole
+// names through the system costs microseconds a call: too slow for 100k rows.
+const CollationRanks& system_ranks() {
+    static const CollationRanks ranks = collation_ranks([](int a, int b) {
+        const char one = static_cast<char>(a), other = static_cast<char>(b);
+        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, &one, 1, &other, 1) - CSTR_EQUAL;
+    });
+    return ranks;
+}
+
+const vault::Record& row_at(const Form2& form, std::size_t place) {
+    return form.rows.rows[form.order.empty() ? place : form.order[place]];
+}
+
+// The list place of the selected row, if any.
+std::optional<int> selected_place(const Form2& form) {
+    const std::optional<std::size_t>& selected = form.rows.selected;
+    if (!selected || *selected >= form.rows.rows.size()) return std::nullopt;
+    if (form.order.empty()) return static_cast<int>(*selected);
+    const auto found = std::find(form.order.begin(), form.order.end(), *selected);
+    if (found == form.order.end()) return std::nullopt;
+    return static_cast<int>(found - form.order.begin());
 }
 
 } // namespace
@@ -61,9 +82,14 @@ void set_up_list(Form2& form) {
 void show_rows(Form2& form) {
     if (!form.list) return;
     ListView_SetItemCountEx(form.list, static_cast<int>(form.rows.rows.size()), LVSICF_NOSCROLL);
-    ListView_SetItemState(form.list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    if (form.rows.selected && *form.rows.selected < form.rows.rows.size()) {
-        const int index = static_cast<int>(*form.rows.selected);
+    // Only the row that has a state is cleared (the list selects one row at
+    // most): asking for all rows would visit every row of the list.
+    if (const int selected = ListView_GetNextItem(form.list, -1, LVNI_SELECTED); selected >= 0)
+        ListView_SetItemState(form.list, selected, 0, LVIS_SELECTED);
+    if (const int focused = ListView_GetNextItem(form.list, -1, LVNI_FOCUSED); focused >= 0)
+        ListView_SetItemState(form.list, focused, 0, LVIS_FOCUSED);
+    if (const std::optional<int> place = selected_place(form)) {
+        const int index = *place;
         ListView_SetItemState(form.list, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         ListView_SetSelectionMark(form.list, index);
     }
@@ -74,13 +100,21 @@ void sync_selection(Form2& form) {
     if (!form.list) return;
     const int index = ListView_GetNextItem(form.list, -1, LVNI_SELECTED);
     if (index >= 0 && static_cast<std::size_t>(index) < form.rows.rows.size())
-        form.rows.selected = static_cast<std::size_t>(index);
+        form.rows.selected = form.order.empty() ? static_cast<std::size_t>(index) : form.order[index];
     else
         form.rows.selected.reset();
 }
 
 void sort_rows(Form2& form) {
-    apply_order(form.rows.rows, form.rows.selected, sorted_order(form.rows.rows, name_less));
+    form.order.clear();
+    if (form.rows.rows.size() < 2) return;
+    form.order = sorted_order(form.rows.rows, system_ranks());
+}
+
+void put_rows_in_list_order(Form2& form) {
+    if (form.order.empty()) return;
+    apply_order(form.rows.rows, form.rows.selected, form.order);
+    form.order.clear();
 }
 
 bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result) {
@@ -90,7 +124,7 @@ bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result) {
         if (!(item.mask & LVIF_TEXT)) return true;
         const std::string* text = nullptr;
         if (item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < form.rows.rows.size())
-            text = cell_text(form.rows.rows[static_cast<std::size_t>(item.iItem)], item.iSubItem);
+            text = cell_text(row_at(form, static_cast<std::size_t>(item.iItem)), item.iSubItem);
         put_text(text ? *text : std::string(), item.pszText, item.cchTextMax);
         return true;
     }

@@ -19,7 +19,7 @@ constexpr char kEncryptCaption[] = "Encrypt Password View";
 const vault::Record* selected_row(Form2& form) {
     sync_selection(form);
     if (!form.rows.selected) return nullptr;
-    return &form.rows.rows[*form.rows.selected];
+    return &form.rows.rows[*form.rows.selected]; // an index into the rows, whatever their order
 }
 
 // Creates or empties the print file and writes the whole list into it.
@@ -67,6 +67,7 @@ void print_list(Form2& form) {
     if (!form.window) return; // the viewer was closed while the message was up
 
     const std::string path = qlk_access::print_file_path();
+    put_rows_in_list_order(form);
     if (!write_print_file(path, print_text(form.rows.rows))) {
         platform::show_message("ERROR: the print file could not be written.\r\n" + path +
                                " may be read-only or in use by another program; the list was not printed.");

@@ -2,6 +2,7 @@
 
 #include "vault/cipher.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -70,17 +71,71 @@ std::optional<double> font_points_from_setting(std::string_view text) {
     return points;
 }
 
+namespace {
+
+// The ranks of eight bytes of a name from `from` on, in one number with the
+// first byte highest; past the name's end the rank is 0, below every byte's.
+std::uint64_t rank_chunk(const std::string& name, std::size_t from, const CollationRanks& ranks) {
+    std::uint64_t chunk = 0;
+    for (std::size_t i = from; i < from + 8; ++i)
+        chunk = (chunk << 8) | (i < name.size() ? ranks[static_cast<std::uint8_t>(name[i])] : 0u);
+    return chunk;
+}
+
+int compare_by_ranks(const std::string& a, const std::string& b, const CollationRanks& ranks) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const int difference = ranks[static_cast<std::uint8_t>(a[i])] - ranks[static_cast<std::uint8_t>(b[i])];
+        if (difference != 0) return difference;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+} // namespace
+
+std::vector<std::size_t> sorted_order(const std::vector<vault::Record>& rows, const CollationRanks& ranks) {
+    // The first sixteen bytes of every name, as ranks, sit in the keys
+    // themselves: most names are told apart without reading the rows again.
+    struct Key {
+        std::uint64_t first, second;
+        std::size_t index;
+    };
+    std::vector<Key> keys(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        keys[i] = {rank_chunk(rows[i].name, 0, ranks), rank_chunk(rows[i].name, 8, ranks), i};
+    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        if (a.first != b.first) return a.first < b.first;
+        if (a.second != b.second) return a.second < b.second;
+        if (rows[a.index].name.size() > 16 || rows[b.index].name.size() > 16) {
+            const int compared = compare_by_ranks(rows[a.index].name, rows[b.index].name, ranks);
+            if (compared != 0) return compared < 0;
+        }
+        return a.index < b.index; // equal names keep their file order
+    });
+    std::vector<std::size_t> order(rows.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) order[i] = keys[i].index;
+    return order;
+}
+
 void apply_order(std::vector<vault::Record>& rows, std::optional<std::size_t>& selected,
                  const std::vector<std::size_t>& order) {
-    std::vector<vault::Record> sorted;
-    sorted.reserve(rows.size());
-    std::optional<std::size_t> new_selected;
-    for (std::size_t place = 0; place < order.size(); ++place) {
-        sorted.push_back(std::move(rows[order[place]]));
-        if (selected && order[place] == *selected) new_selected = place;
+    // In place, one cycle of the permutation at a time: a row is swapped,
+    // never copied, and no second list of rows is allocated.
+    std::vector<bool> placed(order.size(), false);
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        if (placed[start]) continue;
+        std::size_t place = start;
+        while (order[place] != start) {
+            std::swap(rows[place], rows[order[place]]);
+            placed[place] = true;
+            place = order[place];
+        }
+        placed[place] = true;
     }
-    rows = std::move(sorted);
-    selected = new_selected;
+    if (selected) {
+        const auto found = std::find(order.begin(), order.end(), *selected);
+        selected = found == order.end() ? std::nullopt : std::optional<std::size_t>(found - order.begin());
+    }
 }
 
 } // namespace viewer

@@ -4,6 +4,7 @@
 // the order of the rows. Kept apart so that the rules are tested on their own.
 #include "vault/record.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -42,9 +43,16 @@ struct FontSizeItem {
 inline constexpr FontSizeItem kFontSizes[] = {{7, "7"}, {8.25, "8.25"}, {10, "10"}, {12, "12"}, {14, "14"}};
 inline constexpr double kDefaultFontPoints = 8.25;
 
-// The rows' new order, ascending by identifier name under `less`; rows of the
-// same name keep their file order. Returns the old index of each new place.
-template <typename Less> std::vector<std::size_t> sorted_order(const std::vector<vault::Record>& rows, Less less);
+// The list's text order. Each byte has a rank; bytes that the collation
+// holds equal (a letter and its other case) share one. Names compare rank by
+// rank, a shorter name first; rows of equal names keep their file order.
+using CollationRanks = std::array<std::uint8_t, 256>;
+
+// Ranks from a comparison of single characters (the system's collation).
+template <typename Compare> CollationRanks collation_ranks(Compare three_way);
+
+// The rows' new order: the old index of the row at each new place.
+std::vector<std::size_t> sorted_order(const std::vector<vault::Record>& rows, const CollationRanks& ranks);
 
 // Applies an order from sorted_order to the rows, moving the selection along.
 void apply_order(std::vector<vault::Record>& rows, std::optional<std::size_t>& selected,
@@ -53,13 +61,18 @@ void apply_order(std::vector<vault::Record>& rows, std::optional<std::size_t>& s
 } // namespace viewer
 
 #include <algorithm>
-#include <numeric>
 
-template <typename Less>
-std::vector<std::size_t> viewer::sorted_order(const std::vector<vault::Record>& rows, Less less) {
-    std::vector<std::size_t> order(rows.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return less(rows[a].name, rows[b].name); });
-    return order;
+// `three_way(a, b)` is negative, zero or positive as byte a sorts before, with
+// or after byte b.
+template <typename Compare> viewer::CollationRanks viewer::collation_ranks(Compare three_way) {
+    std::array<int, 255> bytes;
+    for (int i = 0; i < 255; ++i) bytes[i] = i + 1; // a name holds no NUL
+    std::stable_sort(bytes.begin(), bytes.end(), [&](int a, int b) { return three_way(a, b) < 0; });
+    CollationRanks ranks{};
+    std::uint8_t rank = 1;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0 && three_way(bytes[i - 1], bytes[i]) != 0) ++rank;
+        ranks[static_cast<std::size_t>(bytes[i])] = rank;
+    }
+    return ranks;
 }

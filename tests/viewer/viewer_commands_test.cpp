@@ -1,0 +1,211 @@
+// The viewer's commands that read the rows: copy to the clipboard, open a
+// URL, print, the display toggle and the mini help.
+#include "viewer_test_support.h"
+
+#include <set>
+
+using test_support::ModalWatcher;
+using namespace viewer_test;
+
+namespace {
+
+class ViewerCommands : public ViewerTest {
+protected:
+    void SetUp() override {
+        ViewerTest::SetUp();
+        write_vault(record_text("mail", "https://mail.example", "ann", "abc") +
+                    record_text("bank", "www.bank.example", "bob b", "S3cret!") +
+                    record_text("forum", "Http://forum.example", "cy", "pw"));
+        open_viewer();
+        ASSERT_NE(viewer(), nullptr);
+    }
+    void TearDown() override {
+        close_notepad();
+        ViewerTest::TearDown();
+    }
+    static void close_notepad() {
+        for (int i = 0; i < 100; ++i) {
+            HWND notepad = FindWindowW(nullptr, L"temp.dat - Notepad");
+            if (!notepad) notepad = FindWindowW(L"Notepad", nullptr);
+            if (!notepad) return;
+            PostMessageW(notepad, WM_CLOSE, 0, 0);
+            Sleep(50);
+        }
+    }
+    // Rows by name: bank 0, forum 1, mail 2.
+    static constexpr int kBank = 0, kForum = 1, kMail = 2;
+};
+
+TEST_F(ViewerCommands, CopyPasswordGivesThePlainPasswordInBothViewsAsExcludedText) {
+    for (const char* caption : {"Decrypt Password View", "Encrypt Password View"}) {
+        SCOPED_TRACE(caption);
+        ASSERT_EQ(toggle_caption(), caption);
+        select_row(kMail);
+        command(IDM_VW_COPY2CLIPBOARD);
+        EXPECT_EQ(clipboard_text(), "abc");
+        select_row(kBank);
+        command(IDM_VW_COPY2CLIPBOARD);
+        EXPECT_EQ(clipboard_text(), "S3cret!");
+        EXPECT_TRUE(IsClipboardFormatAvailable(RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing")));
+        command(IDC_VW_COMMAND3);
+    }
+}
+
+TEST_F(ViewerCommands, CopyUserNameReplacesTheClipboardExactly) {
+    put_on_clipboard("something else");
+    select_row(kBank);
+    command(IDM_VW_COPYUSERNAME2CLIPBOARD);
+    EXPECT_EQ(clipboard_text(), "bob b");
+}
+
+TEST_F(ViewerCommands, ShortcutsReachTheCommandsThroughTheMessageLoop) {
+    const std::pair<WORD, std::string> keys[] = {{'C', "abc"}, {'U', "ann"}};
+    for (const auto& [key, expected] : keys) {
+        select_row(kMail);
+        SetFocus(list());
+        MSG message{list(), WM_KEYDOWN, key, 0, 0, {}};
+        BYTE keyboard[256] = {};
+        GetKeyboardState(keyboard);
+        keyboard[VK_CONTROL] = 0x80;
+        SetKeyboardState(keyboard);
+        EXPECT_TRUE(app::translate_for_windows(message));
+        keyboard[VK_CONTROL] = 0;
+        SetKeyboardState(keyboard);
+        test_support::pump_messages(20);
+        EXPECT_EQ(clipboard_text(), expected);
+    }
+}
+
+TEST_F(ViewerCommands, WithNoRowSelectedCopyAndUrlDoNothing) {
+    put_on_clipboard("kept");
+    select_row(-1);
+    ModalWatcher watcher;
+    for (int id : {IDM_VW_COPY2CLIPBOARD, IDM_VW_COPYUSERNAME2CLIPBOARD, IDM_VW_URL}) command(id);
+    test_support::pump_messages(50);
+    EXPECT_EQ(clipboard_text(), "kept");
+    EXPECT_TRUE(watcher.seen().empty());
+}
+
+// Another program holds the clipboard open from its own thread.
+TEST_F(ViewerCommands, AClipboardHeldElsewhereIsReportedAndTheViewerStays) {
+    std::atomic<bool> held{false}, release{false};
+    std::thread holder([&] {
+        HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        held = OpenClipboard(owner);
+        while (!release) Sleep(5);
+        if (held) CloseClipboard();
+        DestroyWindow(owner);
+    });
+    while (!held) Sleep(5);
+    ModalWatcher watcher;
+    select_row(kMail);
+    command(IDM_VW_COPY2CLIPBOARD);
+    release = true;
+    holder.join();
+    EXPECT_EQ(texts_of(watcher.seen()),
+              std::vector<std::string>{"ERROR: the clipboard is in use by another program.\r\n"
+                                       "Nothing was copied; please try again in a moment."});
+    EXPECT_TRUE(IsWindow(viewer()));
+}
+
+TEST_F(ViewerCommands, ActivateUrlAcceptsOnlyTheSixPrefixesExactly) {
+    const char kError[] =
+        "ERROR: To activate an URL into your brower - the name must start with 'www.', 'http://' or 'https://'";
+    select_row(kForum); // "Http://..." has a mixed-case scheme
+    ModalWatcher watcher;
+    command(IDM_VW_URL);
+    EXPECT_EQ(texts_of(watcher.seen()), std::vector<std::string>{kError});
+
+    // A double click on the list runs the same command on the selected row.
+    watcher.clear_seen();
+    NMITEMACTIVATE click{};
+    click.hdr = {list(), IDC_VW_LV, static_cast<UINT>(NM_DBLCLK)};
+    click.iItem = -1; // anywhere on the list
+    SendMessageW(viewer(), WM_NOTIFY, IDC_VW_LV, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(texts_of(watcher.seen()), std::vector<std::string>{kError});
+
+    // Accepted ones go to the shell, which opens nothing here and reports nothing.
+    watcher.clear_seen();
+    for (int row : {kBank, kMail}) {
+        select_row(row);
+        command(IDM_VW_URL);
+    }
+    test_support::pump_messages(50);
+    EXPECT_TRUE(watcher.seen().empty());
+    EXPECT_TRUE(IsWindow(viewer()));
+}
+
+TEST_F(ViewerCommands, DisplayToggleSwitchesTheColumnAndTheCaptionBackAndForth) {
+    const std::vector<std::string> plain = {"S3cret!", "pw", "abc"};
+    std::vector<std::string> scrambled;
+    for (const auto& p : plain) scrambled.push_back(vault::encrypt_text(p));
+    auto column = [] {
+        std::vector<std::string> values;
+        for (const Shown& row : shown_rows()) values.push_back(row.password);
+        return values;
+    };
+    EXPECT_EQ(column(), scrambled);
+    command(IDC_VW_COMMAND3);
+    EXPECT_EQ(toggle_caption(), "Encrypt Password View");
+    EXPECT_EQ(column(), plain);
+    command(IDC_VW_COMMAND3);
+    EXPECT_EQ(toggle_caption(), "Decrypt Password View");
+    EXPECT_EQ(column(), scrambled);
+}
+
+TEST_F(ViewerCommands, MiniHelpShowsItsTextAndNothingElse) {
+    ModalWatcher watcher;
+    command(IDC_VW_COMMAND4);
+    EXPECT_EQ(texts_of(watcher.seen()),
+              std::vector<std::string>{"Mini Help\r\n\r\nThis 'toggle' button/ function will decrypt or encrypt the "
+                                       "view of your password(s) text.\r\nUse to keep decrypted passwords out of the "
+                                       "view of others (via a click)!"});
+    EXPECT_EQ(toggle_caption(), "Decrypt Password View");
+}
+
+TEST_F(ViewerCommands, PrintWritesEveryRowInListOrderOpensNotepadAndCloses) {
+    write_bytes(qlk_access::print_file_path(), "an older, longer print file\r\n\r\n\r\n");
+    select_row(kMail);
+    command(IDM_VW_COPY2CLIPBOARD);
+    ModalWatcher watcher;
+    command(IDC_VW_COMMAND1);
+    EXPECT_EQ(texts_of(watcher.seen()),
+              std::vector<std::string>{"This function will create a temp text file that can be saved and/ or "
+                                       "printed.\r\n\r\nThe file will be deleted, at exit of this software, UNLESS "
+                                       "you elect to 'Save As' a different file."});
+    EXPECT_EQ(read_bytes(qlk_access::print_file_path()),
+              "Identifer Name: bank   URL: www.bank.example   UserName: bob b   Password: S3cret!\r\n"
+              "Identifer Name: forum   URL: Http://forum.example   UserName: cy   Password: pw\r\n"
+              "Identifer Name: mail   URL: https://mail.example   UserName: ann   Password: abc\r\n");
+    EXPECT_EQ(viewer(), nullptr) << "print closes the viewer";
+    EXPECT_EQ(clipboard_format_count(), 0);
+    HWND notepad = nullptr;
+    for (int i = 0; i < 200 && !notepad; ++i, Sleep(25)) notepad = FindWindowW(nullptr, L"temp.dat - Notepad");
+    EXPECT_NE(notepad, nullptr) << "Notepad opens the print file";
+}
+
+TEST_F(ViewerCommands, PrintInThePlainViewStillWritesPlainPasswordsWithAnEmptyUrl) {
+    remove_files();
+    DestroyWindow(viewer());
+    write_vault("NAM:solo\r\nURL:\r\nUSE:u\r\nPAS:pw\r\nIDN:" + std::string(kStamp) + "\r\n");
+    open_viewer();
+    command(IDC_VW_COMMAND3);
+    ModalWatcher watcher;
+    command(IDC_VW_COMMAND1);
+    EXPECT_EQ(read_bytes(qlk_access::print_file_path()),
+              "Identifer Name: solo   URL:    UserName: u   Password: pw\r\n");
+}
+
+TEST_F(ViewerCommands, AnUnwritablePrintFileIsReportedAndTheViewerStays) {
+    CreateDirectoryA(qlk_access::print_file_path().c_str(), nullptr); // a folder where the file should be
+    ModalWatcher watcher;
+    command(IDC_VW_COMMAND1);
+    const auto seen = texts_of(watcher.seen());
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1], "ERROR: the print file could not be written.\r\n" + qlk_access::print_file_path() +
+                           " may be read-only or in use by another program; the list was not printed.");
+    EXPECT_TRUE(IsWindow(viewer()));
+    EXPECT_EQ(FindWindowW(nullptr, L"temp.dat - Notepad"), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,206 @@
+// The Edit menu through WM_COMMAND, with the input boxes answered as a user
+// would; each change rewrites the vault from the rows.
+#include "addentry/message_box_reporter.h"
+#include "vault/file_system.h"
+#include "vault/record_ops.h"
+#include "viewer_test_support.h"
+
+using test_support::ModalWatcher;
+using namespace viewer_test;
+
+namespace {
+
+class ViewerEdit : public ViewerTest {
+protected:
+    void SetUp() override {
+        ViewerTest::SetUp();
+        write_vault(record_text("mail", "https://mail.example", "ann", "abc") +
+                    record_text("bank", "www.bank.example", "bob", "S3cret!") +
+                    record_text("forum", "https://forum.example", "cy", "pw", "OTHERBOX"));
+        open_viewer();
+        ASSERT_NE(viewer(), nullptr);
+    }
+    // Rows by name: bank 0, forum 1, mail 2. The file order after a rewrite is the list order.
+    static constexpr int kBank = 0, kForum = 1, kMail = 2;
+
+    static std::string names_in_file() {
+        std::string names;
+        for (const vault::Record& r : vault_records()) names += r.name + ",";
+        return names;
+    }
+};
+
+TEST_F(ViewerEdit, EachChangeAsksWithItsPromptTitleAndCurrentValueThenRewrites) {
+    struct Case {
+        int command;
+        const char* title;
+        const char* prompt;
+        const char* current; // the default text in the box
+        int column;
+        const char* answer;
+    };
+    const Case cases[] = {
+        {IDM_VW_RENAME, "Change name", "New Idenifier Name:", "bank", 0, "bank, savings"},
+        {IDM_VW_THE_URL, "Change the URL", "New URL:", "www.bank.example", 1, "https://bank.example"},
+        {IDM_VW_USERNAME, "Change name", "New User Name:", "bob", 2, "robert"},
+        {IDM_VW_CHANGEPASSWORD, "Change password", "New Password:", "S3cret!", 3, "n3w"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        select_row(kBank);
+        // The watcher reads the box's default text before it types the answer.
+        std::string default_text;
+        std::atomic<bool> stop{false};
+        std::thread reader([&] {
+            while (!stop) {
+                if (HWND box = FindWindowW(L"#32770", platform::to_wide(c.title).c_str())) {
+                    wchar_t text[256] = {};
+                    GetDlgItemTextW(box, IDC_INPUT_TEXT, text, 256);
+                    if (text[0]) {
+                        default_text = platform::to_ansi(text);
+                        return;
+                    }
+                }
+                Sleep(2);
+            }
+        });
+        ModalWatcher watcher;
+        watcher.answer_input(c.answer);
+        command(c.command);
+        stop = true;
+        reader.join();
+        const auto seen = watcher.seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].title, c.title);
+        EXPECT_EQ(seen[0].text, c.prompt);
+        EXPECT_EQ(default_text, c.current);
+        const std::string expected_cell = c.column == 3 ? vault::encrypt_text(c.answer) : c.answer;
+        EXPECT_EQ(cell(kBank, c.column), expected_cell) << "changed in place, not moved";
+    }
+    EXPECT_EQ(names_in_file(), "bank, savings,forum,mail,") << "rewritten in list order";
+    const vault::Record bank = vault_records()[0];
+    EXPECT_EQ(bank.url, "https://bank.example");
+    EXPECT_EQ(bank.user, "robert");
+    EXPECT_EQ(bank.password, "n3w");
+    EXPECT_EQ(bank.stamp, kStamp);
+    EXPECT_EQ(vault_records()[1].stamp, "OTHERBOX") << "each record keeps its own stamp";
+    EXPECT_TRUE(vault::is_sealed(vault_bytes())) << "scrambled at rest";
+}
+
+TEST_F(ViewerEdit, CancelOrAnEmptyAnswerChangesNeitherListNorFile) {
+    const std::string before = vault_bytes();
+    for (bool cancel : {true, false}) {
+        for (int id : {IDM_VW_RENAME, IDM_VW_THE_URL, IDM_VW_USERNAME, IDM_VW_CHANGEPASSWORD}) {
+            select_row(kMail);
+            ModalWatcher watcher;
+            if (cancel)
+                watcher.cancel_input();
+            else
+                watcher.answer_input("");
+            command(id);
+            EXPECT_EQ(watcher.seen().size(), 1u);
+        }
+    }
+    EXPECT_EQ(vault_bytes(), before);
+    EXPECT_EQ(cell(kMail, 0), "mail");
+}
+
+TEST_F(ViewerEdit, WithNoRowSelectedNoBoxAppears) {
+    select_row(-1);
+    ModalWatcher watcher;
+    for (int id : {IDM_VW_RENAME, IDM_VW_THE_URL, IDM_VW_USERNAME, IDM_VW_CHANGEPASSWORD}) command(id);
+    test_support::pump_messages(50);
+    EXPECT_TRUE(watcher.seen().empty());
+}
+
+TEST_F(ViewerEdit, ChangingAPasswordInThePlainViewLeavesTheColumnScrambled) {
+    command(IDC_VW_COMMAND3);
+    ASSERT_EQ(cell(kMail, 3), "abc");
+    select_row(kForum);
+    ModalWatcher watcher;
+    watcher.answer_input("fresh");
+    command(IDM_VW_CHANGEPASSWORD);
+    for (int row = 0; row < 3; ++row) EXPECT_NE(vault::decrypt_text(cell(row, 3)), cell(row, 3)) << row;
+    EXPECT_EQ(cell(kForum, 3), vault::encrypt_text("fresh"));
+    EXPECT_EQ(toggle_caption(), "Encrypt Password View") << "the caption is left as it was";
+    EXPECT_EQ(vault_records()[kForum].password, "fresh");
+
+    // One click brings the caption back; the next shows the plain passwords.
+    command(IDC_VW_COMMAND3);
+    EXPECT_EQ(cell(kForum, 3), vault::encrypt_text("fresh"));
+    command(IDC_VW_COMMAND3);
+    EXPECT_EQ(cell(kForum, 3), "fresh");
+}
+
+TEST_F(ViewerEdit, DeleteRemovesTheSelectedRowWithoutAskingAndLeavesNoneSelected) {
+    select_row(kForum);
+    ModalWatcher watcher;
+    SendMessageW(viewer(), WM_COMMAND, MAKEWPARAM(IDM_VW_DELETE, 1), 0); // Ctrl+D
+    EXPECT_TRUE(watcher.seen().empty());
+    EXPECT_EQ(ListView_GetItemCount(list()), 2);
+    EXPECT_EQ(names_in_file(), "bank,mail,");
+    EXPECT_EQ(selected_row(), -1);
+    EXPECT_EQ(GetFocus(), list());
+
+    // A second Ctrl+D with nothing selected removes nothing.
+    command(IDM_VW_DELETE);
+    EXPECT_EQ(names_in_file(), "bank,mail,");
+}
+
+TEST_F(ViewerEdit, DeletingEveryRowLeavesAnEmptyVaultThatTheNextOpeningRefuses) {
+    for (int i = 0; i < 3; ++i) {
+        select_row(0);
+        command(IDM_VW_DELETE);
+    }
+    EXPECT_EQ(ListView_GetItemCount(list()), 0);
+    EXPECT_EQ(vault_bytes(), "");
+    ModalWatcher watcher;
+    for (int id : {IDM_VW_COPY2CLIPBOARD, IDM_VW_URL, IDM_VW_RENAME}) command(id);
+    EXPECT_TRUE(watcher.seen().empty()) << "row commands do nothing on an empty list";
+
+    command(IDC_VW_COMMAND2);
+    EXPECT_EQ(open_viewer(), nullptr);
+    EXPECT_EQ(texts_of(watcher.seen()), (std::vector<std::string>{kRejected, kRejected}));
+}
+
+// The add dialog and the viewer can be open together: a record added to the
+// file meanwhile must survive the viewer's next rewrite.
+TEST_F(ViewerEdit, ARecordAddedWhileTheViewerIsOpenSurvivesARenameAndAppears) {
+    addentry::MessageBoxReporter reporter;
+    vault::VaultContext context{vault::vault_paths_for_drive(qlk_access::run_state().drive_letter), kStamp,
+                                vault::disk_files(), reporter};
+    ASSERT_EQ(vault::add_record(context, {"added", "https://added.example", "dee", "pa55", "pa55"}),
+              vault::AddOutcome::Saved);
+    select_row(kMail);
+    ModalWatcher watcher;
+    watcher.answer_input("mailbox");
+    command(IDM_VW_RENAME);
+    EXPECT_EQ(names_in_file(), "bank,forum,mailbox,added,");
+    EXPECT_EQ(cell(3, 0), "added") << "the open list shows it too";
+    EXPECT_EQ(cell(3, 3), vault::encrypt_text("pa55"));
+
+    command(IDC_VW_COMMAND2);
+    open_viewer();
+    std::vector<std::string> names;
+    for (const Shown& row : shown_rows()) names.push_back(row.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"added", "bank", "forum", "mailbox"}));
+}
+
+TEST_F(ViewerEdit, AVaultThatCannotBeWrittenKeepsItsBytesAndTheRowItsValue) {
+    const std::string before = vault_bytes();
+    SetFileAttributesA(qlk_access::vault_file_path().c_str(), FILE_ATTRIBUTE_READONLY);
+    select_row(kMail);
+    ModalWatcher watcher;
+    watcher.answer_input("renamed");
+    command(IDM_VW_RENAME);
+    SetFileAttributesA(qlk_access::vault_file_path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(vault_bytes(), before);
+    EXPECT_EQ(cell(kMail, 0), "mail");
+    const auto seen = texts_of(watcher.seen());
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1], "ERROR: the password data file could not be saved.\r\n"
+                       "It was left as it was before; the change was not stored.");
+    EXPECT_TRUE(IsWindow(viewer()));
+}
+
+} // namespace

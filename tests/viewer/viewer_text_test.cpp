@@ -1,0 +1,99 @@
+// The viewer's rules that need no window: URL prefixes, the print file's
+// lines, the stored appearance texts, the row order; and the two platform
+// calls that hand things to other programs.
+#include "platform/shell.h"
+#include "vault/cipher.h"
+#include "viewer/viewer_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+
+namespace {
+
+TEST(ViewerText, OnlyTheSixPrefixesActivateAUrl) {
+    const std::pair<const char*, bool> cases[] = {
+        {"www.example.com", true},   {"WWW.EXAMPLE.COM", true}, {"http://a", true},  {"HTTP://A", true},
+        {"https://a", true},         {"HTTPS://A", true},       {"www.", true},      {"Www.example.com", false},
+        {"Http://a", false},         {"hTTps://a", false},      {"ftp://a", false},  {" https://a", false},
+        {"example.com", false},      {"", false},               {"www", false},      {"https:/a", false},
+    };
+    for (const auto& [url, accepted] : cases) EXPECT_EQ(viewer::url_can_be_activated(url), accepted) << url;
+}
+
+TEST(ViewerText, PrintLinesJoinThePiecesWithPlainPasswordsInEitherForm) {
+    vault::Record scrambled{"mail", "https://m", "ann", vault::encrypt_text("abc"), vault::encrypt_text("BOX")};
+    vault::Record plain{"bank", "", "bob", "S3cret!", vault::encrypt_text("BOX")};
+    plain.extra = {"never printed"};
+    EXPECT_EQ(viewer::print_text({scrambled, plain}),
+              "Identifer Name: mail   URL: https://m   UserName: ann   Password: abc\r\n"
+              "Identifer Name: bank   URL:    UserName: bob   Password: S3cret!\r\n");
+    EXPECT_EQ(viewer::print_text({}), "");
+}
+
+TEST(ViewerText, ColourSettingsReadBackOnlyInTheFormWritten) {
+    for (viewer::ColourValue colour : {0u, 255u, 65280u, 16711680u, 16777215u})
+        EXPECT_EQ(viewer::colour_from_setting(viewer::colour_setting_text(colour)), colour);
+    EXPECT_EQ(viewer::colour_setting_text(255u * 65536u), "16711680");
+    const std::pair<const char*, std::optional<viewer::ColourValue>> cases[] = {
+        {" 255 ", 255u}, {"0255", 255u}, {"", std::nullopt},       {"abc", std::nullopt},   {"-1", std::nullopt},
+        {"+5", std::nullopt}, {"16777216", std::nullopt}, {"1e3", std::nullopt}, {"&HFF", std::nullopt},
+        {"12.0", std::nullopt}, {"99999999999999999999999", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(viewer::colour_from_setting(text), expected) << text;
+}
+
+TEST(ViewerText, FontSizeSettingsAreDecimalNumbersWithAPoint) {
+    for (const viewer::FontSizeItem& item : viewer::kFontSizes)
+        EXPECT_EQ(viewer::font_points_from_setting(item.stored), item.points) << item.stored;
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {" 9.5 ", 9.5}, {"12.", 12.0},         {".5", std::nullopt},  {"8,25", std::nullopt}, {"", std::nullopt},
+        {".", std::nullopt}, {"-8", std::nullopt}, {"1e1", std::nullopt}, {"0", std::nullopt},    {"9999", std::nullopt},
+        {"abc", std::nullopt}, {"1.2.3", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(viewer::font_points_from_setting(text), expected) << text;
+}
+
+// Letters rank by alphabet with both cases equal, everything else by its code before them.
+viewer::CollationRanks letters_fold_case() {
+    return viewer::collation_ranks([](int a, int b) {
+        auto weight = [](int c) { return std::isalpha(c) ? 1000 + std::tolower(c) : c; };
+        return weight(a) - weight(b);
+    });
+}
+
+TEST(ViewerText, CollationRanksShareARankForBytesThatCompareEqual) {
+    const viewer::CollationRanks ranks = letters_fold_case();
+    EXPECT_EQ(ranks['a'], ranks['A']);
+    EXPECT_LT(ranks['A'], ranks['b']);
+    EXPECT_LT(ranks[200], ranks['a']) << "bytes before the letters in this collation";
+    EXPECT_LT(ranks['9'], ranks['a']);
+    EXPECT_GT(ranks[1], 0) << "every byte a name can hold has a rank";
+}
+
+TEST(ViewerText, SortFollowsTheRanksKeepsFileOrderForEqualNamesAndMovesTheSelection) {
+    std::vector<vault::Record> rows;
+    for (const char* name : {"charlie", "Alpha", "bravo", "ALPHA", "alpha2", "", "alph"}) rows.push_back({name});
+    rows[1].user = "first";
+    rows[3].user = "second";
+    std::optional<std::size_t> selected = 0;
+    viewer::apply_order(rows, selected, viewer::sorted_order(rows, letters_fold_case()));
+    std::vector<std::string> names;
+    for (const auto& row : rows) names.push_back(row.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"", "alph", "Alpha", "ALPHA", "alpha2", "bravo", "charlie"}));
+    EXPECT_EQ(rows[2].user, "first");
+    EXPECT_EQ(rows[3].user, "second");
+    EXPECT_EQ(selected, 6u) << "charlie, the first record of the file";
+
+    std::optional<std::size_t> none;
+    viewer::apply_order(rows, none, {6, 5, 4, 3, 2, 1, 0});
+    EXPECT_EQ(none, std::nullopt);
+    EXPECT_EQ(rows[0].name, "charlie");
+}
+
+TEST(PlatformShell, StartingAProgramThatDoesNotExistFailsWithoutWaiting) {
+    EXPECT_FALSE(platform::start_program("Qlk_no_such_editor.exe C:\\nothing.txt", 1));
+    EXPECT_TRUE(platform::start_program("cmd.exe /c exit 0", 0));
+}
+
+} // namespace
