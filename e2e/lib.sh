@@ -190,6 +190,10 @@ _qlk_auto_call() {
 qlk_wine() { _qlk_wine "$@"; }
 qlk_auto() { _qlk_auto_call ${QLK_DRIVE:+-d "$QLK_DRIVE"} -T "$QLK_TIMEOUT_MS" "$@"; }
 
+# The first window-list call brings up the Wine desktop process (explorer) if it
+# is not running, before Quillock starts.
+_qlk_auto_call -T 0 list >/dev/null || true
+
 # "prefix:TEXT" selects by the beginning of the caption, anything else exactly.
 _qlk_title() {
     if [[ $1 == prefix:* ]]; then printf '%s\n' -P "${1#prefix:}"; else printf '%s\n' -t "$1"; fi
