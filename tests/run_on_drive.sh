@@ -16,7 +16,7 @@ folder=$(mktemp -d /tmp/qlk-drive.XXXXXX)
 letter=""
 for candidate in m n o p q r s t u v w x y; do
     # ln refuses an existing link, so two runs never share a letter.
-    if ln -s "$folder" "$prefix/dosdevices/$candidate:" 2>/dev/null; then
+    if ln -sT "$folder" "$prefix/dosdevices/$candidate:" 2>/dev/null; then
         letter=$candidate
         break
     fi
