@@ -35,6 +35,22 @@ void take_out_of_topmost(HWND widget) {
     SetWindowPos(widget, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+// Runs the captured mouse messages of the skin until the button goes up or
+// on_move (given each new pointer position) asks to stop.
+template <typename OnMove> void track_captured_mouse(HWND skin, UINT up_message, OnMove on_move) {
+    SetCapture(skin);
+    while (GetCapture() == skin) {
+        MSG message;
+        if (!PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+            WaitMessage();
+            continue;
+        }
+        if (message.message == up_message) break;
+        if (message.message == WM_MOUSEMOVE && !on_move(message.pt)) break;
+    }
+    if (GetCapture() == skin) ReleaseCapture();
+}
+
 // Waits, with the mouse captured, until the button goes up (false) or the
 // pointer leaves the drag rectangle around `start` (true). A press that never
 // leaves the rectangle is a click, so that a second click still arrives as a
@@ -46,20 +62,10 @@ bool pointer_leaves_drag_rect(HWND skin, POINT start, UINT button, UINT up_messa
     const int dy = GetSystemMetrics(SM_CYDRAG);
     const RECT rect{start.x - dx, start.y - dy, start.x + dx + 1, start.y + dy + 1};
     bool left = false;
-    SetCapture(skin);
-    while (GetCapture() == skin) {
-        MSG message;
-        if (!PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-            WaitMessage();
-            continue;
-        }
-        if (message.message == up_message) break;
-        if (message.message == WM_MOUSEMOVE && !PtInRect(&rect, message.pt)) {
-            left = true;
-            break;
-        }
-    }
-    if (GetCapture() == skin) ReleaseCapture();
+    track_captured_mouse(skin, up_message, [&](POINT at) {
+        left = !PtInRect(&rect, at);
+        return !left;
+    });
     return left;
 }
 
@@ -68,19 +74,11 @@ bool pointer_leaves_drag_rect(HWND skin, POINT start, UINT button, UINT up_messa
 void follow_pointer(HWND skin, HWND widget, POINT start, UINT up_message) {
     RECT place{};
     GetWindowRect(widget, &place);
-    SetCapture(skin);
-    while (GetCapture() == skin) {
-        MSG message;
-        if (!PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-            WaitMessage();
-            continue;
-        }
-        if (message.message == up_message) break;
-        if (message.message == WM_MOUSEMOVE)
-            SetWindowPos(widget, nullptr, place.left + message.pt.x - start.x, place.top + message.pt.y - start.y, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if (GetCapture() == skin) ReleaseCapture();
+    track_captured_mouse(skin, up_message, [&](POINT at) {
+        SetWindowPos(widget, nullptr, place.left + at.x - start.x, place.top + at.y - start.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return true;
+    });
 }
 
 // Any button drags the widget; the right button then pops up the menu.
