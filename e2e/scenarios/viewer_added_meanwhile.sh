@@ -1,0 +1,64 @@
+#!/bin/bash
+# The viewer and the add-entry dialog can be open together. A record added
+# while the viewer is open must survive the viewer's next rewrite: open the
+# viewer, add a record, rename another record in the viewer, close, reopen:
+# both are there. A delete in the viewer afterwards keeps it too.
+source "$(dirname "$0")/../lib.sh"
+source "$(dirname "$0")/viewer_common.sh"
+qlk_reset_entry_password
+qlk_reg_forget 'HKLM\SOFTWARE\Quillock'
+form3='Add URL, Username  and Password values to your list...'
+txtID=4003 txtURL=4005 txtUserName=4007 txtPsswd1=4009 txtPsswd2=4011
+
+qlk_new_drive
+{
+    vault_record mail https://mail.example ann abc
+    vault_record bank www.bank.example bob pw
+} | vault_write
+enter
+
+qlk_case "open the viewer, then add a record through Add Password"
+view_passwords marigold
+qlk_wait_window "$VIEWER" >/dev/null
+widget_pick 2
+qlk_wait_window "$form3" >/dev/null
+qlk_type_into "$form3" $txtID 'added meanwhile'
+qlk_type_into "$form3" $txtURL https://added.example
+qlk_type_into "$form3" $txtUserName dee
+qlk_type_into "$form3" $txtPsswd1 pa55
+qlk_type_into "$form3" $txtPsswd2 pa55
+qlk_click "$form3" 1
+qlk_wait_gone "$form3"
+qlk_expect_eq "the vault holds the new record" "mail,bank,added meanwhile" "$(vault_names)"
+qlk_expect_eq "the open list does not show it yet" 2 "$(viewer_row_count)"
+
+qlk_case "rename another record in the viewer: the rewrite keeps the added record"
+viewer_select 1 # mail
+viewer_edit_pick 1
+qlk_wait_window "Change name" '#32770' >/dev/null
+qlk_expect_eq "the box offers the current name" mail "$(qlk_text "Change name" 102)"
+qlk_set_text "Change name" 102 mailbox
+qlk_click "Change name" 1
+qlk_wait_gone "Change name" '#32770'
+qlk_expect_eq "the vault in list order, the added record kept at the end" "bank,mailbox,added meanwhile" \
+    "$(vault_names)"
+qlk_expect_eq "the list shows it now" $'bank\nmailbox\nadded meanwhile' "$(viewer_rows | cut -f2)"
+LC_ALL=C grep -q '[A-Za-z0-9]' "$QLK_DATA/my_psswds.dat" && qlk_fail "a letter or digit is plain on disk"
+qlk_pass "the vault is scrambled at rest"
+
+qlk_case "close and reopen: both changes are there"
+qlk_click "$VIEWER" $Command2
+qlk_wait_gone "$VIEWER"
+view_passwords marigold
+qlk_wait_window "$VIEWER" >/dev/null
+qlk_expect_eq "the rows" $'added meanwhile\thttps://added.example\tdee\nbank\twww.bank.example\tbob\nmailbox\thttps://mail.example\tann' \
+    "$(viewer_rows | cut -f2-4)"
+
+qlk_case "Ctrl+D deletes the selected record without asking"
+viewer_select 1 # bank
+qlk_key ctrl+d
+sleep 0.5
+qlk_auto -T 300 msgbox >/dev/null 2>&1 && qlk_fail "a message appeared"
+qlk_expect_eq "the vault" "added meanwhile,mailbox" "$(vault_names)"
+qlk_expect_eq "the list" $'added meanwhile\nmailbox' "$(viewer_rows | cut -f2)"
+qlk_expect_eq "no row is selected" $'0\n0' "$(viewer_rows | cut -f1)"
