@@ -1,6 +1,7 @@
 // LV: a virtual report list over the viewer's rows. The control keeps no
 // texts; it asks for those of the rows it shows, so a vault of any size opens
 // at once.
+#include "platform/text.h"
 #include "platform/window.h"
 #include "viewer/form2.h"
 
@@ -140,6 +141,26 @@ bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result) {
         GetCursorPos(&at);
         if (HMENU file = GetSubMenu(GetMenu(form.window), 0))
             TrackPopupMenu(file, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, form.window, nullptr);
+        return true;
+    }
+    case LVN_ODFINDITEMW: {
+        // Typing in the list selects the next row whose name begins with
+        // what was typed, as the list does when it holds its own texts.
+        const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
+        result = -1;
+        if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return true;
+        const std::string typed = platform::to_ansi(find.lvfi.psz);
+        const bool whole = !(find.lvfi.flags & LVFI_PARTIAL);
+        const std::size_t count = form.rows.rows.size();
+        const std::size_t start = find.iStart > 0 ? std::min<std::size_t>(static_cast<std::size_t>(find.iStart), count) : 0;
+        const std::size_t tries = (find.lvfi.flags & LVFI_WRAP) ? count : count - start;
+        for (std::size_t i = 0; i < tries; ++i) {
+            const std::size_t place = (start + i) % count;
+            if (matches_by_ranks(row_at(form, place).name, typed, whole, system_ranks())) {
+                result = static_cast<LRESULT>(place);
+                break;
+            }
+        }
         return true;
     }
     case NM_DBLCLK: activate_url(form); return true;

@@ -93,6 +93,13 @@ int compare_by_ranks(const std::string& a, const std::string& b, const Collation
 
 } // namespace
 
+bool matches_by_ranks(std::string_view name, std::string_view typed, bool whole, const CollationRanks& ranks) {
+    if (name.size() < typed.size() || (whole && name.size() != typed.size())) return false;
+    for (std::size_t i = 0; i < typed.size(); ++i)
+        if (ranks[static_cast<std::uint8_t>(name[i])] != ranks[static_cast<std::uint8_t>(typed[i])]) return false;
+    return true;
+}
+
 std::vector<std::size_t> sorted_order(const std::vector<vault::Record>& rows, const CollationRanks& ranks) {
     // The first sixteen bytes of every name, as ranks, sit in the keys
     // themselves: most names are told apart without reading the rows again.

@@ -51,6 +51,10 @@ using CollationRanks = std::array<std::uint8_t, 256>;
 // Ranks from a comparison of single characters (the system's collation).
 template <typename Compare> CollationRanks collation_ranks(Compare three_way);
 
+// True when `name` begins with `typed` (or, when `whole`, equals it) in the
+// list's text order: the keyboard's type-to-find.
+bool matches_by_ranks(std::string_view name, std::string_view typed, bool whole, const CollationRanks& ranks);
+
 // The rows' new order: the old index of the row at each new place.
 std::vector<std::size_t> sorted_order(const std::vector<vault::Record>& rows, const CollationRanks& ranks);
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <tuple>
 
 namespace {
 
@@ -89,6 +90,16 @@ TEST(ViewerText, SortFollowsTheRanksKeepsFileOrderForEqualNamesAndMovesTheSelect
     viewer::apply_order(rows, none, {6, 5, 4, 3, 2, 1, 0});
     EXPECT_EQ(none, std::nullopt);
     EXPECT_EQ(rows[0].name, "charlie");
+}
+
+TEST(ViewerText, TypeToFindComparesByRank) {
+    const viewer::CollationRanks ranks = letters_fold_case();
+    const std::tuple<const char*, const char*, bool, bool> cases[] = {
+        {"Bravo", "br", false, true},  {"Bravo", "BRAVO", true, true}, {"Bravo", "brav", true, false},
+        {"Bravo", "", false, true},    {"Br", "bra", false, false},    {"Bravo", "ra", false, false},
+    };
+    for (const auto& [name, typed, whole, matches] : cases)
+        EXPECT_EQ(viewer::matches_by_ranks(name, typed, whole, ranks), matches) << name << " / " << typed;
 }
 
 TEST(PlatformShell, StartingAProgramThatDoesNotExistFailsWithoutWaiting) {

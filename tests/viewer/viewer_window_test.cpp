@@ -3,6 +3,8 @@
 #include "viewer/close_box.h"
 #include "viewer_test_support.h"
 
+#include <map>
+
 using test_support::ModalWatcher;
 using namespace viewer_test;
 
@@ -162,6 +164,58 @@ TEST_F(ViewerWindow, RowsAreSortedByNameWithTheFirstRecordSelectedAndPasswordsSc
     EXPECT_EQ(cell(3, 4), "") << "the stamp is held but not shown";
     EXPECT_EQ(toggle_caption(), "Decrypt Password View");
     EXPECT_EQ(vault_bytes(), before) << "a scrambled vault is read, not written";
+}
+
+TEST_F(ViewerWindow, TypingANameSelectsTheNextRowThatBeginsWithIt) {
+    write_vault(kThree);
+    open_viewer();
+    LVFINDINFOW find{};
+    find.flags = LVFI_PARTIAL | LVFI_WRAP;
+    find.psz = L"BR";
+    EXPECT_EQ(ListView_FindItem(list(), -1, &find), 1);
+    find.psz = L"al";
+    EXPECT_EQ(ListView_FindItem(list(), 1, &find), 0) << "wraps round to the top";
+    find.flags = LVFI_STRING;
+    find.psz = L"alp";
+    EXPECT_EQ(ListView_FindItem(list(), -1, &find), -1) << "a whole-name search wants the whole name";
+    find.psz = L"ALPHA";
+    EXPECT_EQ(ListView_FindItem(list(), -1, &find), 0);
+
+    SetFocus(list());
+    SendMessageW(list(), WM_CHAR, L'b', 1); // a repeat count of one, as a key press gives
+    EXPECT_EQ(selected_row(), 1);
+}
+
+TEST_F(ViewerWindow, ButtonsCarryTheirToolTips) {
+    write_vault(kThree);
+    HWND dialog = open_viewer();
+    std::map<int, std::string> tips;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM out) -> BOOL {
+            wchar_t name[32] = {};
+            GetClassNameW(window, name, 32);
+            if (std::wstring(name) != TOOLTIPS_CLASSW) return TRUE;
+            auto& found = *reinterpret_cast<std::map<int, std::string>*>(out);
+            for (int i = 0; i < static_cast<int>(SendMessageW(window, TTM_GETTOOLCOUNT, 0, 0)); ++i) {
+                wchar_t text[256] = {};
+                TTTOOLINFOW info{};
+                info.cbSize = sizeof info;
+                info.lpszText = text;
+                if (SendMessageW(window, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&info)))
+                    found[GetDlgCtrlID(reinterpret_cast<HWND>(info.uId))] = platform::to_ansi(text);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&tips));
+    (void)dialog;
+    const std::map<int, std::string> expected = {
+        {IDC_VW_COMMAND1, "Create to print list..."},
+        {IDC_VW_COMMAND3, "Toggle: Decrypt/ Encrypt Password View..."},
+        {IDC_VW_COMMAND4, "Entry to the 'Tallybox' software..."},
+        {IDC_VW_COMMAND2, "Unload me..."},
+    };
+    for (const auto& [id, text] : expected) EXPECT_EQ(tips[id], text) << id;
 }
 
 TEST_F(ViewerWindow, SortIgnoresLetterCaseAndKeepsFileOrderForEqualNames) {
