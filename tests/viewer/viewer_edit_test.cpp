@@ -105,14 +105,6 @@ TEST_F(ViewerEdit, CancelOrAnEmptyAnswerChangesNeitherListNorFile) {
     EXPECT_EQ(cell(kMail, 0), "mail");
 }
 
-TEST_F(ViewerEdit, WithNoRowSelectedNoBoxAppears) {
-    select_row(-1);
-    ModalWatcher watcher;
-    for (int id : {IDM_VW_RENAME, IDM_VW_THE_URL, IDM_VW_USERNAME, IDM_VW_CHANGEPASSWORD}) command(id);
-    test_support::pump_messages(50);
-    EXPECT_TRUE(watcher.seen().empty());
-}
-
 TEST_F(ViewerEdit, ChangingAPasswordInThePlainViewLeavesTheColumnScrambled) {
     command(IDC_VW_COMMAND3);
     ASSERT_EQ(cell(kMail, 3), "abc");
