@@ -52,11 +52,13 @@ void show_message(const std::string& text) {
     MessageBoxW(GetActiveWindow(), to_wide(text).c_str(), kTitle, MB_OK | MB_SETFOREGROUND);
 }
 
-std::string input_box(const InputArgs& args) {
+AnsiText input_box_checked(const InputArgs& args) {
     InputState state{&args, {}};
     const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUTBOX), GetActiveWindow(),
                                            input_box_proc, reinterpret_cast<LPARAM>(&state));
-    return result == IDOK ? to_ansi(state.answer) : std::string();
+    return result == IDOK ? to_ansi_checked(state.answer) : AnsiText{};
 }
+
+std::string input_box(const InputArgs& args) { return input_box_checked(args).bytes; }
 
 } // namespace platform

@@ -10,9 +10,9 @@ namespace viewer {
 namespace {
 
 vault::InputAnswer ask(const vault::InputRequest& request) {
-    return {platform::input_box({std::string(request.prompt), std::string(request.title),
-                                 std::string(request.default_text)}),
-            false};
+    platform::AnsiText answer = platform::input_box_checked(
+        {std::string(request.prompt), std::string(request.title), std::string(request.default_text)});
+    return {std::move(answer.bytes), !answer.exact};
 }
 
 void change(Form2& form, vault::ChangeCommand command) {
