@@ -45,7 +45,7 @@ gate_then_pick() {
     qlk_type_into "$GATE" 102 marigold
     for ((i = 0; i < $1; i++)); do downs+=(Down); done
     # shellcheck disable=SC2086
-    xdotool key --delay 0 Return mousemove $point click 3 sleep 0.05 key --delay 5 "${downs[@]}" Return
+    xdotool key --delay 0 Return mousemove $point click 3 sleep 0.2 key --delay 20 "${downs[@]}" Return
 }
 
 # Print: every row of the list into temp.dat; the viewer closes.
