@@ -9,12 +9,12 @@ qlk_install_packages
 kills=${1:-1000}
 native="$QLK_ROOT/build/bench"
 
-cmake -S "$QLK_ROOT" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$QLK_ROOT" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQLK_BENCH=ON >/dev/null
 cmake --build "$native" --target vault_bench vault_bench_selftimed -j2 | grep -vE '^\[[0-9]+/[0-9]+\] ' || true
 echo "== native (the vault files are written in the current folder's disk: $PWD)"
 "$native/bench/vault_bench" --benchmark_counters_tabular=true
 
-qlk_build_win
+qlk_build_win -DQLK_BENCH=ON
 echo "== Windows build under Wine"
 runner="$QLK_ROOT/cmake/wine-run.sh"
 prefix="$QLK_ROOT/build/win/wineprefix"

@@ -19,16 +19,17 @@ qlk_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# qlk_build_win / qlk_build_native [CMAKE_OPTIONS...]: configure and build a tree.
 qlk_build_win() {
     cmake -S "$QLK_ROOT" -B "$QLK_ROOT/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$QLK_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+        -DCMAKE_TOOLCHAIN_FILE="$QLK_ROOT/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null
     cmake --build "$QLK_ROOT/build/win" | grep -vE '^\[[0-9]+/[0-9]+\] ' || true
     [ "${PIPESTATUS[0]}" -eq 0 ]
 }
 
 qlk_build_native() {
     cmake -S "$QLK_ROOT" -B "$QLK_ROOT/build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DQLK_SANITIZE=ON >/dev/null
+        -DQLK_SANITIZE=ON "$@" >/dev/null
     cmake --build "$QLK_ROOT/build/native" | grep -vE '^\[[0-9]+/[0-9]+\] ' || true
     [ "${PIPESTATUS[0]}" -eq 0 ]
 }

@@ -6,14 +6,14 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 qlk_install_packages
 
-qlk_build_native
+qlk_build_native -DQLK_BENCH=OFF
 (cd "$QLK_ROOT/build/native" && ctest --output-on-failure -j2)
 
 if [ -x "$QLK_ROOT/scripts/fuzz.sh" ]; then
     "$QLK_ROOT/scripts/fuzz.sh" 20
 fi
 
-qlk_build_win
+qlk_build_win -DQLK_BENCH=OFF
 qlk_ensure_display
 trap qlk_stop_display EXIT
 (cd "$QLK_ROOT/build/win" && ctest --output-on-failure)
