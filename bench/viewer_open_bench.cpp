@@ -5,7 +5,8 @@
 // Run it from a drive of its own (bench/run_viewer_bench.sh): the viewer
 // keeps its vault in the data folder of the drive it runs from.
 #include "access/run_state.h"
-#include "app/window_registry.h"
+#include "app/window_loaders.h"
+#include "ui/window_registry.h"
 #include "platform/files.h"
 #include "resource_ids.h"
 #include "vault/vault_format.h"
@@ -57,10 +58,10 @@ Opening open_once(const std::string& vault_bytes, int expected_rows) {
     Opening opening;
     const auto start = std::chrono::steady_clock::now();
     auto seconds = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
-    app::load_window(app::Window::Viewer);
+    ui::load_window(ui::Window::Viewer);
     opening.loaded = seconds();
-    app::show_window(app::Window::Viewer);
-    HWND viewer = app::find_window(app::Window::Viewer);
+    ui::show_window(ui::Window::Viewer);
+    HWND viewer = ui::find_window(ui::Window::Viewer);
     if (!viewer) return opening;
     opening.shown = seconds();
     UpdateWindow(viewer);
@@ -82,6 +83,7 @@ double median(std::vector<double> values) {
 } // namespace
 
 int main() {
+    app::install_window_loaders();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     qlk_access::run_state().computer_name = platform::computer_name();

@@ -2,7 +2,7 @@
 
 #include "access/run_state.h"
 #include "access/settings_store.h"
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "platform/dialogs.h"
 #include "vault/cipher.h"
 
@@ -38,8 +38,8 @@ void run_viewer_gate() {
     if (!ask_viewer_password()) return;
     // Loading and showing are two steps: a load that closes the viewer again
     // (missing, empty or foreign vault) runs once more when it is shown.
-    app::load_window(app::Window::Viewer);
-    app::show_window(app::Window::Viewer);
+    ui::load_window(ui::Window::Viewer);
+    ui::show_window(ui::Window::Viewer);
 }
 
 } // namespace qlk_access

@@ -3,7 +3,7 @@
 #include "access/entry_password.h"
 #include "access/run_state.h"
 #include "access/settings_store.h"
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/instance.h"
@@ -76,7 +76,7 @@ void on_entry_check(HWND dialog) {
     set_drive_letter_from_program_folder();
     ensure_vault_file();
     DestroyWindow(dialog);
-    app::show_window(app::Window::Widget);
+    ui::show_window(ui::Window::Widget);
 }
 
 void on_change_password(HWND dialog) {
@@ -111,7 +111,7 @@ void on_change_password(HWND dialog) {
 INT_PTR CALLBACK frmPassword_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        app::track_window(app::Window::Password, dialog);
+        ui::track_window(ui::Window::Password, dialog);
         if (!on_load(dialog)) DestroyWindow(dialog);
         return TRUE;
     case WM_COMMAND:
@@ -125,7 +125,7 @@ INT_PTR CALLBACK frmPassword_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
             return TRUE;
         }
         break;
-    case WM_NCDESTROY: app::untrack_window(app::Window::Password); break;
+    case WM_NCDESTROY: ui::untrack_window(ui::Window::Password); break;
     }
     return FALSE;
 }

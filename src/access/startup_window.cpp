@@ -1,7 +1,7 @@
 #include "access/startup_window.h"
 
 #include "access/run_at_startup.h"
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "platform/files.h"
 #include "platform/window.h"
 #include "resource_ids.h"
@@ -36,7 +36,7 @@ void on_chkRun_click(HWND dialog) {
 INT_PTR CALLBACK frmAbout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        app::track_window(app::Window::Startup, dialog);
+        ui::track_window(ui::Window::Startup, dialog);
         on_load(dialog);
         return TRUE;
     case WM_COMMAND:
@@ -48,7 +48,7 @@ INT_PTR CALLBACK frmAbout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
         }
         break;
     case WM_CLOSE: DestroyWindow(dialog); return TRUE;
-    case WM_NCDESTROY: app::untrack_window(app::Window::Startup); break;
+    case WM_NCDESTROY: ui::untrack_window(ui::Window::Startup); break;
     }
     return FALSE;
 }

@@ -1,9 +1,9 @@
 #include "addentry/add_entry_dialog.h"
 
 #include "access/run_state.h"
-#include "addentry/message_box_reporter.h"
+#include "ui/message_box_reporter.h"
 #include "addentry/password_generator.h"
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "platform/dialogs.h"
 #include "platform/random.h"
 #include "platform/text.h"
@@ -145,7 +145,7 @@ void on_add(HWND dialog) {
         return;
     }
 
-    MessageBoxReporter reporter;
+    ui::MessageBoxReporter reporter;
     vault::VaultContext context{vault::vault_paths_for_drive(qlk_access::run_state().drive_letter),
                                 qlk_access::run_state().computer_name, vault::disk_files(), reporter};
     switch (vault::add_record(context, converted.fields)) {
@@ -175,7 +175,7 @@ HBRUSH on_static_colour(HWND dialog, HDC dc, HWND control) {
 INT_PTR CALLBACK Form3_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
-        app::track_window(app::Window::AddEntry, dialog);
+        ui::track_window(ui::Window::AddEntry, dialog);
         on_load(dialog);
         return TRUE; // the caret goes to the first field of the tab order: txtUserName
     case WM_CTLCOLORSTATIC:
@@ -203,7 +203,7 @@ INT_PTR CALLBACK Form3_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
         DestroyWindow(dialog);
         return TRUE;
     case WM_NCDESTROY:
-        app::untrack_window(app::Window::AddEntry);
+        ui::untrack_window(ui::Window::AddEntry);
         break;
     }
     return FALSE;

@@ -1,7 +1,8 @@
 // Quillock: a single-user password store that lives in a small desktop widget.
 #include "access/entry_password_dialog.h"
-#include "app/window_registry.h"
+#include "app/window_loaders.h"
 #include "platform/instance.h"
+#include "ui/window_registry.h"
 
 #include <windows.h>
 
@@ -13,11 +14,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     const platform::InstanceGuard guard;
     qlk_access::set_instance_guard(&guard);
-    app::show_window(app::Window::Password);
+    app::install_window_loaders();
+    ui::show_window(ui::Window::Password);
 
     MSG message;
-    while (app::any_window() && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (app::translate_for_windows(message)) continue;
+    while (ui::any_window() && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (ui::translate_for_windows(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

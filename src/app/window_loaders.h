@@ -1,10 +1,9 @@
 #pragma once
-#include "app/window_registry.h"
-
+// The table from window names to the forms that load them: the one place that
+// knows every form of the program.
 namespace app {
 
-// Creates the window of that kind and runs its load handling. The window
-// tracks itself while it exists; a load that fails closes it again.
-void load_window_of_kind(Window window);
+// Makes the window registry load each window through its form.
+void install_window_loaders();
 
 } // namespace app

@@ -1,7 +1,7 @@
 // Form2: the window, its load sequence and its closing.
 #include "access/run_state.h"
-#include "addentry/message_box_reporter.h"
-#include "app/window_registry.h"
+#include "ui/message_box_reporter.h"
+#include "ui/window_registry.h"
 #include "platform/clipboard.h"
 #include "platform/text.h"
 #include "platform/unique_handle.h"
@@ -50,7 +50,7 @@ public:
 
 private:
     const Form2& form_;
-    addentry::MessageBoxReporter boxes_;
+    ui::MessageBoxReporter boxes_;
 };
 
 // The help labels were drawn for a narrower dialog font than most systems
@@ -77,7 +77,7 @@ void on_init(HWND dialog, const Holder& holder) {
     form.window = dialog;
     form.list = GetDlgItem(dialog, IDC_VW_LV);
     SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new Holder(holder)));
-    app::track_window(app::Window::Viewer, dialog, LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_FORM2)));
+    ui::track_window(ui::Window::Viewer, dialog, LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_FORM2)));
 
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);
@@ -185,7 +185,7 @@ INT_PTR CALLBACK Form2_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
     case WM_NCDESTROY: {
         auto* holder = reinterpret_cast<Holder*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
         SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
-        app::untrack_window(app::Window::Viewer);
+        ui::untrack_window(ui::Window::Viewer);
         if (holder) {
             (*holder)->window = nullptr;
             (*holder)->list = nullptr;
@@ -215,7 +215,7 @@ vault::VaultContext vault_context(vault::Reporter& reporter) {
 }
 
 void load_Form2() {
-    if (std::exchange(g_load_cut_short, false) && !app::any_window()) return;
+    if (std::exchange(g_load_cut_short, false) && !ui::any_window()) return;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     auto holder = std::make_shared<Form2>();
     // An owned window has no taskbar button; the owner itself is never shown.

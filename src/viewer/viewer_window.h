@@ -5,7 +5,7 @@ namespace viewer {
 
 // Creates the viewer (hidden) and runs its load sequence. A vault that is
 // missing, empty or stamped on another computer closes it again before it is
-// ever shown; app::show_window then shows an accepted one.
+// ever shown; ui::show_window then shows an accepted one.
 void load_Form2();
 
 } // namespace viewer

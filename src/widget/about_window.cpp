@@ -1,6 +1,6 @@
 #include "widget/about_window.h"
 
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "platform/text.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
@@ -90,7 +90,7 @@ void draw_logo(const About& state, const DRAWITEMSTRUCT& item) {
 INT_PTR CALLBACK frnAbout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
-        app::track_window(app::Window::About, dialog);
+        ui::track_window(ui::Window::About, dialog);
         on_load(dialog);
         return TRUE;
     case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
@@ -129,7 +129,7 @@ INT_PTR CALLBACK frnAbout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
     case WM_NCDESTROY:
         delete about_of(dialog);
         SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
-        app::untrack_window(app::Window::About);
+        ui::untrack_window(ui::Window::About);
         break;
     }
     return FALSE;

@@ -4,7 +4,7 @@
 
 #include "access/entry_password.h"
 #include "access/run_state.h"
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "platform/files.h"
 #include "platform/unique_handle.h"
 #include "resource_ids.h"
@@ -27,9 +27,9 @@ bool g_exit_running = false;
 
 void run_item(UINT item) {
     switch (item) {
-    case IDM_ABOUT: app::show_window(app::Window::About); break;
-    case IDM_ADD: app::show_window(app::Window::AddEntry); break;
-    case IDM_CONFIG_STARTUP: app::show_window(app::Window::Startup); break;
+    case IDM_ABOUT: ui::show_window(ui::Window::About); break;
+    case IDM_ADD: ui::show_window(ui::Window::AddEntry); break;
+    case IDM_CONFIG_STARTUP: ui::show_window(ui::Window::Startup); break;
     case IDM_VIEW: qlk_access::run_viewer_gate(); break;
     case IDM_EXIT: run_exit_sequence(); break;
     }
@@ -37,7 +37,7 @@ void run_item(UINT item) {
 
 LRESULT CALLBACK Menu_proc(HWND host, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-    case WM_NCCREATE: app::track_window(app::Window::MenuHost, host); break;
+    case WM_NCCREATE: ui::track_window(ui::Window::MenuHost, host); break;
     case WM_COMMAND:
         // The popup posts the picked item, so it runs after the press that opened it has been handled.
         if (HIWORD(wparam) == 0) run_item(LOWORD(wparam));
@@ -45,7 +45,7 @@ LRESULT CALLBACK Menu_proc(HWND host, UINT message, WPARAM wparam, LPARAM lparam
     case WM_NCDESTROY:
         delete host_of(host);
         SetWindowLongPtrW(host, GWLP_USERDATA, 0);
-        app::untrack_window(app::Window::MenuHost);
+        ui::untrack_window(ui::Window::MenuHost);
         break;
     }
     return DefWindowProcW(host, message, wparam, lparam);
@@ -72,13 +72,13 @@ void load_Menu() {
 }
 
 HMENU mnuMain() {
-    const Host* state = host_of(app::find_window(app::Window::MenuHost));
+    const Host* state = host_of(ui::find_window(ui::Window::MenuHost));
     return state ? state->menu.get() : nullptr;
 }
 
 void popup_mnuMain(POINT at) {
-    if (!app::load_window(app::Window::MenuHost)) return;
-    HWND host = app::find_window(app::Window::MenuHost);
+    if (!ui::load_window(ui::Window::MenuHost)) return;
+    HWND host = ui::find_window(ui::Window::MenuHost);
     HMENU popup = GetSubMenu(mnuMain(), 0);
     if (!popup) return;
     // A menu owned by a hidden window closes properly only when its owner is
@@ -91,12 +91,12 @@ void popup_mnuMain(POINT at) {
 void run_exit_sequence() {
     if (g_exit_running) return;
     g_exit_running = true;
-    if (HWND widget = app::find_window(app::Window::Widget)) save_widget_position(widget);
+    if (HWND widget = ui::find_window(ui::Window::Widget)) save_widget_position(widget);
     // Each window closes through its own close handling; one that stays open
     // does not keep the next from closing.
-    for (app::Window window : {app::Window::Viewer, app::Window::AddEntry, app::Window::Startup, app::Window::Widget,
-                               app::Window::Password, app::Window::About, app::Window::MenuHost})
-        app::close_window(window);
+    for (ui::Window window : {ui::Window::Viewer, ui::Window::AddEntry, ui::Window::Startup, ui::Window::Widget,
+                               ui::Window::Password, ui::Window::About, ui::Window::MenuHost})
+        ui::close_window(window);
     // The print list promises that its file goes at exit, not only at the next start.
     platform::delete_file(qlk_access::print_file_path());
     g_exit_running = false;

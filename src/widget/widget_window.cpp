@@ -3,7 +3,7 @@
 // go to whatever lies below.
 #include "widget/widget_window.h"
 
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "platform/window.h"
 #include "resource_ids.h"
 #include "widget/form_position.h"
@@ -155,7 +155,7 @@ LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM
 
 LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-    case WM_NCCREATE: app::track_window(app::Window::Widget, widget); break;
+    case WM_NCCREATE: ui::track_window(ui::Window::Widget, widget); break;
     case WM_SETFOCUS:
         // The skin holds the keyboard whenever the widget is active.
         if (HWND skin = GetDlgItem(widget, IDC_WIDGET_SKIN)) SetFocus(skin);
@@ -175,9 +175,9 @@ LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM l
         save_widget_position(widget);
         // The menu host serves only the widget: left alone it would keep an
         // invisible run alive once the other windows close.
-        if (!exit_sequence_running()) app::close_window(app::Window::MenuHost);
+        if (!exit_sequence_running()) ui::close_window(ui::Window::MenuHost);
         return 0;
-    case WM_NCDESTROY: app::untrack_window(app::Window::Widget); break;
+    case WM_NCDESTROY: ui::untrack_window(ui::Window::Widget); break;
     }
     return DefWindowProcW(widget, message, wparam, lparam);
 }

@@ -3,7 +3,7 @@
 #include "access/entry_password_dialog.h"
 #include "access/run_state.h"
 #include "access/settings_store.h"
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "modal_watcher.h"
 #include "platform/files.h"
 #include "platform/window.h"
@@ -29,15 +29,15 @@ protected:
         qlk_access::ensure_data_folder();
     }
     void TearDown() override {
-        for (auto window : {app::Window::Viewer, app::Window::Widget, app::Window::Password})
-            if (HWND hwnd = app::find_window(window)) DestroyWindow(hwnd);
+        for (auto window : {ui::Window::Viewer, ui::Window::Widget, ui::Window::Password})
+            if (HWND hwnd = ui::find_window(window)) DestroyWindow(hwnd);
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLK");
         DeleteFileA(qlk_access::vault_file_path().c_str());
     }
 
     HWND open_dialog() {
-        app::show_window(app::Window::Password);
-        HWND dialog = app::find_window(app::Window::Password);
+        ui::show_window(ui::Window::Password);
+        HWND dialog = ui::find_window(ui::Window::Password);
         EXPECT_NE(dialog, nullptr);
         return dialog;
     }
@@ -94,7 +94,7 @@ TEST_F(EntryPasswordDialog, RefusesWrongCaseAndIgnoresTheHiddenField) {
     for (auto [txt1, txt2] : {std::pair{"Marigold", ""}, std::pair{"", "marigold"}, std::pair{"marigold ", ""}}) {
         type(dialog, txt1, txt2);
         click(dialog, IDOK);
-        EXPECT_TRUE(app::is_loaded(app::Window::Password)) << txt1;
+        EXPECT_TRUE(ui::is_loaded(ui::Window::Password)) << txt1;
         EXPECT_EQ(platform::item_text(dialog, IDC_PW_TXT1), "");
         EXPECT_EQ(platform::item_text(dialog, IDC_PW_TXT2), "");
     }
@@ -104,7 +104,7 @@ TEST_F(EntryPasswordDialog, RefusesWrongCaseAndIgnoresTheHiddenField) {
         EXPECT_EQ(box.title, "Quillock");
         EXPECT_EQ(box.text, kWrongPassword);
     }
-    EXPECT_FALSE(app::is_loaded(app::Window::Widget));
+    EXPECT_FALSE(ui::is_loaded(ui::Window::Widget));
 }
 
 TEST_F(EntryPasswordDialog, LoadDeletesThePrintFileAndEntryCreatesAnEmptyVaultOnce) {
@@ -115,8 +115,8 @@ TEST_F(EntryPasswordDialog, LoadDeletesThePrintFileAndEntryCreatesAnEmptyVaultOn
 
     type(dialog, "marigold");
     click(dialog, IDOK);
-    EXPECT_FALSE(app::is_loaded(app::Window::Password));
-    EXPECT_TRUE(app::is_loaded(app::Window::Widget));
+    EXPECT_FALSE(ui::is_loaded(ui::Window::Password));
+    EXPECT_TRUE(ui::is_loaded(ui::Window::Widget));
     ASSERT_TRUE(platform::file_exists(qlk_access::vault_file_path()));
     EXPECT_EQ(std::ifstream(qlk_access::vault_file_path(), std::ios::ate | std::ios::binary).tellg(), 0);
 }
@@ -151,7 +151,7 @@ TEST_F(EntryPasswordDialog, ChangedPasswordIsStoredScrambledAndFillsBothFields) 
     EXPECT_EQ(platform::item_text(dialog, IDC_PW_TXT2), "N3w pass");
 
     click(dialog, IDOK); // the filled field enters at once
-    EXPECT_TRUE(app::is_loaded(app::Window::Widget));
+    EXPECT_TRUE(ui::is_loaded(ui::Window::Widget));
 }
 
 TEST_F(EntryPasswordDialog, ChangeIsRefusedOnWrongCurrentOrDifferentNewPasswords) {

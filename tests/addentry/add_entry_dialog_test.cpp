@@ -3,7 +3,7 @@
 #include "access/run_state.h"
 #include "addentry/add_entry_dialog.h"
 #include "addentry/password_generator.h"
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "generator_stats.h"
 #include "modal_watcher.h"
 #include "platform/random.h"
@@ -50,7 +50,7 @@ protected:
         remove_vault();
     }
     void TearDown() override {
-        if (HWND hwnd = app::find_window(app::Window::AddEntry))
+        if (HWND hwnd = ui::find_window(ui::Window::AddEntry))
             DestroyWindow(hwnd);
         remove_vault();
     }
@@ -61,8 +61,8 @@ protected:
     }
 
     HWND open_dialog() {
-        app::show_window(app::Window::AddEntry);
-        HWND dialog = app::find_window(app::Window::AddEntry);
+        ui::show_window(ui::Window::AddEntry);
+        HWND dialog = ui::find_window(ui::Window::AddEntry);
         EXPECT_NE(dialog, nullptr);
         return dialog;
     }
@@ -239,7 +239,7 @@ TEST_F(AddEntryDialog, ValidationShowsTheLabelsInOrder) {
     for (const Case &c : cases) {
         type(dialog, c.typed);
         click(dialog, IDOK);
-        ASSERT_TRUE(app::is_loaded(app::Window::AddEntry)) << c.what;
+        ASSERT_TRUE(ui::is_loaded(ui::Window::AddEntry)) << c.what;
         EXPECT_EQ(visible(dialog, IDC_AE_LBLERROR), c.lbl_error) << c.what;
         EXPECT_EQ(visible(dialog, IDC_AE_LBLERROR2), c.lbl_error2) << c.what;
         expect_kept(dialog, c.typed);
@@ -285,7 +285,7 @@ TEST_F(AddEntryDialog, CancelWritesNothingAndTheNextOpeningStartsEmpty) {
     HWND dialog = open_dialog();
     type(dialog, {L"bank", L"https://bank.example", L"bob", L"pw", L"pw"});
     click(dialog, IDCANCEL);
-    EXPECT_FALSE(app::is_loaded(app::Window::AddEntry));
+    EXPECT_FALSE(ui::is_loaded(ui::Window::AddEntry));
     EXPECT_EQ(vault_bytes(), before);
 
     dialog = open_dialog();
@@ -327,7 +327,7 @@ TEST_F(AddEntryDialog, AddAppendsTheStampedRecordAndAnEmptyLine) {
     ModalWatcher watcher;
     type(dialog, {L"", L" ", L"ann", L"", L""}); // empty name and password, a URL of one space
     click(dialog, IDOK);
-    EXPECT_FALSE(app::is_loaded(app::Window::AddEntry)) << "a successful add closes the dialog";
+    EXPECT_FALSE(ui::is_loaded(ui::Window::AddEntry)) << "a successful add closes the dialog";
     const std::string first = "NAM:\r\nURL: \r\nUSE:ann\r\nPAS:\r\nIDN:QLKTESTBOX\r\n\r\n";
     EXPECT_EQ(vault::decryption_pass(vault_bytes()), first);
     EXPECT_EQ(vault_bytes(), vault::encryption_pass(first)) << "the file is scrambled at rest";
@@ -335,7 +335,7 @@ TEST_F(AddEntryDialog, AddAppendsTheStampedRecordAndAnEmptyLine) {
     dialog = open_dialog();
     type(dialog, {L"Bank, main", L"https://bank.example", L"Bob", L"Pa55word!", L"Pa55word!"});
     click(dialog, IDOK);
-    EXPECT_FALSE(app::is_loaded(app::Window::AddEntry));
+    EXPECT_FALSE(ui::is_loaded(ui::Window::AddEntry));
     const std::string both = first + "NAM:Bank, main\r\nURL:https://bank.example\r\nUSE:Bob\r\nPAS:Pa55word!\r\n"
                                      "IDN:QLKTESTBOX\r\n\r\n";
     EXPECT_EQ(vault_bytes(), vault::encryption_pass(both));
@@ -352,7 +352,7 @@ TEST_F(AddEntryDialog, MissingVaultIsReportedThenWrittenWithTheRecord) {
     const auto seen = watcher.seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, vault::kMissingMessage);
-    EXPECT_FALSE(app::is_loaded(app::Window::AddEntry));
+    EXPECT_FALSE(ui::is_loaded(ui::Window::AddEntry));
     EXPECT_EQ(vault::decryption_pass(vault_bytes()), "NAM:n\r\nURL:u\r\nUSE:user\r\nPAS:p\r\nIDN:QLKTESTBOX\r\n\r\n");
 }
 
@@ -381,7 +381,7 @@ TEST_F(AddEntryDialog, RefusesCharactersTheVaultCannotStore) {
         ASSERT_EQ(seen.size(), 1u) << c.field;
         EXPECT_TRUE(seen[0].text.starts_with("ERROR: ")) << seen[0].text;
         EXPECT_NE(seen[0].text.find(std::string("the ") + c.field + " "), std::string::npos) << seen[0].text;
-        ASSERT_TRUE(app::is_loaded(app::Window::AddEntry));
+        ASSERT_TRUE(ui::is_loaded(ui::Window::AddEntry));
         expect_kept(dialog, c.typed);
         EXPECT_EQ(vault_bytes(), before);
     }
@@ -400,7 +400,7 @@ TEST_F(AddEntryDialog, ReadOnlyVaultKeepsItsBytesAndTheDialogItsValues) {
     const auto seen = watcher.seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, vault::kSaveFailedMessage);
-    ASSERT_TRUE(app::is_loaded(app::Window::AddEntry));
+    ASSERT_TRUE(ui::is_loaded(ui::Window::AddEntry));
     expect_kept(dialog, typed);
     EXPECT_EQ(vault_bytes(), before);
     EXPECT_FALSE(visible(dialog, IDC_AE_LBLERROR));
@@ -409,7 +409,7 @@ TEST_F(AddEntryDialog, ReadOnlyVaultKeepsItsBytesAndTheDialogItsValues) {
     // Once the file can be written again, the same values are saved.
     SetFileAttributesA(qlk_access::vault_file_path().c_str(), FILE_ATTRIBUTE_NORMAL);
     click(dialog, IDOK);
-    EXPECT_FALSE(app::is_loaded(app::Window::AddEntry));
+    EXPECT_FALSE(ui::is_loaded(ui::Window::AddEntry));
     EXPECT_EQ(vault::decryption_pass(vault_bytes()),
               kOneRecordPlain + "NAM:bank\r\nURL:https://bank.example\r\nUSE:bob\r\nPAS:pw\r\nIDN:QLKTESTBOX\r\n\r\n");
 }

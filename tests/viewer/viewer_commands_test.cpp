@@ -68,7 +68,7 @@ TEST_F(ViewerCommands, ShortcutsReachTheCommandsThroughTheMessageLoop) {
         GetKeyboardState(keyboard);
         keyboard[VK_CONTROL] = 0x80;
         SetKeyboardState(keyboard);
-        EXPECT_TRUE(app::translate_for_windows(message));
+        EXPECT_TRUE(ui::translate_for_windows(message));
         keyboard[VK_CONTROL] = 0;
         SetKeyboardState(keyboard);
         test_support::pump_messages(20);

@@ -1,6 +1,6 @@
 // The Edit menu through WM_COMMAND, with the input boxes answered as a user
 // would; each change rewrites the vault from the rows.
-#include "addentry/message_box_reporter.h"
+#include "ui/message_box_reporter.h"
 #include "vault/file_system.h"
 #include "vault/record_ops.h"
 #include "viewer_test_support.h"
@@ -158,7 +158,7 @@ TEST_F(ViewerEdit, DeletingEveryRowLeavesAnEmptyVaultThatTheNextOpeningRefuses) 
 // The add dialog and the viewer can be open together: a record added to the
 // file meanwhile must survive the viewer's next rewrite.
 TEST_F(ViewerEdit, ARecordAddedWhileTheViewerIsOpenSurvivesARenameAndAppears) {
-    addentry::MessageBoxReporter reporter;
+    ui::MessageBoxReporter reporter;
     vault::VaultContext context{vault::vault_paths_for_drive(qlk_access::run_state().drive_letter), kStamp,
                                 vault::disk_files(), reporter};
     ASSERT_EQ(vault::add_record(context, {"added", "https://added.example", "dee", "pa55", "pa55"}),

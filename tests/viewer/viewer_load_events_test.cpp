@@ -2,7 +2,7 @@
 // live): what those events do meanwhile must neither crash the viewer nor
 // leave the vault plain, damaged or short of a record.
 #include "access/entry_password.h"
-#include "addentry/message_box_reporter.h"
+#include "ui/message_box_reporter.h"
 #include "vault/file_system.h"
 #include "vault/record_ops.h"
 #include "viewer_test_support.h"
@@ -59,7 +59,7 @@ TEST_F(ViewerLoadEvents, ExitDuringTheLoadStopsItCleanly) {
     bool loaded_when_exit_ran = false;
     const auto start = std::chrono::steady_clock::now();
     open_with([&] {
-        loaded_when_exit_ran = app::is_loaded(app::Window::Viewer);
+        loaded_when_exit_ran = ui::is_loaded(ui::Window::Viewer);
         widget::run_exit_sequence();
     });
     EXPECT_TRUE(loaded_when_exit_ran);
@@ -92,7 +92,7 @@ TEST_F(ViewerLoadEvents, ASecondViewPasswordsDuringTheLoadOpensNothingMore) {
 
 TEST_F(ViewerLoadEvents, ARecordAddedDuringTheLoadSurvivesTheNextRewrite) {
     open_with([] {
-        addentry::MessageBoxReporter reporter;
+        ui::MessageBoxReporter reporter;
         vault::VaultContext context{vault::vault_paths_for_drive(qlk_access::run_state().drive_letter), kStamp,
                                     vault::disk_files(), reporter};
         vault::add_record(context, {"added meanwhile", "https://added.example", "dee", "pa55", "pa55"});
@@ -112,7 +112,7 @@ TEST_F(ViewerLoadEvents, ARecordAddedDuringTheLoadSurvivesTheNextRewrite) {
 }
 
 TEST_F(ViewerLoadEvents, ClosingTheViewerFromOutsideDuringTheLoadLeavesItClosed) {
-    open_with([] { app::close_window(app::Window::Viewer); });
+    open_with([] { ui::close_window(ui::Window::Viewer); });
     EXPECT_EQ(viewer(), nullptr);
     EXPECT_EQ(vault_bytes(), before_);
     // And it opens normally afterwards.

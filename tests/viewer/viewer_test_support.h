@@ -3,7 +3,7 @@
 // viewer opened as the gate opens it, and its list and clipboard read back as
 // a user would see them.
 #include "access/run_state.h"
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "modal_watcher.h"
 #include "platform/text.h"
 #include "platform/window.h"
@@ -64,8 +64,8 @@ protected:
         remove_files();
     }
     void TearDown() override {
-        for (auto window : {app::Window::Viewer, app::Window::AddEntry})
-            if (HWND hwnd = app::find_window(window)) DestroyWindow(hwnd);
+        for (auto window : {ui::Window::Viewer, ui::Window::AddEntry})
+            if (HWND hwnd = ui::find_window(window)) DestroyWindow(hwnd);
         test_support::pump_messages(20);
         remove_files();
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillock");
@@ -90,12 +90,12 @@ protected:
 
     // What the gate does once the password is right: load, then show.
     static HWND open_viewer() {
-        app::load_window(app::Window::Viewer);
-        app::show_window(app::Window::Viewer);
+        ui::load_window(ui::Window::Viewer);
+        ui::show_window(ui::Window::Viewer);
         test_support::pump_messages(20);
-        return app::find_window(app::Window::Viewer);
+        return ui::find_window(ui::Window::Viewer);
     }
-    static HWND viewer() { return app::find_window(app::Window::Viewer); }
+    static HWND viewer() { return ui::find_window(ui::Window::Viewer); }
     static HWND list() { return GetDlgItem(viewer(), IDC_VW_LV); }
 
     static void command(int id) { SendMessageW(viewer(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }

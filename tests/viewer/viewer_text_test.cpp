@@ -1,7 +1,5 @@
 // The viewer's rules that need no window: URL prefixes, the print file's
-// lines, the stored appearance texts, the row order; and the two platform
-// calls that hand things to other programs.
-#include "platform/shell.h"
+// lines, the stored appearance texts, the row order.
 #include "vault/cipher.h"
 #include "viewer/viewer_text.h"
 
@@ -100,11 +98,6 @@ TEST(ViewerText, TypeToFindComparesByRank) {
     };
     for (const auto& [name, typed, whole, matches] : cases)
         EXPECT_EQ(viewer::matches_by_ranks(name, typed, whole, ranks), matches) << name << " / " << typed;
-}
-
-TEST(PlatformShell, StartingAProgramThatDoesNotExistFailsWithoutWaiting) {
-    EXPECT_FALSE(platform::start_program("Qlk_no_such_editor.exe C:\\nothing.txt", 1));
-    EXPECT_TRUE(platform::start_program("cmd.exe /c exit 0", 0));
 }
 
 } // namespace

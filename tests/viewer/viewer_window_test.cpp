@@ -324,7 +324,7 @@ TEST_F(ViewerWindow, AnyCloseEmptiesTheClipboardAndEscapeDoesNotClose) {
     command(IDCANCEL); // Escape in a dialog
     EXPECT_TRUE(IsWindow(dialog));
     put_on_clipboard("copied meanwhile");
-    app::close_window(app::Window::Viewer); // as the exit sequence closes it
+    ui::close_window(ui::Window::Viewer); // as the exit sequence closes it
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(clipboard_format_count(), 0);
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 using namespace widget_test;
-using app::Window;
+using ui::Window;
 
 namespace {
 
@@ -26,7 +26,7 @@ LRESULT CALLBACK log_close(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 }
 
 void watch_close(Window kind) {
-    HWND window = app::find_window(kind);
+    HWND window = ui::find_window(kind);
     ASSERT_NE(window, nullptr);
     SetWindowSubclass(window, log_close, 1, static_cast<DWORD_PTR>(kind));
 }
@@ -41,7 +41,7 @@ struct StandIn {
 LRESULT CALLBACK stand_in_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     auto* self = reinterpret_cast<StandIn*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self && message == WM_CLOSE && self->refuses_to_close) return 0;
-    if (self && message == WM_NCDESTROY) app::untrack_window(self->kind);
+    if (self && message == WM_NCDESTROY) ui::untrack_window(self->kind);
     return DefWindowProcW(window, message, wparam, lparam);
 }
 
@@ -55,13 +55,13 @@ void open_stand_in(StandIn* stand_in) {
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(stand_in));
-    app::track_window(stand_in->kind, window);
+    ui::track_window(stand_in->kind, window);
     watch_close(stand_in->kind);
 }
 
 void pick(UINT item) {
     // As the popup does it: the picked item is posted to the host.
-    PostMessageW(app::find_window(Window::MenuHost), WM_COMMAND, item, 0);
+    PostMessageW(ui::find_window(Window::MenuHost), WM_COMMAND, item, 0);
     test_support::pump_messages(50);
 }
 
@@ -89,7 +89,7 @@ TEST_F(ExitSequence, SavesThePositionThenClosesEveryWindowInOrder) {
     open_stand_in(&password);
     ASSERT_NE(open_widget_at(321, 123), nullptr);
     for (Window real : {Window::Startup, Window::About, Window::MenuHost}) {
-        ASSERT_TRUE(app::load_window(real));
+        ASSERT_TRUE(ui::load_window(real));
         watch_close(real);
     }
     watch_close(Window::Widget);
@@ -103,24 +103,24 @@ TEST_F(ExitSequence, SavesThePositionThenClosesEveryWindowInOrder) {
                                     Window::Password, Window::About,    Window::MenuHost};
     EXPECT_EQ(g_closed, order);
     for (Window window : order)
-        EXPECT_EQ(app::is_loaded(window), window == Window::Viewer) << "only the refusing window stays";
+        EXPECT_EQ(ui::is_loaded(window), window == Window::Viewer) << "only the refusing window stays";
     EXPECT_EQ(stored_position_text("frmMain.X"), std::to_string(twips(321)));
     EXPECT_EQ(stored_position_text("frmMain.Y"), std::to_string(twips(123)));
     EXPECT_FALSE(platform::file_exists(qlk_access::print_file_path())) << "the print file goes at exit";
-    DestroyWindow(app::find_window(Window::Viewer)); // before its stand-in goes out of scope
+    DestroyWindow(ui::find_window(Window::Viewer)); // before its stand-in goes out of scope
 }
 
 TEST_F(ExitSequence, EscapeReleasedOnTheWidgetWindowRunsIt) {
     HWND widget = open_widget_at(70, 80);
-    ASSERT_TRUE(app::load_window(Window::Startup));
+    ASSERT_TRUE(ui::load_window(Window::Startup));
     SendMessageW(widget, WM_KEYUP, VK_ESCAPE, 0);
     test_support::pump_messages(20);
-    EXPECT_FALSE(app::any_window());
+    EXPECT_FALSE(ui::any_window());
     EXPECT_EQ(stored_position_text("frmMain.Y"), std::to_string(twips(80)));
 }
 
 TEST(WidgetMenu, HasTheFiveItemsWithTheirCaptions) {
-    ASSERT_TRUE(app::load_window(Window::MenuHost));
+    ASSERT_TRUE(ui::load_window(Window::MenuHost));
     HMENU bar = widget::mnuMain();
     ASSERT_NE(bar, nullptr);
     wchar_t text[128] = {};

@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the widget's window tests: the stored position, the screen's DPI,
 // and a clean slate of windows between tests.
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "modal_watcher.h"
 
 #include <gtest/gtest.h>
@@ -44,21 +44,21 @@ inline std::optional<std::string> stored_position_text(const char* name) {
     return std::string(buffer);
 }
 
-inline constexpr app::Window kAllWindows[] = {app::Window::Viewer,  app::Window::AddEntry, app::Window::Startup,
-                                              app::Window::Widget,  app::Window::Password, app::Window::About,
-                                              app::Window::MenuHost};
+inline constexpr ui::Window kAllWindows[] = {ui::Window::Viewer,  ui::Window::AddEntry, ui::Window::Startup,
+                                              ui::Window::Widget,  ui::Window::Password, ui::Window::About,
+                                              ui::Window::MenuHost};
 
 // Destroys whatever a test left open, without any close handling.
 inline void destroy_all_windows() {
-    for (app::Window window : kAllWindows)
-        if (HWND hwnd = app::find_window(window)) DestroyWindow(hwnd);
+    for (ui::Window window : kAllWindows)
+        if (HWND hwnd = ui::find_window(window)) DestroyWindow(hwnd);
     test_support::pump_messages(20);
 }
 
-inline HWND open(app::Window window) {
-    app::show_window(window);
+inline HWND open(ui::Window window) {
+    ui::show_window(window);
     test_support::pump_messages(20);
-    return app::find_window(window);
+    return ui::find_window(window);
 }
 
 } // namespace widget_test

@@ -51,7 +51,7 @@ TEST_F(Widget, ShapeIsExactlyTheOpaquePixelsOfTheShippedSkin) {
     ASSERT_EQ(height, 85);
     ASSERT_EQ(skin[0], 0xFF0000u) << "the surround is the red key colour";
 
-    HWND widget = open(app::Window::Widget);
+    HWND widget = open(ui::Window::Widget);
     ASSERT_NE(widget, nullptr);
     const RECT rect = window_rect(widget);
     EXPECT_EQ(rect.right - rect.left, width);
@@ -91,7 +91,7 @@ TEST_F(Widget, RestoresTheStoredPositionFromTheLeadingNumber) {
         forget_position();
         if (c.x) store_position_text("frmMain.X", c.x);
         if (c.y) store_position_text("frmMain.Y", c.y);
-        HWND widget = open(app::Window::Widget);
+        HWND widget = open(ui::Window::Widget);
         ASSERT_NE(widget, nullptr);
         const RECT rect = window_rect(widget);
         EXPECT_EQ(rect.left, c.left) << (c.x ? c.x : "-");
@@ -101,21 +101,21 @@ TEST_F(Widget, RestoresTheStoredPositionFromTheLeadingNumber) {
 }
 
 TEST_F(Widget, ClosingSavesThePositionInWholeTwipsAndClosesOnlyItsMenuHost) {
-    HWND widget = open(app::Window::Widget);
+    HWND widget = open(ui::Window::Widget);
     ASSERT_NE(widget, nullptr);
-    ASSERT_TRUE(app::load_window(app::Window::MenuHost));
-    ASSERT_TRUE(app::load_window(app::Window::About));
+    ASSERT_TRUE(ui::load_window(ui::Window::MenuHost));
+    ASSERT_TRUE(ui::load_window(ui::Window::About));
     // Further right than 16-bit twips reach (32767 twips is 2184 pixels at 96 dpi).
     SetWindowPos(widget, nullptr, 2500, 37, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    app::close_window(app::Window::Widget);
+    ui::close_window(ui::Window::Widget);
     test_support::pump_messages(20);
 
-    EXPECT_FALSE(app::is_loaded(app::Window::Widget));
+    EXPECT_FALSE(ui::is_loaded(ui::Window::Widget));
     EXPECT_EQ(stored_position_text("frmMain.X"), std::to_string(twips(2500)));
     EXPECT_EQ(stored_position_text("frmMain.Y"), std::to_string(twips(37)));
-    EXPECT_TRUE(app::is_loaded(app::Window::About)) << "the system's close command closes no other window";
-    EXPECT_FALSE(app::is_loaded(app::Window::MenuHost)) << "the hidden host would keep an invisible run alive";
+    EXPECT_TRUE(ui::is_loaded(ui::Window::About)) << "the system's close command closes no other window";
+    EXPECT_FALSE(ui::is_loaded(ui::Window::MenuHost)) << "the hidden host would keep an invisible run alive";
 }
 
 } // namespace

@@ -1,11 +1,10 @@
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 
-#include "app/window_loaders.h"
 #include "platform/window.h"
 
 #include <array>
 
-namespace app {
+namespace ui {
 namespace {
 
 struct Entry {
@@ -15,10 +14,13 @@ struct Entry {
 
 constexpr size_t kWindowCount = static_cast<size_t>(Window::MenuHost) + 1;
 std::array<Entry, kWindowCount> g_windows;
+WindowLoader g_loader = nullptr;
 
 Entry& entry(Window window) { return g_windows[static_cast<size_t>(window)]; }
 
 } // namespace
+
+void set_window_loader(WindowLoader loader) { g_loader = loader; }
 
 void track_window(Window window, HWND hwnd, HACCEL accelerators) { entry(window) = {hwnd, accelerators}; }
 
@@ -35,7 +37,7 @@ bool any_window() {
 }
 
 bool load_window(Window window) {
-    if (!is_loaded(window)) load_window_of_kind(window);
+    if (!is_loaded(window) && g_loader) g_loader(window);
     return is_loaded(window);
 }
 
@@ -61,4 +63,4 @@ bool translate_for_windows(MSG& message) {
     return false;
 }
 
-} // namespace app
+} // namespace ui

@@ -3,7 +3,7 @@
 // boxes, and its event pumping through the program's message loop rules.
 #include "vault/reporter.h"
 
-namespace addentry {
+namespace ui {
 
 class MessageBoxReporter final : public vault::Reporter {
 public:
@@ -11,4 +11,4 @@ public:
     void pump_events() override;
 };
 
-} // namespace addentry
+} // namespace ui

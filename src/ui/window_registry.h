@@ -4,9 +4,15 @@
 // is not loaded does nothing. The run ends when no window is left.
 #include <windows.h>
 
-namespace app {
+namespace ui {
 
 enum class Window { Viewer, AddEntry, Startup, Widget, Password, About, MenuHost };
+
+// Creates the window of that kind and runs its load handling. The window
+// tracks itself while it exists; a load that fails closes it again. The
+// program's top level supplies it, since only it knows every form.
+using WindowLoader = void (*)(Window window);
+void set_window_loader(WindowLoader loader);
 
 // Called by each window when it is created and at WM_NCDESTROY.
 void track_window(Window window, HWND hwnd, HACCEL accelerators = nullptr);
@@ -26,4 +32,4 @@ void close_window(Window window);
 // For the message loop: accelerators and keyboard navigation of the open windows.
 bool translate_for_windows(MSG& message);
 
-} // namespace app
+} // namespace ui

@@ -1,13 +1,13 @@
-#include "addentry/message_box_reporter.h"
+#include "ui/message_box_reporter.h"
 
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "platform/dialogs.h"
 
 #include <windows.h>
 
 #include <string>
 
-namespace addentry {
+namespace ui {
 
 void MessageBoxReporter::show_message(std::string_view text) {
     platform::show_message(std::string(text));
@@ -20,11 +20,11 @@ void MessageBoxReporter::pump_events() {
             PostQuitMessage(static_cast<int>(message.wParam)); // leave it for the main loop
             return;
         }
-        if (app::translate_for_windows(message))
+        if (ui::translate_for_windows(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
 }
 
-} // namespace addentry
+} // namespace ui
