@@ -1,6 +1,7 @@
 #include "access/run_state.h"
 
 #include "platform/files.h"
+#include "vault/file_system.h"
 
 namespace qlk_access {
 
@@ -14,13 +15,14 @@ void set_drive_letter_from_program_folder() {
     if (!folder.empty()) run_state().drive_letter = folder.front(); // a network path gives '\', as it always has
 }
 
-namespace {
-std::string in_data_folder(const char* literal) { return std::string(1, run_state().drive_letter) + literal; }
-} // namespace
+vault::VaultPaths data_paths() { return vault::vault_paths_for_drive(run_state().drive_letter); }
+std::string data_folder_path() { return data_paths().data_folder; }
+std::string vault_file_path() { return data_paths().vault_file; }
+std::string print_file_path() { return data_paths().print_file; }
 
-std::string data_folder_path() { return in_data_folder(":\\Tallybox"); }
-std::string vault_file_path() { return in_data_folder(":\\Tallybox\\my_psswds.dat"); }
-std::string print_file_path() { return in_data_folder(":\\Tallybox\\temp.dat"); }
+vault::VaultContext vault_context(vault::Reporter& reporter) {
+    return {data_paths(), run_state().computer_name, vault::disk_files(), reporter};
+}
 
 bool file_exists(const std::string& path) { return platform::file_exists(path); }
 

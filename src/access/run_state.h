@@ -1,6 +1,9 @@
 #pragma once
 // The process-wide run state: filled while the entry-password dialog loads and
 // kept until the program ends.
+#include "vault/paths.h"
+#include "vault/vault_store.h"
+
 #include <string>
 
 // The access subsystem's namespace carries a prefix: mingw's <io.h> declares a
@@ -18,10 +21,15 @@ RunState& run_state();
 // Every window that builds data paths sets the drive letter again from the program folder.
 void set_drive_letter_from_program_folder();
 
-// The data folder and its files, built from the run-state drive letter.
+// The data folder and its files on the run-state drive.
+vault::VaultPaths data_paths();
 std::string data_folder_path();  // X:\Tallybox
 std::string vault_file_path();   // X:\Tallybox\my_psswds.dat
 std::string print_file_path();   // X:\Tallybox\temp.dat
+
+// What the vault code needs to work on this run's vault: its paths, the
+// computer name that stamps new records, the disk, and the user's messages.
+vault::VaultContext vault_context(vault::Reporter& reporter);
 
 bool file_exists(const std::string& path);
 void ensure_data_folder();

@@ -9,8 +9,6 @@
 #include "platform/text.h"
 #include "platform/window.h"
 #include "resource_ids.h"
-#include "vault/file_system.h"
-#include "vault/paths.h"
 #include "vault/record_ops.h"
 #include "vault/storable.h"
 
@@ -146,8 +144,7 @@ void on_add(HWND dialog) {
     }
 
     ui::MessageBoxReporter reporter;
-    vault::VaultContext context{vault::vault_paths_for_drive(qlk_access::run_state().drive_letter),
-                                qlk_access::run_state().computer_name, vault::disk_files(), reporter};
+    vault::VaultContext context = qlk_access::vault_context(reporter);
     switch (vault::add_record(context, converted.fields)) {
     case vault::AddOutcome::Saved:
         DestroyWindow(dialog);

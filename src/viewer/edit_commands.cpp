@@ -1,6 +1,7 @@
 // The Edit menu: change a field of the selected row or delete it, then
 // rewrite the vault from the rows. The vault code keeps the records that were
 // added to the file while the viewer was open; they join the end of the list.
+#include "access/run_state.h"
 #include "ui/message_box_reporter.h"
 #include "platform/dialogs.h"
 #include "resource_ids.h"
@@ -19,7 +20,7 @@ void change(Form2& form, vault::ChangeCommand command) {
     sync_selection(form);
     put_rows_in_list_order(form); // the rewrite writes the rows in their order
     ui::MessageBoxReporter reporter;
-    vault::VaultContext context = vault_context(reporter);
+    vault::VaultContext context = qlk_access::vault_context(reporter);
     vault::change_field(context, form.rows, command, ask);
     show_rows(form); // the changed row, a scrambled password column, rows added meanwhile
 }
@@ -28,7 +29,7 @@ void delete_record(Form2& form) {
     sync_selection(form);
     put_rows_in_list_order(form);
     ui::MessageBoxReporter reporter;
-    vault::VaultContext context = vault_context(reporter);
+    vault::VaultContext context = qlk_access::vault_context(reporter);
     // No confirmation. Afterwards no row is selected, so a second Ctrl+D
     // cannot take the next record by surprise.
     vault::delete_selected(context, form.rows);

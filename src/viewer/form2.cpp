@@ -100,7 +100,7 @@ void run_load_sequence(const Holder& holder) {
     SetCloseBoxEnabled(form.window, false);
 
     LoadReporter reporter(form);
-    vault::VaultContext context = vault_context(reporter);
+    vault::VaultContext context = qlk_access::vault_context(reporter);
     vault::LoadResult loaded;
     form.loading = true;
     try {
@@ -207,11 +207,6 @@ std::shared_ptr<Form2> form_of(HWND window) {
 
 void close_viewer(const Form2& form) {
     if (form.window) SendMessageW(form.window, WM_CLOSE, 0, 0);
-}
-
-vault::VaultContext vault_context(vault::Reporter& reporter) {
-    const auto& state = qlk_access::run_state();
-    return {vault::vault_paths_for_drive(state.drive_letter), state.computer_name, vault::disk_files(), reporter};
 }
 
 void load_Form2() {

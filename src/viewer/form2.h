@@ -40,9 +40,6 @@ std::shared_ptr<Form2> form_of(HWND window);
 // Closes the viewer through its own close handling, which empties the clipboard.
 void close_viewer(const Form2& form);
 
-// The vault of the run state's drive.
-vault::VaultContext vault_context(vault::Reporter& reporter);
-
 // --- LV (record_list.cpp) ----------------------------------------------------
 void set_up_list(Form2& form);
 // Shows the rows as they stand: their number, the selected row, their texts.
