@@ -1,9 +1,11 @@
-// libFuzzer target over the vault reader, the whole-file passes and a load
-// followed by a rewrite: no crash, and the properties the program relies on.
+// libFuzzer target over the vault reader, the whole-file passes, the viewer's
+// text rules and a load followed by a rewrite: no crash, and the properties
+// the program relies on.
 #include "memory_files.h"
 #include "vault/cipher.h"
 #include "vault/record_ops.h"
 #include "vault/vault_format.h"
+#include "viewer/viewer_text.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -38,6 +40,45 @@ bool same_stored(const std::vector<vault::Record> &a, const std::vector<vault::R
     return true;
 }
 
+// Letters rank by alphabet with both cases equal, as the system's collation has them.
+const viewer::CollationRanks &fold_case_ranks() {
+    static const viewer::CollationRanks ranks = viewer::collation_ranks([](int a, int b) {
+        auto weight = [](int c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? 1000 + (c | 0x20) : c; };
+        return weight(a) - weight(b);
+    });
+    return ranks;
+}
+
+// The viewer's rules over whatever the vault held: the row order is a
+// permutation that never puts a name after one it sorts before, the print
+// file has a line per row, and a stored setting that reads back is written back alike.
+void check_viewer_rules(const std::vector<vault::Record> &records, std::string_view setting) {
+    const viewer::CollationRanks &ranks = fold_case_ranks();
+    const std::vector<std::size_t> order = viewer::sorted_order(records, ranks);
+    check(order.size() == records.size());
+    std::vector<bool> seen(order.size(), false);
+    for (std::size_t index : order) {
+        check(index < records.size() && !seen[index]);
+        seen[index] = true;
+    }
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        const std::string &before = records[order[i - 1]].name, &after = records[order[i]].name;
+        for (std::size_t at = 0; at < std::min(before.size(), after.size()); ++at) {
+            const auto a = ranks[static_cast<std::uint8_t>(before[at])], b = ranks[static_cast<std::uint8_t>(after[at])];
+            if (a != b) {
+                check(a < b);
+                break;
+            }
+        }
+    }
+    check(line_count(viewer::print_text(records)) == records.size());
+
+    if (const auto colour = viewer::colour_from_setting(setting))
+        check(viewer::colour_from_setting(viewer::colour_setting_text(*colour)) == colour);
+    if (const auto points = viewer::font_points_from_setting(setting)) check(*points >= 1 && *points <= 1638);
+    viewer::url_can_be_activated(setting);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -56,6 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::vector<vault::Record> records = vault::parse_records(content);
     check(vault::parse_records(plain) == records);
     check(vault::parse_records(scrambled) == records);
+
+    check_viewer_rules(records, std::string_view(content).substr(0, 40));
 
     // What the writer writes reads back as it was.
     std::string written;
