@@ -2,6 +2,7 @@
 #include "access/entry_password_dialog.h"
 #include "app/window_registry.h"
 #include "platform/instance.h"
+#include "widget/menu_host.h"
 
 #include <windows.h>
 
@@ -21,5 +22,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    // The last window has gone, whichever way (the exit sequence, the system
+    // close of the widget, Cancel). A second copy ends here too: what lies in
+    // the data folder and on the clipboard belongs to the first.
+    if (!guard.another_is_running()) widget::remove_traces();
     return 0;
 }
