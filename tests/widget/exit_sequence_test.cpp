@@ -198,6 +198,18 @@ TEST_F(ExitSequence, RemovingTracesEmptiesOnlyTheClipboardTextThatIsStillOurs) {
     }
 }
 
+// Log off or shut down may end the process without closing any window.
+TEST_F(ExitSequence, TheEndOfTheSessionTakesThePrintFileAlong) {
+    qlk_access::set_drive_letter_from_program_folder();
+    qlk_access::ensure_data_folder();
+    HWND widget = open_widget_at(10, 10);
+    std::ofstream(qlk_access::print_file_path()) << "Identifer Name: a   URL: b   UserName: c   Password: d\r\n";
+    SendMessageW(widget, WM_ENDSESSION, FALSE, 0); // the session goes on after all
+    EXPECT_TRUE(platform::file_exists(qlk_access::print_file_path()));
+    SendMessageW(widget, WM_ENDSESSION, TRUE, 0);
+    EXPECT_FALSE(platform::file_exists(qlk_access::print_file_path()));
+}
+
 TEST(WidgetMenu, HasTheFiveItemsWithTheirCaptions) {
     ASSERT_TRUE(app::load_window(Window::MenuHost));
     HMENU bar = widget::mnuMain();
