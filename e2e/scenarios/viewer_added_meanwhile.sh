@@ -75,7 +75,8 @@ vault="$QLK_DRIVE:\\Tallybox\\my_psswds.dat"
 qlk_wine attrib +r "$vault" >/dev/null
 viewer_select 0 # added meanwhile
 qlk_key ctrl+d
-qlk_expect_msgbox 'ERROR: the password data file could not be saved.\r\nIt was left as it was before; the change was not stored.'
+qlk_expect_msgbox 'ERROR: the password data file could not be saved.\r\n'\
+'It was left as it was before; the change was not stored.'
 qlk_wine attrib -r "$vault" >/dev/null
 qlk_expect_eq "the vault is as it was" "mailbox,added meanwhile,late" "$(vault_names)"
 viewer_select 0

@@ -61,7 +61,8 @@ qlk_expect_text "the maker's name" "$QLK_TITLE_ABOUT" 2203 "Quillock Works"
 # The shell hands an https address to the command registered for the scheme:
 # for this scenario, one that writes the address it gets into a file.
 https_open='HKLM\Software\Classes\https\shell\open\command'
-_qlk_wine reg add "$https_open" /ve /d "C:\\windows\\system32\\cmd.exe /c echo %1>>$QLK_DRIVE:\\opened.txt" /f >/dev/null
+logger="C:\\windows\\system32\\cmd.exe /c echo %1>>$QLK_DRIVE:\\opened.txt"
+_qlk_wine reg add "$https_open" /ve /d "$logger" /f >/dev/null
 qlk_at_exit "_qlk_wine reg add '$https_open' /ve /d '\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"' /f >/dev/null"
 opened() { # waits for the Nth address handed to the shell
     local i

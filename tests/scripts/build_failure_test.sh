@@ -33,7 +33,10 @@ for command in test.sh run.sh; do
     else
         echo "ok - scripts/$command exits $status after a failed build"
     fi
-    grep -q "broken.cpp" <<<"$out" || { echo "FAIL: scripts/$command does not show the compiler's error"; failures=$((failures + 1)); }
+    if ! grep -q "broken.cpp" <<<"$out"; then
+        echo "FAIL: scripts/$command does not show the compiler's error"
+        failures=$((failures + 1))
+    fi
     for mark in tests-ran runner-ran; do
         if [ -e "$project/$mark" ]; then
             echo "FAIL: scripts/$command went on after the failed build ($mark)"

@@ -45,7 +45,11 @@ CPP
 printf 'NAM:a\r\nURL:b\r\n' >"$project/fuzz/corpus/probe/seed.txt"
 
 failures=0
-out=$("$project/scripts/fuzz.sh" 3 2>&1) || { echo "$out"; echo "FAIL: scripts/fuzz.sh fails without a build folder"; exit 1; }
+if ! out=$("$project/scripts/fuzz.sh" 3 2>&1); then
+    echo "$out"
+    echo "FAIL: scripts/fuzz.sh fails without a build folder"
+    exit 1
+fi
 echo "$out"
 grep -q 'fuzz: probe_fuzz ran [0-9]* inputs' <<<"$out" || { echo "FAIL: no run reported"; failures=$((failures + 1)); }
 longest=$(cat "$project/longest" 2>/dev/null || echo 0)
