@@ -19,19 +19,24 @@ qlk_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Builds a configured tree, leaving out Ninja's progress lines; fails when the
+# build fails (the filter's own status says nothing about the build's).
+_qlk_build_tree() {
+    cmake --build "$1" | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
+    return "${PIPESTATUS[0]}"
+}
+
 # qlk_build_win / qlk_build_native [CMAKE_OPTIONS...]: configure and build a tree.
 qlk_build_win() {
     cmake -S "$QLK_ROOT" -B "$QLK_ROOT/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$QLK_ROOT/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null
-    cmake --build "$QLK_ROOT/build/win" | grep -vE '^\[[0-9]+/[0-9]+\] ' || true
-    [ "${PIPESTATUS[0]}" -eq 0 ]
+        -DCMAKE_TOOLCHAIN_FILE="$QLK_ROOT/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null || return
+    _qlk_build_tree "$QLK_ROOT/build/win"
 }
 
 qlk_build_native() {
     cmake -S "$QLK_ROOT" -B "$QLK_ROOT/build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DQLK_SANITIZE=ON "$@" >/dev/null
-    cmake --build "$QLK_ROOT/build/native" | grep -vE '^\[[0-9]+/[0-9]+\] ' || true
-    [ "${PIPESTATUS[0]}" -eq 0 ]
+        -DQLK_SANITIZE=ON "$@" >/dev/null || return
+    _qlk_build_tree "$QLK_ROOT/build/native"
 }
 
 # Starts a virtual X display when there is none; sets DISPLAY and QLK_XVFB_PID.

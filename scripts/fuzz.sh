@@ -2,14 +2,19 @@
 # Builds the libFuzzer targets with clang in build/fuzz and runs each for the
 # given number of seconds (default 60): scripts/fuzz.sh SECONDS
 # Prints one line per target; fails on a crash and keeps the crashing input.
+# Inputs grow up to QLK_FUZZ_MAX_LEN bytes (default 65536), so that long lines
+# and vaults of many records are fuzzed too; the seeds are vaults in the
+# forms the program writes (fuzz/corpus/).
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 seconds=${1:-60}
+max_len=${QLK_FUZZ_MAX_LEN:-65536}
 tree="$QLK_ROOT/build/fuzz"
+mkdir -p "$tree" # a fresh clone has no build folder yet
 
 CC=clang CXX=clang++ cmake -S "$QLK_ROOT" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQLK_FUZZ=ON -DQLK_SANITIZE=ON -DQLK_BENCH=OFF >"$tree.configure.log" 2>&1 ||
-    { cat "$tree.configure.log"; exit 1; }
+    -DQLK_FUZZ=ON -DQLK_SANITIZE=ON -DQLK_BENCH=OFF >"$tree/configure.log" 2>&1 ||
+    { cat "$tree/configure.log"; exit 1; }
 
 status=0
 for source in "$QLK_ROOT"/fuzz/*_fuzz.cpp; do
@@ -21,13 +26,13 @@ for source in "$QLK_ROOT"/fuzz/*_fuzz.cpp; do
     mkdir -p "$corpus" "$tree/crashes"
     seeds="$QLK_ROOT/fuzz/corpus/${target%_fuzz}"
     log="$tree/$target.log"
-    if "$tree/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$tree/crashes/" \
-        "$corpus" "$seeds" >"$log" 2>&1; then
+    if "$tree/fuzz/$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
+        -artifact_prefix="$tree/crashes/" "$corpus" "$seeds" >"$log" 2>&1; then
         runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
-        echo "fuzz: $target ran $runs inputs in ${seconds} s, no crash"
+        echo "fuzz: $target ran $runs inputs of up to $max_len bytes in ${seconds} s, no crash"
     else
         tail -n 40 "$log"
-        echo "fuzz: $target FAILED (crashing input in build/fuzz/crashes/, log in build/fuzz/$target.log)"
+        echo "fuzz: $target FAILED (crashing input in $tree/crashes/, log in $log)"
         status=1
     fi
 done

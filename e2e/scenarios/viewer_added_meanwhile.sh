@@ -40,8 +40,8 @@ qlk_expect_eq "the box offers the current name" mail "$(qlk_text "Change name" 1
 qlk_set_text "Change name" 102 mailbox
 qlk_click "Change name" 1
 qlk_wait_gone "Change name" '#32770'
-qlk_expect_eq "the vault in list order, the added record kept at the end" "bank,mailbox,added meanwhile" \
-    "$(vault_names)"
+qlk_expect_eq "the record that opened the vault first, then list order, the added record at the end" \
+    "mailbox,bank,added meanwhile" "$(vault_names)"
 qlk_expect_eq "the list shows it now" $'bank\nmailbox\nadded meanwhile' "$(viewer_rows | cut -f2)"
 LC_ALL=C grep -q '[A-Za-z0-9]' "$QLK_DATA/my_psswds.dat" && qlk_fail "a letter or digit is plain on disk"
 qlk_pass "the vault is scrambled at rest"
@@ -59,6 +59,28 @@ viewer_select 1 # bank
 qlk_key ctrl+d
 sleep 0.5
 qlk_auto -T 300 msgbox >/dev/null 2>&1 && qlk_fail "a message appeared"
-qlk_expect_eq "the vault" "added meanwhile,mailbox" "$(vault_names)"
+qlk_expect_eq "the vault" "mailbox,added meanwhile" "$(vault_names)"
 qlk_expect_eq "the list" $'added meanwhile\nmailbox' "$(viewer_rows | cut -f2)"
 qlk_expect_eq "no row is selected" $'0\n0' "$(viewer_rows | cut -f1)"
+
+qlk_case "a delete that cannot be saved, then one that can: the record added meanwhile is written once"
+widget_pick 2
+qlk_wait_window "$form3" >/dev/null
+qlk_type_into "$form3" $txtID late
+qlk_type_into "$form3" $txtURL https://late.example
+qlk_type_into "$form3" $txtUserName eve
+qlk_click "$form3" 1
+qlk_wait_gone "$form3"
+vault="$QLK_DRIVE:\\Tallybox\\my_psswds.dat"
+qlk_wine attrib +r "$vault" >/dev/null
+viewer_select 0 # added meanwhile
+qlk_key ctrl+d
+qlk_expect_msgbox 'ERROR: the password data file could not be saved.\r\n'\
+'It was left as it was before; the change was not stored.'
+qlk_wine attrib -r "$vault" >/dev/null
+qlk_expect_eq "the vault is as it was" "mailbox,added meanwhile,late" "$(vault_names)"
+viewer_select 0
+qlk_key ctrl+d
+sleep 0.5
+qlk_expect_eq "the vault holds the added record once" "mailbox,late" "$(vault_names)"
+qlk_expect_eq "and so does the list" $'mailbox\nlate' "$(viewer_rows | cut -f2)"

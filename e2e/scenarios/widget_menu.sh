@@ -58,9 +58,27 @@ widget_menu_pick 1
 sleep 0.3
 qlk_expect_eq "About windows open" 1 "$(qlk_auto -t "$QLK_TITLE_ABOUT" list | wc -l)"
 qlk_expect_text "the maker's name" "$QLK_TITLE_ABOUT" 2203 "Quillock Works"
-for link in 2207 2206 2202; do # Label1, Label3, Image1: the shell opens nothing here, the window closes all the same
-    qlk_click "$QLK_TITLE_ABOUT" $link
+# The shell hands an https address to the command registered for the scheme:
+# for this scenario, one that writes the address it gets into a file.
+https_open='HKLM\Software\Classes\https\shell\open\command'
+logger="C:\\windows\\system32\\cmd.exe /c echo %1>>$QLK_DRIVE:\\opened.txt"
+_qlk_wine reg add "$https_open" /ve /d "$logger" /f >/dev/null
+qlk_at_exit "_qlk_wine reg add '$https_open' /ve /d '\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"' /f >/dev/null"
+opened() { # waits for the Nth address handed to the shell
+    local i
+    for ((i = 0; i < 100; i++)); do
+        [ "$(tr -d '\r' <"$QLK_DIR/opened.txt" 2>/dev/null | sed -n "${1}p")" != "" ] && break
+        sleep 0.1
+    done
+    tr -d '\r' <"$QLK_DIR/opened.txt" 2>/dev/null | sed -n "${1}p"
+}
+n=0
+for link in 2207:https://quillock.example/ 2206:https://works.quillock.example/ 2202:https://works.quillock.example/; do
+    # Label1 the product's site; Label3 and Image1 the maker's
+    qlk_click "$QLK_TITLE_ABOUT" "${link%%:*}"
     qlk_wait_gone "$QLK_TITLE_ABOUT"
+    n=$((n + 1))
+    qlk_expect_eq "link ${link%%:*} opens its address" "${link#*:}" "$(opened $n)"
     widget_menu_pick 1
     qlk_wait_window "$QLK_TITLE_ABOUT" >/dev/null
 done

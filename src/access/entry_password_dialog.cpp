@@ -9,6 +9,7 @@
 #include "platform/instance.h"
 #include "platform/window.h"
 #include "resource_ids.h"
+#include "vault/storable.h"
 
 #include <windows.h>
 
@@ -24,6 +25,11 @@ constexpr platform::ControlPlace kLayout[] = {
     // txt2 and its label lie below the client area: never seen, but reachable with Tab.
     {IDC_PW_LABEL2, 8, 166, 100, 16}, {IDC_PW_TXT2, 112, 163, 192, 21},
 };
+constexpr char kUnstorableMessage[] =
+    "New Entry Password Error:\r\nThe new entry password holds a character that cannot be stored (a letter with "
+    "an accent, or one outside the system's code page) - the entry password was not changed. Please choose one "
+    "without such characters.";
+
 constexpr int kClientWidth = 312;
 constexpr int kClientHeight = 151;
 
@@ -87,24 +93,31 @@ void on_change_password(HWND dialog) {
                                "previously registered - action concelled!");
         return;
     }
-    const std::string first =
-        platform::input_box({"Please enter your new entry password", "New Entry Password...", ""});
-    const std::string second = platform::input_box(
+    const platform::AnsiText first =
+        platform::input_box_checked({"Please enter your new entry password", "New Entry Password...", ""});
+    const platform::AnsiText second = platform::input_box_checked(
         {"Please enter your new entry password AGAIN", "New Entry Password AGAIN to confirm...", ""});
-    if (first != second) {
+    if (first.bytes != second.bytes) {
         platform::show_message("New Entry Password Error:\r\nThe entry password is not entered the same within the 2 "
                                "'New Entry Password' input screens - please try again.");
         return;
     }
+    // Such a password would come back from the store as other text (an accented
+    // letter as a plain one, a character the code page lacks as '?'): the user
+    // would be locked out, or any look-alike would enter.
+    if (!vault::is_storable(second.bytes, !first.exact || !second.exact)) {
+        platform::show_message(kUnstorableMessage);
+        return;
+    }
     // Store first: a password that could not be stored must not be announced or put in force.
     try {
-        store_entry_password(second);
+        store_entry_password(second.bytes);
     } catch (const SettingsError& error) {
         platform::show_message(error.user_message());
         return;
     }
-    run_state().entry_password = second;
-    set_both_fields(dialog, second);
+    run_state().entry_password = second.bytes;
+    set_both_fields(dialog, second.bytes);
     platform::show_message("The entry password has been reset - PLEASE REMEMBER IT!");
 }
 

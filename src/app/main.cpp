@@ -3,6 +3,7 @@
 #include "app/window_loaders.h"
 #include "platform/instance.h"
 #include "ui/window_registry.h"
+#include "widget/menu_host.h"
 
 #include <windows.h>
 
@@ -23,5 +24,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    // The last window has gone, whichever way (the exit sequence, the system
+    // close of the widget, Cancel). A second copy ends here too: what lies in
+    // the data folder and on the clipboard belongs to the first.
+    if (!guard.another_is_running()) widget::remove_traces();
     return 0;
 }

@@ -50,9 +50,11 @@ bool put(UINT format, HGLOBAL memory) {
     return false;
 }
 
-} // namespace
+// The clipboard's sequence number right after our last copy; it changes with
+// every later change of the clipboard's content. 0: nothing of ours.
+DWORD g_our_sequence = 0;
 
-bool set_clipboard_text(HWND owner, const std::string& text) {
+bool put_text(HWND owner, const std::string& text) {
     OpenedClipboard clipboard(owner);
     if (!clipboard || !EmptyClipboard()) return false;
     if (!put(CF_TEXT, global_copy(text.c_str(), text.size() + 1))) return false;
@@ -64,9 +66,24 @@ bool set_clipboard_text(HWND owner, const std::string& text) {
     return true;
 }
 
+} // namespace
+
+bool set_clipboard_text(HWND owner, const std::string& text) {
+    if (!put_text(owner, text)) return false;
+    g_our_sequence = GetClipboardSequenceNumber(); // read once the clipboard is closed again
+    return true;
+}
+
 bool clear_clipboard(HWND owner) {
     OpenedClipboard clipboard(owner);
     return clipboard && EmptyClipboard();
+}
+
+bool clear_clipboard_if_ours(HWND owner) {
+    if (g_our_sequence == 0 || GetClipboardSequenceNumber() != g_our_sequence) return false;
+    OpenedClipboard clipboard(owner);
+    // Checked again while it is open: nobody can change it now.
+    return clipboard && GetClipboardSequenceNumber() == g_our_sequence && EmptyClipboard();
 }
 
 } // namespace platform

@@ -19,4 +19,9 @@ bool set_clipboard_text(HWND owner, const std::string& text);
 // Empties the clipboard. False when another program holds it.
 bool clear_clipboard(HWND owner);
 
+// Empties the clipboard only while it still holds what set_clipboard_text put
+// there last: text copied since, by this program's user from anywhere else,
+// stays. True when it was emptied.
+bool clear_clipboard_if_ours(HWND owner);
+
 } // namespace platform

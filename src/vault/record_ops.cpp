@@ -40,10 +40,10 @@ void keep_records_added_since_sync(RowList &rows, std::string_view on_disk) {
     }
 }
 
-std::string scrambled_rows(const std::vector<Record> &rows) {
+std::string scrambled_rows(const RowList &rows) {
     std::string text;
     Record plain;
-    for (const Record &row : rows) {
+    auto append = [&](const Record &row) {
         plain.name = row.name;
         plain.url = row.url;
         plain.user = row.user;
@@ -51,9 +51,29 @@ std::string scrambled_rows(const std::vector<Record> &rows) {
         plain.stamp = decrypt_text(row.stamp);
         plain.value_count = std::clamp(row.value_count, 0, 4);
         append_plain_record(text, plain);
+    };
+    if (rows.opener)
+        append(rows.rows[*rows.opener]);
+    for (std::size_t i = 0; i < rows.rows.size(); ++i) {
+        if (i != rows.opener)
+            append(rows.rows[i]);
     }
     scramble_in_place(text);
     return text;
+}
+
+// The opener, or when it is gone the first row in list order that this
+// computer's load accepts as the first record.
+std::optional<std::size_t> row_to_write_first(const RowList &rows, std::string_view computer_name) {
+    if (rows.opener && *rows.opener < rows.rows.size())
+        return rows.opener;
+    const std::string stamp = stamp_as_stored(computer_name);
+    for (std::size_t i = 0; i < rows.rows.size(); ++i) {
+        const Record &row = rows.rows[i];
+        if (row.has(Field::Stamp) && decrypt_text(row.stamp) == stamp)
+            return i;
+    }
+    return std::nullopt;
 }
 
 struct CommandText {
@@ -85,6 +105,8 @@ RowList rows_from_load(LoadResult &&loaded) {
         row.stamp = encrypt_text(row.stamp);
     }
     rows.synced_content = std::move(loaded.content);
+    if (!rows.rows.empty())
+        rows.opener = 0;
     return rows;
 }
 
@@ -121,17 +143,23 @@ AddOutcome add_record(VaultContext &ctx, const AddFields &fields) {
 
 SaveOutcome rewrite_vault(VaultContext &ctx, RowList &rows) {
     ctx.files.create_folder(ctx.paths.data_folder);
-    const ReadResult read = detail::read_vault(ctx, true);
+    ReadResult read = detail::read_vault(ctx, true);
     // Without the file's records the rewrite could drop one: write nothing.
     if (read.status == ReadStatus::Unreadable)
         return SaveOutcome::SaveFailed;
-    if (read.status == ReadStatus::Ok && read.bytes != rows.synced_content) {
+    const bool added_meanwhile = read.status == ReadStatus::Ok && read.bytes != rows.synced_content;
+    if (added_meanwhile)
         keep_records_added_since_sync(rows, read.bytes);
-    }
-    std::string result = scrambled_rows(rows.rows);
+    rows.opener = row_to_write_first(rows, ctx.computer_name);
+    std::string result = scrambled_rows(rows);
     const bool on_disk_known = read.status == ReadStatus::Ok;
-    if (!detail::store_vault(ctx, result, on_disk_known ? &read.bytes : nullptr))
+    if (!detail::store_vault(ctx, result, on_disk_known ? &read.bytes : nullptr)) {
+        // The file is as it was read, and the rows now hold its records: the
+        // next rewrite must not append them a second time.
+        if (added_meanwhile)
+            rows.synced_content = std::move(read.bytes);
         return SaveOutcome::SaveFailed;
+    }
     rows.synced_content = std::move(result);
     return SaveOutcome::Saved;
 }
@@ -167,7 +195,7 @@ ChangeOutcome change_field(VaultContext &ctx, RowList &rows, ChangeCommand comma
     if (saved == SaveOutcome::SaveFailed)
         rows.rows[index] = before; // the list keeps matching the file
 
-    if (command == ChangeCommand::Password) {
+    if (command == ChangeCommand::Password && saved == SaveOutcome::Saved) {
         for (Record &row : rows.rows)
             row.password = encrypt_text(row.password);
     }
@@ -177,15 +205,21 @@ ChangeOutcome change_field(VaultContext &ctx, RowList &rows, ChangeCommand comma
 SaveOutcome delete_selected(VaultContext &ctx, RowList &rows) {
     std::optional<Record> removed;
     const std::optional<std::size_t> index = rows.selected;
+    const std::optional<std::size_t> opener = rows.opener;
     if (index && *index < rows.rows.size()) {
         removed = std::move(rows.rows[*index]);
         rows.rows.erase(rows.rows.begin() + static_cast<std::ptrdiff_t>(*index));
         rows.selected.reset();
+        if (rows.opener == index)
+            rows.opener.reset();
+        else if (rows.opener && *rows.opener > *index)
+            --*rows.opener;
     }
     const SaveOutcome saved = rewrite_vault(ctx, rows);
     if (saved == SaveOutcome::SaveFailed && removed) {
         rows.rows.insert(rows.rows.begin() + static_cast<std::ptrdiff_t>(*index), std::move(*removed));
         rows.selected = index;
+        rows.opener = opener;
     }
     return saved;
 }

@@ -18,6 +18,10 @@ namespace vault {
 struct RowList {
     std::vector<Record> rows; // list order
     std::optional<std::size_t> selected;
+    // The row whose record opened the vault on this computer: the first in
+    // the file at load. The next load checks only the first record's stamp,
+    // so a rewrite writes this row first and the others in list order.
+    std::optional<std::size_t> opener;
     // The vault's bytes as of the last load or rewrite: a rewrite keeps the
     // records added to the file since then (the add dialog and the viewer can
     // be open together) by appending them to the rows.
@@ -55,7 +59,10 @@ AddOutcome add_record(VaultContext &ctx, const AddFields &fields);
 enum class SaveOutcome { Saved, SaveFailed };
 
 // Writes every row in list order, the records added since the last sync
-// appended; the password and stamp of each row go through decrypt_text.
+// appended; the password and stamp of each row go through decrypt_text. The
+// opener goes first; when it has been deleted, the first row stamped on this
+// computer takes its place, so that the vault still opens here. The appended
+// rows are part of the list from then on, whether or not the write succeeds.
 SaveOutcome rewrite_vault(VaultContext &ctx, RowList &rows);
 
 struct InputRequest {
@@ -80,7 +87,8 @@ enum class ChangeOutcome {
 };
 
 // Asks for the new value of the selected row's field and rewrites the vault.
-// After the password command every row's password is scrambled.
+// After a saved password change every row's password is scrambled; one whose
+// save failed leaves the passwords as they were shown.
 ChangeOutcome change_field(VaultContext &ctx, RowList &rows, ChangeCommand command, const InputBox &input_box);
 
 // Removes the selected row (when there is one) and rewrites the vault.

@@ -21,7 +21,11 @@ void change(Form2& form, vault::ChangeCommand command) {
     put_rows_in_list_order(form); // the rewrite writes the rows in their order
     ui::MessageBoxReporter reporter;
     vault::VaultContext context = qlk_access::vault_context(reporter);
-    vault::change_field(context, form.rows, command, ask);
+    const vault::ChangeOutcome outcome = vault::change_field(context, form.rows, command, ask);
+    // A saved password change leaves every password scrambled, whatever the
+    // caption says; after anything else the column keeps its view.
+    if (command != vault::ChangeCommand::Password || outcome != vault::ChangeOutcome::Saved)
+        show_passwords_in_current_view(form);
     show_rows(form); // the changed row, a scrambled password column, rows added meanwhile
 }
 
@@ -33,6 +37,7 @@ void delete_record(Form2& form) {
     // No confirmation. Afterwards no row is selected, so a second Ctrl+D
     // cannot take the next record by surprise.
     vault::delete_selected(context, form.rows);
+    show_passwords_in_current_view(form);
     show_rows(form);
     if (form.list) SetFocus(form.list);
 }

@@ -67,6 +67,9 @@ void copy_user_name(Form2& form);
 void activate_url(Form2& form);
 void print_list(Form2& form);
 void toggle_display(Form2& form);
+// Rows that a rewrite appended come scrambled: in the plain view they are
+// shown plain like the others.
+void show_passwords_in_current_view(Form2& form);
 void mini_help();
 // The Edit menu; true when `command` was one of its items.
 bool run_edit_command(Form2& form, int command);

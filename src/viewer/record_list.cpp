@@ -64,6 +64,16 @@ std::optional<int> selected_place(const Form2& form) {
     return static_cast<int>(found - form.order.begin());
 }
 
+// A press on blank space below the rows takes the selection from every row
+// but leaves the focus box on the row that had it: that row is selected again,
+// so that a command never finds the list without a selected row (nor copies
+// nothing while an older password stays on the clipboard).
+void keep_a_row_selected(HWND list) {
+    if (ListView_GetNextItem(list, -1, LVNI_SELECTED) >= 0) return;
+    if (const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED); focused >= 0)
+        ListView_SetItemState(list, focused, LVIS_SELECTED, LVIS_SELECTED);
+}
+
 } // namespace
 
 void set_up_list(Form2& form) {
@@ -114,6 +124,7 @@ void sort_rows(Form2& form) {
 
 void put_rows_in_list_order(Form2& form) {
     if (form.order.empty()) return;
+    form.rows.opener = new_place(form.order, form.rows.opener); // it still goes first in the file
     apply_order(form.rows.rows, form.rows.selected, form.order);
     form.order.clear();
 }
@@ -134,9 +145,12 @@ bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result) {
         // An identifier name changes only through "Change the Identifer Name".
         result = TRUE;
         return true;
+    case NM_CLICK:
+    case NM_RDBLCLK: keep_a_row_selected(form.list); return false;
     case NM_RCLICK: {
         // The File menu at the pointer; its commands act on the selected row,
         // which the press has just made the one under the pointer.
+        keep_a_row_selected(form.list);
         POINT at;
         GetCursorPos(&at);
         if (HMENU file = GetSubMenu(GetMenu(form.window), 0))
@@ -163,7 +177,10 @@ bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result) {
         }
         return true;
     }
-    case NM_DBLCLK: activate_url(form); return true;
+    case NM_DBLCLK:
+        keep_a_row_selected(form.list);
+        activate_url(form);
+        return true;
     }
     return false;
 }

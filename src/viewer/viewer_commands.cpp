@@ -81,13 +81,29 @@ void print_list(Form2& form) {
     close_viewer(form);
 }
 
-void toggle_display(Form2& form) {
-    // The display state lives in the button's caption alone.
-    const bool scrambled = platform::item_text(form.window, IDC_VW_COMMAND3) == kDecryptCaption;
+namespace {
+
+// The display state lives in the button's caption alone.
+bool shows_plain_passwords(const Form2& form) {
+    return platform::item_text(form.window, IDC_VW_COMMAND3) != kDecryptCaption;
+}
+
+void set_password_column(Form2& form, bool plain) {
     for (vault::Record& row : form.rows.rows)
-        row.password = scrambled ? vault::decrypt_text(row.password) : vault::encrypt_text(row.password);
-    platform::set_item_text(form.window, IDC_VW_COMMAND3, scrambled ? kEncryptCaption : kDecryptCaption);
+        row.password = plain ? vault::decrypt_text(row.password) : vault::encrypt_text(row.password);
     InvalidateRect(form.list, nullptr, TRUE);
+}
+
+} // namespace
+
+void toggle_display(Form2& form) {
+    const bool plain = !shows_plain_passwords(form);
+    set_password_column(form, plain);
+    platform::set_item_text(form.window, IDC_VW_COMMAND3, plain ? kEncryptCaption : kDecryptCaption);
+}
+
+void show_passwords_in_current_view(Form2& form) {
+    if (form.window && shows_plain_passwords(form)) set_password_column(form, true);
 }
 
 void mini_help() {

@@ -139,10 +139,13 @@ void apply_order(std::vector<vault::Record>& rows, std::optional<std::size_t>& s
         }
         placed[place] = true;
     }
-    if (selected) {
-        const auto found = std::find(order.begin(), order.end(), *selected);
-        selected = found == order.end() ? std::nullopt : std::optional<std::size_t>(found - order.begin());
-    }
+    selected = new_place(order, selected);
+}
+
+std::optional<std::size_t> new_place(const std::vector<std::size_t>& order, std::optional<std::size_t> old_index) {
+    if (!old_index) return std::nullopt;
+    const auto found = std::find(order.begin(), order.end(), *old_index);
+    return found == order.end() ? std::nullopt : std::optional<std::size_t>(found - order.begin());
 }
 
 } // namespace viewer

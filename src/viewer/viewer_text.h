@@ -58,6 +58,9 @@ bool matches_by_ranks(std::string_view name, std::string_view typed, bool whole,
 // The rows' new order: the old index of the row at each new place.
 std::vector<std::size_t> sorted_order(const std::vector<vault::Record>& rows, const CollationRanks& ranks);
 
+// The new place of the row at `old_index` under an order from sorted_order.
+std::optional<std::size_t> new_place(const std::vector<std::size_t>& order, std::optional<std::size_t> old_index);
+
 // Applies an order from sorted_order to the rows, moving the selection along.
 void apply_order(std::vector<vault::Record>& rows, std::optional<std::size_t>& selected,
                  const std::vector<std::size_t>& order);

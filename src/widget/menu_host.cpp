@@ -5,6 +5,7 @@
 #include "access/entry_password.h"
 #include "access/run_state.h"
 #include "ui/window_registry.h"
+#include "platform/clipboard.h"
 #include "platform/files.h"
 #include "platform/unique_handle.h"
 #include "resource_ids.h"
@@ -98,8 +99,13 @@ void run_exit_sequence() {
                                ui::Window::Password, ui::Window::About, ui::Window::MenuHost})
         ui::close_window(window);
     // The print list promises that its file goes at exit, not only at the next start.
-    platform::delete_file(qlk_access::print_file_path());
+    remove_traces();
     g_exit_running = false;
+}
+
+void remove_traces() {
+    platform::delete_file(qlk_access::print_file_path());
+    platform::clear_clipboard_if_ours(nullptr);
 }
 
 bool exit_sequence_running() {

@@ -20,4 +20,11 @@ HMENU mnuMain();
 void run_exit_sequence();
 bool exit_sequence_running();
 
+// What no way out of a run may leave behind: the print file, which holds every
+// password in plain text, and a password the program put on the clipboard
+// (unless something else has been copied since). For every end of the
+// program: the exit sequence, Escape on the keys, the end of the last window,
+// the end of the session.
+void remove_traces();
+
 } // namespace widget

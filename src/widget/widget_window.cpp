@@ -144,8 +144,10 @@ LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
         if (wparam == VK_ESCAPE) {
-            // Ends at once: nothing is saved and no window's close handling runs.
+            // Ends at once: nothing is saved and no window's close handling
+            // runs. Only the plain passwords go along.
             take_out_of_topmost(GetParent(skin));
+            remove_traces();
             ExitProcess(0);
         }
         return 0;
@@ -176,6 +178,11 @@ LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM l
         // The menu host serves only the widget: left alone it would keep an
         // invisible run alive once the other windows close.
         if (!exit_sequence_running()) ui::close_window(ui::Window::MenuHost);
+        return 0;
+    case WM_ENDSESSION:
+        // The session ends (log off, shut down): the process may be ended
+        // without any window closing.
+        if (wparam) remove_traces();
         return 0;
     case WM_NCDESTROY: ui::untrack_window(ui::Window::Widget); break;
     }

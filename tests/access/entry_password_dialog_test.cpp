@@ -13,11 +13,32 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <fstream>
 
 using test_support::ModalWatcher;
 
 namespace {
+
+// Plays a standard user whom the key's security refuses some rights; the
+// access list in SDDL form: a deny entry for Everyone, then full access.
+void set_key_security(HKEY key, const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr));
+    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+    LocalFree(descriptor);
+}
+void deny_everyone(HKEY key, DWORD rights) {
+    const std::wstring sddl = L"D:(D;;" + std::to_wstring(rights) + L";;;WD)(A;;KA;;;WD)";
+    set_key_security(key, sddl.c_str());
+}
+void allow_everyone(const char* path) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+    set_key_security(key, L"D:(A;;KA;;;WD)");
+    RegCloseKey(key);
+}
 
 const char kWrongPassword[] = "Entry Password Error:\r\nThe entry password is wrong.";
 
@@ -228,6 +249,87 @@ TEST_F(EntryPasswordDialog, ViewerGateOpensNothingWhenTheStoreCannotBeRead) {
     const auto seen = watcher.seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, "ERROR: Registry data not a string (error 0x800407D4)");
+}
+
+// An entry password must come back from the store as typed: an accented
+// letter would come back as another letter, a character the code page lacks
+// as '?', locking the user out or letting any look-alike in.
+TEST_F(EntryPasswordDialog, ANewPasswordTheStoreCannotHoldIsRefusedAndTheOldOneStays) {
+    qlk_access::store_entry_password("old pass");
+    HWND dialog = open_dialog();
+    const std::wstring refused[] = {L"caf\u00e9", L"\u0436\u0436q", L"\u00c0bc"};
+    for (const std::wstring& typed : refused) {
+        ModalWatcher watcher;
+        watcher.answer_input("old pass");
+        watcher.answer_input(typed);
+        watcher.answer_input(typed);
+        click(dialog, IDC_PW_COMMAND3);
+        const auto seen = watcher.seen();
+        ASSERT_EQ(seen.size(), 4u);
+        EXPECT_EQ(seen[3].text, "New Entry Password Error:\r\nThe new entry password holds a character that cannot be "
+                                "stored (a letter with an accent, or one outside the system's code page) - the entry "
+                                "password was not changed. Please choose one without such characters.");
+        EXPECT_EQ(qlk_access::read_entry_password(), "old pass");
+        EXPECT_EQ(qlk_access::run_state().entry_password, "old pass");
+        EXPECT_EQ(platform::item_text(dialog, IDC_PW_TXT1), "");
+    }
+}
+
+// Empty new passwords (both boxes left empty or cancelled) store the empty
+// value: in this run the empty field enters, and the store's default
+// "marigold" is in force again for the viewer gate and the next start.
+TEST_F(EntryPasswordDialog, EmptyNewPasswordsBringBackTheDefault) {
+    qlk_access::store_entry_password("old pass");
+    HWND dialog = open_dialog();
+    ModalWatcher watcher;
+    watcher.answer_input("old pass");
+    watcher.cancel_input();
+    watcher.answer_input("");
+    click(dialog, IDC_PW_COMMAND3);
+    ASSERT_EQ(watcher.seen().size(), 4u);
+    EXPECT_EQ(watcher.seen()[3].text, "The entry password has been reset - PLEASE REMEMBER IT!");
+    EXPECT_EQ(qlk_access::MRegistry::GetString("QLK", "Config", "ID"), "");
+    EXPECT_EQ(qlk_access::read_entry_password(), "marigold");
+
+    click(dialog, IDOK); // the emptied field enters in this run
+    EXPECT_TRUE(ui::is_loaded(ui::Window::Widget));
+    watcher.answer_input("marigold");
+    EXPECT_TRUE(qlk_access::ask_viewer_password());
+}
+
+// A stored value that cannot be read at start-up (a number instead of text, or
+// a key the user may not read) leaves "marigold" in force; the program runs.
+TEST_F(EntryPasswordDialog, AStoredPasswordThatCannotBeReadLeavesTheDefaultInForce) {
+    for (bool denied : {false, true}) {
+        SCOPED_TRACE(denied ? "reading denied" : "a DWORD");
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLK\\Config", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &key, nullptr),
+                  ERROR_SUCCESS);
+        if (denied) {
+            RegSetValueExA(key, "ID", 0, REG_SZ, reinterpret_cast<const BYTE*>("\xDA\xDB"), 3);
+            deny_everyone(key, KEY_QUERY_VALUE);
+        } else {
+            const DWORD number = 7;
+            RegSetValueExA(key, "ID", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+        }
+        RegCloseKey(key);
+        HKEY probe = nullptr;
+        const LSTATUS read = RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLK\\Config", 0, KEY_READ, &probe);
+        if (read == ERROR_SUCCESS) RegCloseKey(probe);
+        EXPECT_EQ(read == ERROR_ACCESS_DENIED, denied) << "the key plays a standard user's";
+
+        HWND dialog = open_dialog();
+        ASSERT_NE(dialog, nullptr);
+        ModalWatcher watcher;
+        type(dialog, "marigold");
+        click(dialog, IDOK);
+        EXPECT_TRUE(watcher.seen().empty());
+        EXPECT_TRUE(ui::is_loaded(ui::Window::Widget));
+        DestroyWindow(ui::find_window(ui::Window::Widget));
+        if (denied) allow_everyone("SOFTWARE\\QLK\\Config");
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLK");
+    }
 }
 
 } // namespace

@@ -71,13 +71,18 @@ bool ModalWatcher::answer_one() {
         Answer a;
         {
             std::lock_guard lock(mutex_);
-            if (!answers_.empty() && (input_box || answers_.front().type_text.empty())) {
+            const bool types_nothing = !answers_.empty() && answers_.front().type_text.empty() &&
+                                       answers_.front().type_wide.empty();
+            if (!answers_.empty() && (input_box || types_nothing)) {
                 a = answers_.front();
                 answers_.pop_front();
             }
             seen_.push_back({text_of(box), text_of(GetDlgItem(box, message_box ? kMessageTextId : kInputPromptId))});
         }
-        if (input_box) SetWindowTextW(GetDlgItem(box, kInputTextId), platform::to_wide(a.type_text).c_str());
+        if (input_box) {
+            const std::wstring typed = a.type_wide.empty() ? platform::to_wide(a.type_text) : a.type_wide;
+            SetWindowTextW(GetDlgItem(box, kInputTextId), typed.c_str());
+        }
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(a.button, BN_CLICKED), 0);
         // Wait for the box to go, so that it is answered once.
         for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i)

@@ -15,6 +15,7 @@ namespace test_support {
 struct Answer {
     std::string type_text; // typed into an input box before the button is pressed
     int button = IDOK;
+    std::wstring type_wide; // typed instead when given: characters of any code page
 };
 
 struct SeenBox {
@@ -33,6 +34,7 @@ public:
     // Queues answers for the next boxes, in order; a box beyond them gets OK.
     void answer(Answer a);
     void answer_input(const std::string& text) { answer({text, IDOK}); }
+    void answer_input(const std::wstring& text) { answer({"", IDOK, text}); }
     void cancel_input() { answer({"", IDCANCEL}); }
 
     std::vector<SeenBox> seen();

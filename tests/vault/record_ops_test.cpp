@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace vault;
 using namespace vault_test;
 
@@ -101,6 +103,74 @@ TEST(Rewrite, KeepsARecordAddedWhileTheViewerWasOpen) {
     f.rows.selected = 2;
     ASSERT_EQ(delete_selected(f.ctx, f.rows), SaveOutcome::Saved);
     EXPECT_EQ(f.rows.rows.size(), 2u);
+}
+
+// A save that failed has taken the records added meanwhile into the rows: the
+// next save must not append them again.
+TEST(Rewrite, AFailedSaveTakesTheRecordsAddedMeanwhileOnce) {
+    for (bool change : {false, true}) {
+        FaultyFiles files;
+        VaultFixture f(files);
+        f.put_vault(encryption_pass("NAM:one\r\nURL:u1\r\nUSE:s1\r\nPAS:p1\r\nIDN:DESK-7\r\n"
+                                    "NAM:two\r\nURL:u2\r\nUSE:s2\r\nPAS:p2\r\nIDN:DESK-7\r\n"));
+        RowList rows = rows_from_load(load_vault(f.ctx));
+        ASSERT_EQ(add_record(f.ctx, fields("late", "u", "s", "p", "p")), AddOutcome::Saved);
+        auto edit = [&] {
+            rows.selected = 1;
+            return change ? change_field(f.ctx, rows, ChangeCommand::Name, [](auto &) { return InputAnswer{"2"}; }) ==
+                                ChangeOutcome::Saved
+                          : delete_selected(f.ctx, rows) == SaveOutcome::Saved;
+        };
+        files.fail_replace = true;
+        EXPECT_FALSE(edit());
+        files.fail_replace = false;
+        EXPECT_TRUE(edit());
+        std::string names;
+        for (const Record &r : parse_records(f.vault()))
+            names += r.name + ",";
+        EXPECT_EQ(names, change ? "one,2,late," : "one,late,");
+        EXPECT_EQ(rows.rows.size(), change ? 3u : 2u);
+    }
+}
+
+// The next load checks only the first record's stamp: the record that opened
+// the vault stays first; when it is deleted, the first row in list order that
+// this computer stamped takes its place.
+TEST(Rewrite, KeepsARecordOfThisComputerFirst) {
+    const std::string vault = "NAM:zeta\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7\r\n"
+                              "NAM:alpha\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:FAR-AWAY\r\n"
+                              "NAM:mid\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7\r\n"
+                              "NAM:beta\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:FAR-AWAY\r\n";
+    const struct {
+        bool reversed; // the list shows the rows in the other order
+        std::vector<std::size_t> deleted; // list positions, deleted one after the other
+        const char *names;
+    } cases[] = {
+        {false, {}, "zeta,alpha,mid,beta,"},
+        {true, {}, "zeta,beta,mid,alpha,"},
+        {false, {1}, "zeta,mid,beta,"},
+        {false, {0}, "mid,alpha,beta,"},
+        {true, {3}, "mid,beta,alpha,"},
+        {false, {0, 1}, "alpha,beta,"}, // no record of this computer is left: list order
+    };
+    for (const auto &c : cases) {
+        VaultFixture f;
+        f.put_vault(encryption_pass(vault));
+        RowList rows = rows_from_load(load_vault(f.ctx));
+        if (c.reversed) {
+            std::reverse(rows.rows.begin(), rows.rows.end());
+            rows.opener = 3;
+        }
+        for (std::size_t index : c.deleted) {
+            rows.selected = index;
+            ASSERT_EQ(delete_selected(f.ctx, rows), SaveOutcome::Saved);
+        }
+        ASSERT_EQ(rewrite_vault(f.ctx, rows), SaveOutcome::Saved);
+        std::string names;
+        for (const Record &r : parse_records(f.vault()))
+            names += r.name + ",";
+        EXPECT_EQ(names, c.names);
+    }
 }
 
 TEST(ChangeCommands, AskWithTheCurrentValueAndRewrite) {

@@ -377,4 +377,70 @@ TEST_F(ViewerWindow, RightPressOverTheListPopsUpTheFileMenuAndOtherButtonsDoNot)
     }
 }
 
+// Presses a mouse button at a point of the list as the user does; a second
+// thread answers the File menu that a right press pops up with `menu_keys`.
+void press_on_list(HWND dialog, HWND list, POINT at, bool right, std::vector<WPARAM> menu_keys) {
+    std::atomic<bool> stop{false};
+    std::thread answerer([&] {
+        while (!stop) {
+            if (HWND popup = FindWindowW(L"#32768", nullptr); popup && IsWindowVisible(popup)) {
+                for (WPARAM key : menu_keys) PostMessageW(popup, WM_KEYDOWN, key, 0);
+                // The menu reads Return as the character its key-down becomes:
+                // an Escape posted with the keys would come first.
+                Sleep(menu_keys.empty() ? 0 : 200);
+                if (IsWindowVisible(popup)) {
+                    PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+                    PostMessageW(dialog, WM_CANCELMODE, 0, 0);
+                }
+                return;
+            }
+            Sleep(10);
+        }
+    });
+    POINT screen = at;
+    ClientToScreen(list, &screen);
+    SetCursorPos(screen.x, screen.y);
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    PostMessageW(list, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, where);
+    PostMessageW(list, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, where);
+    test_support::pump_messages(600);
+    stop = true;
+    answerer.join();
+}
+
+POINT middle_of_row(HWND list, int row) {
+    RECT rect;
+    ListView_GetItemRect(list, row, &rect, LVIR_BOUNDS);
+    return {rect.left + 20, (rect.top + rect.bottom) / 2};
+}
+
+// While the list holds rows exactly one is selected: a press on the blank
+// space below them keeps the selected row, and Ctrl+C copies its password.
+TEST_F(ViewerWindow, APressOnBlankSpaceKeepsTheSelectedRow) {
+    write_vault(kThree);
+    HWND dialog = open_viewer();
+    for (bool right : {false, true}) {
+        SCOPED_TRACE(right ? "right" : "left");
+        select_row(2); // charlie
+        POINT blank = middle_of_row(list(), 2);
+        blank.y += 60;
+        press_on_list(dialog, list(), blank, right, {});
+        EXPECT_EQ(selected_row(), 2);
+        put_on_clipboard("stale");
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_VW_COPY2CLIPBOARD, 1), 0); // Ctrl+C
+        EXPECT_EQ(clipboard_text(), "abc");
+    }
+}
+
+// The File menu of a right press acts on the row under the pointer, which the
+// press has selected.
+TEST_F(ViewerWindow, CopyPasswordFromTheMenuOfARightPressCopiesThatRow) {
+    write_vault(kThree);
+    HWND dialog = open_viewer();
+    select_row(0); // alpha
+    press_on_list(dialog, list(), middle_of_row(list(), 1), true, {VK_DOWN, VK_RETURN}); // bravo, first item
+    EXPECT_EQ(selected_row(), 1);
+    EXPECT_EQ(clipboard_text(), "Secret9");
+}
+
 } // namespace

@@ -2,7 +2,11 @@
 // windows, and the captions of the menu that starts it (which another process
 // cannot read).
 #include "access/run_state.h"
+#include "addentry/add_entry_dialog.h"
+#include "platform/clipboard.h"
 #include "platform/files.h"
+#include "platform/window.h"
+#include "vault/vault_format.h"
 #include "resource_ids.h"
 #include "widget/menu_host.h"
 #include "widget_test_support.h"
@@ -10,6 +14,8 @@
 #include <commctrl.h>
 
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <vector>
 
 using namespace widget_test;
@@ -117,6 +123,91 @@ TEST_F(ExitSequence, EscapeReleasedOnTheWidgetWindowRunsIt) {
     test_support::pump_messages(20);
     EXPECT_FALSE(ui::any_window());
     EXPECT_EQ(stored_position_text("frmMain.Y"), std::to_string(twips(80)));
+}
+
+std::optional<std::string> clipboard_text() {
+    if (!OpenClipboard(nullptr)) return "<clipboard not available>";
+    std::optional<std::string> text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::string file_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Exit with the viewer showing a copied password and the add-entry dialog
+// holding typed values: the clipboard is emptied, nothing is written, the
+// position is stored and no window is left.
+TEST_F(ExitSequence, ExitWithTheViewerAndTheAddEntryDialogOpen) {
+    qlk_access::run_state().computer_name = "QLKEXITBOX";
+    qlk_access::set_drive_letter_from_program_folder();
+    qlk_access::ensure_data_folder();
+    std::string vault = "NAM:mail\r\nURL:https://mail.example\r\nUSE:ann\r\nPAS:abc\r\nIDN:QLKEXITBOX\r\n";
+    vault::scramble_in_place(vault);
+    std::ofstream(qlk_access::vault_file_path(), std::ios::binary) << vault;
+
+    open_widget_at(222, 111);
+    ASSERT_TRUE(ui::load_window(Window::MenuHost)); // the widget's first popup loads it
+    HWND viewer = open(Window::Viewer);
+    ASSERT_NE(viewer, nullptr);
+    SendMessageW(viewer, WM_COMMAND, MAKEWPARAM(IDM_VW_COPY2CLIPBOARD, 1), 0);
+    ASSERT_EQ(clipboard_text(), "abc");
+    HWND add_entry = open(Window::AddEntry);
+    ASSERT_NE(add_entry, nullptr);
+    for (int id : {IDC_AE_TXTID, IDC_AE_TXTURL, IDC_AE_TXTUSERNAME, IDC_AE_TXTPSSWD1, IDC_AE_TXTPSSWD2})
+        platform::set_item_text(add_entry, id, "typed");
+
+    pick(IDM_EXIT);
+
+    EXPECT_FALSE(ui::any_window());
+    EXPECT_EQ(clipboard_text(), std::nullopt);
+    EXPECT_EQ(file_bytes(qlk_access::vault_file_path()), vault) << "the typed record was not saved";
+    EXPECT_EQ(stored_position_text("frmMain.X"), std::to_string(twips(222)));
+    EXPECT_EQ(stored_position_text("frmMain.Y"), std::to_string(twips(111)));
+    DeleteFileA(qlk_access::vault_file_path().c_str());
+}
+
+// What every way out removes: the print file, and the clipboard's text while
+// it is still the one the program put there.
+TEST_F(ExitSequence, RemovingTracesEmptiesOnlyTheClipboardTextThatIsStillOurs) {
+    qlk_access::set_drive_letter_from_program_folder();
+    qlk_access::ensure_data_folder();
+    for (bool copied_since : {false, true}) {
+        SCOPED_TRACE(copied_since ? "something copied since" : "still ours");
+        std::ofstream(qlk_access::print_file_path()) << "Identifer Name: a   URL: b   UserName: c   Password: d\r\n";
+        ASSERT_TRUE(platform::set_clipboard_text(nullptr, "ours"));
+        test_support::pump_messages(50);
+        if (copied_since) {
+            ASSERT_TRUE(OpenClipboard(nullptr));
+            EmptyClipboard();
+            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 7);
+            memcpy(GlobalLock(memory), "theirs", 7);
+            GlobalUnlock(memory);
+            SetClipboardData(CF_TEXT, memory);
+            CloseClipboard();
+        }
+        widget::remove_traces();
+        EXPECT_FALSE(platform::file_exists(qlk_access::print_file_path()));
+        EXPECT_EQ(clipboard_text(), copied_since ? std::optional<std::string>("theirs") : std::nullopt);
+    }
+}
+
+// Log off or shut down may end the process without closing any window.
+TEST_F(ExitSequence, TheEndOfTheSessionTakesThePrintFileAlong) {
+    qlk_access::set_drive_letter_from_program_folder();
+    qlk_access::ensure_data_folder();
+    HWND widget = open_widget_at(10, 10);
+    std::ofstream(qlk_access::print_file_path()) << "Identifer Name: a   URL: b   UserName: c   Password: d\r\n";
+    SendMessageW(widget, WM_ENDSESSION, FALSE, 0); // the session goes on after all
+    EXPECT_TRUE(platform::file_exists(qlk_access::print_file_path()));
+    SendMessageW(widget, WM_ENDSESSION, TRUE, 0);
+    EXPECT_FALSE(platform::file_exists(qlk_access::print_file_path()));
 }
 
 TEST(WidgetMenu, HasTheFiveItemsWithTheirCaptions) {
