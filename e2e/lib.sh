@@ -34,7 +34,7 @@
 #   qlk_reg_query KEY NAME      data of a value as reg.exe prints it (plain ASCII values only)
 #   qlk_reg_hex KEY NAME        "TYPE SIZE HEX" of the raw ANSI bytes of a value (scrambled texts)
 #   qlk_reg_forget KEY          delete KEY now and again when the scenario ends
-#   qlk_reset_entry_password    forget HKLM\SOFTWARE\QLK: the default entry password is in force
+#   qlk_reset_entry_password    forget HKLM\SOFTWARE\QLK and HKCU\SOFTWARE\QLK: the default entry password is in force
 #   qlk_cipher_hex TEXT         hex of the program's character cipher of an ASCII text
 #   qlk_clipboard               clipboard text, escaped
 # Checks and pictures
@@ -311,7 +311,10 @@ qlk_reg_forget() {
     QLK_KEYS+=("$1")
     _qlk_wine reg delete "$1" /f >/dev/null 2>&1 || true
 }
-qlk_reset_entry_password() { qlk_reg_forget 'HKLM\SOFTWARE\QLK'; }
+qlk_reset_entry_password() {
+    qlk_reg_forget 'HKLM\SOFTWARE\QLK'
+    qlk_reg_forget 'HKCU\SOFTWARE\QLK' # a user's own copy, which comes first
+}
 
 qlk_cipher_hex() {
     local LC_ALL=C text=$1 out="" code i
