@@ -11,7 +11,8 @@
 # Drive and processes
 #   qlk_new_drive               fresh folder mapped to a free drive letter, Quillock.exe copied into it;
 #                               sets QLK_DRIVE (letter), QLK_DIR (the folder), QLK_DATA (its Tallybox)
-#   qlk_start [--no-wait]       start Quillock.exe from the drive; sets QLK_PID; waits for the entry dialog
+#   qlk_start [--no-wait]       start Quillock.exe from the drive; sets QLK_PID; waits for the entry dialog;
+#                               with QLK_LOCALE set (e.g. ja_JP.UTF-8) Quillock runs on that locale's code page
 #   qlk_alive [PID] / qlk_wait_exit [PID] [SECONDS] / qlk_stop [PID]   (default PID: QLK_PID)
 # Windows (TITLE is exact; "prefix:TEXT" matches the beginning of a caption)
 #   qlk_auto ARGS...            the automation helper, limited to our drive's processes (qlk_auto help)
@@ -33,7 +34,7 @@
 #   qlk_reg_query KEY NAME      data of a value as reg.exe prints it (plain ASCII values only)
 #   qlk_reg_hex KEY NAME        "TYPE SIZE HEX" of the raw ANSI bytes of a value (scrambled texts)
 #   qlk_reg_forget KEY          delete KEY now and again when the scenario ends
-#   qlk_reset_entry_password    forget HKLM\SOFTWARE\QLK: the default entry password is in force
+#   qlk_reset_entry_password    forget HKLM\SOFTWARE\QLK and HKCU\SOFTWARE\QLK: the default entry password is in force
 #   qlk_cipher_hex TEXT         hex of the program's character cipher of an ASCII text
 #   qlk_clipboard               clipboard text, escaped
 # Checks and pictures
@@ -54,6 +55,7 @@ QLK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 : "${QLK_EXE:=$QLK_ROOT/build/win/Quillock.exe}"
 : "${QLK_AUTO:=$QLK_ROOT/build/win/qlk_auto.exe}"
 : "${QLK_WINE_RUN:=$QLK_ROOT/cmake/wine-run.sh}"
+: "${QLK_LOCALES:=$QLK_ROOT/build/win/locales}"
 : "${QLK_TIMEOUT_MS:=15000}"
 # A start on a busy machine (a build beside the tests) can take many seconds.
 : "${QLK_START_TIMEOUT_MS:=40000}"
@@ -228,7 +230,9 @@ qlk_new_drive() {
 
 qlk_start() {
     [ -n "$QLK_DIR" ] || qlk_new_drive
-    (cd "$QLK_DIR" && exec "$QLK_WINE" "$QLK_DRIVE:\\Quillock.exe" {QLK_AUTO_IN}>&- {QLK_AUTO_OUT}<&-) \
+    local locale=()
+    [ -z "${QLK_LOCALE:-}" ] || locale=(LC_ALL="$QLK_LOCALE" LOCPATH="$QLK_LOCALES")
+    (cd "$QLK_DIR" && exec env "${locale[@]}" "$QLK_WINE" "$QLK_DRIVE:\\Quillock.exe" {QLK_AUTO_IN}>&- {QLK_AUTO_OUT}<&-) \
         </dev/null >>"$QLK_TMP/quillock.log" 2>&1 &
     QLK_PID=$!
     QLK_PIDS+=("$QLK_PID")
@@ -307,7 +311,10 @@ qlk_reg_forget() {
     QLK_KEYS+=("$1")
     _qlk_wine reg delete "$1" /f >/dev/null 2>&1 || true
 }
-qlk_reset_entry_password() { qlk_reg_forget 'HKLM\SOFTWARE\QLK'; }
+qlk_reset_entry_password() {
+    qlk_reg_forget 'HKLM\SOFTWARE\QLK'
+    qlk_reg_forget 'HKCU\SOFTWARE\QLK' # a user's own copy, which comes first
+}
 
 qlk_cipher_hex() {
     local LC_ALL=C text=$1 out="" code i

@@ -3,6 +3,7 @@
 # temporary folder, so that everything the program keeps under <drive>:\Tallybox
 # lands in that folder, as on a USB stick: run_on_drive.sh PREFIX PROGRAM [ARGS...]
 # The folder is removed afterwards; QLK_TEST_FOLDER tells the program where it is.
+# QLK_TEST_SUBFOLDER (optional) names a folder on the drive to run the program from.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=$(realpath -m "$1")
@@ -28,6 +29,8 @@ if [ -z "$letter" ]; then
 fi
 trap 'rm -f "$prefix/dosdevices/$letter:"; rm -rf "$folder"' EXIT
 
-cp "$program" "$folder/"
+sub=${QLK_TEST_SUBFOLDER:-}
+mkdir -p "$folder/$sub"
+cp "$program" "$folder/$sub/"
 export QLK_TEST_FOLDER=$folder
-"$here/../cmake/wine-run.sh" "$prefix" "$letter:\\$(basename "$program")" "$@"
+"$here/../cmake/wine-run.sh" "$prefix" "$letter:\\${sub:+$sub\\}$(basename "$program")" "$@"

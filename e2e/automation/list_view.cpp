@@ -38,6 +38,9 @@ public:
     template <typename T> bool put(const T &value) {
         return WriteProcessMemory(process_, base_, &value, sizeof value, nullptr);
     }
+    template <typename T> bool get(T *value) const {
+        return ReadProcessMemory(process_, base_, value, sizeof *value, nullptr);
+    }
     std::wstring read_text() const {
         std::wstring text(kTextChars, L'\0');
         if (!ReadProcessMemory(process_, this->text(), text.data(), kTextChars * sizeof(wchar_t), nullptr))
@@ -101,6 +104,16 @@ int cmd_list_view(const std::wstring &command, Context &context, HWND window) {
     if (!remote.ok())
         return fail(kFailed, "cannot reach the list's process");
 
+    if (command == L"lvlook") {
+        // The row height follows the list's font.
+        RECT row{LVIR_BOUNDS, 0, 0, 0};
+        if (!remote.put(row) || !send(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote.item())) ||
+            !remote.get(&row))
+            row = RECT{};
+        write_line("text " + std::to_string(send(list, LVM_GETTEXTCOLOR, 0, 0)) + " back " +
+                   std::to_string(send(list, LVM_GETBKCOLOR, 0, 0)) + " row " + std::to_string(row.bottom - row.top));
+        return kOk;
+    }
     const int columns = column_count(list);
     if (command == L"lvcols") {
         for (int c = 0; c < columns; ++c)

@@ -22,11 +22,14 @@ window commands:
   children                    "child ID VISIBLE CLASS<TAB>TEXT" for each control
   region                      "region COUNT" then "rect L T R B" (window coordinates) or "region none"
   lvrows ID | lvcols ID       "INDEX<TAB>SELECTED<TAB>TEXT0<TAB>TEXT1..." / header texts, one a line
+  lvlook ID                   "text COLOUR back COLOUR row HEIGHT" (colours decimal, HEIGHT of row 0 in pixels)
   close | kill | foreground   post WM_CLOSE / end the window's process / SetForegroundWindow
 other commands:
   msgbox [ok]                 text of the "Quillock" message box (options narrow it); "ok" presses OK
   clipboard | setclip TEXT | clearclip
   regvalue KEY NAME           "TYPE SIZE HEX" of the raw (ANSI) value data, e.g. KEY = HKLM\SOFTWARE\QLK\Config
+  deny KEY | allow KEY        play a standard user: Everyone may not set values or create subkeys in KEY
+                              (created with its Config section when missing) and its subkeys / undo it
 serve: reads commands from stdin, each as a line with the number of arguments, then one
   escaped argument a line; answers with "o LINE" (output) and "e LINE" (errors) lines and
   "r CODE". One Wine process for a whole scenario instead of one per command.
@@ -94,7 +97,7 @@ int run_window_command(const std::wstring &command, Context &context) {
     }
     if (command == L"region")
         return cmd_region(window);
-    if (command == L"lvrows" || command == L"lvcols")
+    if (command == L"lvrows" || command == L"lvcols" || command == L"lvlook")
         return cmd_list_view(command, context, window);
     return cmd_controls(command, context, window);
 }
@@ -115,6 +118,8 @@ int run_command(const std::vector<std::wstring> &argv) {
         return cmd_clipboard(command, context);
     if (command == L"regvalue")
         return cmd_registry(context);
+    if (command == L"deny" || command == L"allow")
+        return cmd_standard_user(command, context);
     if (command == L"help") {
         write_line(kHelp);
         return kOk;

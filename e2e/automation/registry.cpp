@@ -2,6 +2,7 @@
 // itself reads them: stored texts are code-page bytes that a console would
 // translate on the way out, hex keeps them exact.
 #include "automation.h"
+#include "standard_user.h"
 
 #include <cstdio>
 
@@ -47,17 +48,33 @@ std::string type_name(DWORD type) {
     }
 }
 
+// "HKLM\\SOFTWARE\\QLK" -> the root and the path below it.
+bool split_key(const std::wstring &full, HKEY *root, std::wstring *path) {
+    const size_t slash = full.find(L'\\');
+    *root = root_of(full.substr(0, slash));
+    *path = slash == std::wstring::npos ? std::wstring() : full.substr(slash + 1);
+    return *root != nullptr;
+}
+
 } // namespace
+
+int cmd_standard_user(const std::wstring &command, Context &context) {
+    HKEY root = nullptr;
+    std::wstring path;
+    if (context.args.empty() || !split_key(context.args[0], &root, &path) || path.empty())
+        return fail(kUsage, "deny|allow KEY, KEY beginning with HKLM, HKCU or HKU");
+    const bool done = command == L"deny" ? test_support::deny_writes(root, path) : test_support::allow_writes(root, path);
+    return done ? kOk : fail(kFailed, "could not change the key's access list");
+}
 
 int cmd_registry(Context &context) {
     if (context.args.size() < 2)
         return fail(kUsage, "regvalue KEY NAME");
-    const std::wstring &full = context.args[0];
-    const size_t slash = full.find(L'\\');
-    HKEY root = root_of(full.substr(0, slash));
-    if (!root)
+    HKEY root = nullptr;
+    std::wstring wide_path;
+    if (!split_key(context.args[0], &root, &wide_path))
         return fail(kUsage, "KEY begins with HKLM, HKCU or HKU");
-    const std::string path = slash == std::wstring::npos ? std::string() : ansi(full.substr(slash + 1));
+    const std::string path = ansi(wide_path);
     const std::string name = ansi(context.args[1]);
 
     HKEY key = nullptr;

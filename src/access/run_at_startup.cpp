@@ -1,36 +1,34 @@
 #include "access/run_at_startup.h"
 
 #include "platform/dialogs.h"
+#include "platform/registry.h"
 #include "platform/unique_handle.h"
 
 #include <new>
 
 namespace qlk_access {
 
-bool WillRunAtStartup(const std::string& name) {
+bool WillRunAtStartup(const std::wstring& name) {
     platform::unique_hkey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return false;
-    return RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return false;
+    return RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-std::string run_command_line(const std::string& name, const std::string& folder) {
-    return "\"" + folder + "\\" + name + ".exe\"";
+std::wstring run_command_line(const std::wstring& name, const std::wstring& folder) {
+    return L"\"" + folder + L"\\" + name + L".exe\"";
 }
 
-std::string set_run_at_startup_under(HKEY root, const std::string& name, const std::string& folder, bool enable) {
+std::string set_run_at_startup_under(HKEY root, const std::wstring& name, const std::wstring& folder, bool enable) {
     try {
         platform::unique_hkey key;
         const LONG opened =
-            RegCreateKeyExA(root, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.put(), nullptr);
+            RegCreateKeyExW(root, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.put(), nullptr);
         if (opened != ERROR_SUCCESS) return "Error " + std::to_string(opened) + " opening key\r\n";
         if (enable) {
-            const std::string data = run_command_line(name, folder);
-            const LONG written =
-                RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                               static_cast<DWORD>(data.size() + 1));
+            const LONG written = platform::write_registry_string(key.get(), name, run_command_line(name, folder));
             if (written != ERROR_SUCCESS) return "Error " + std::to_string(written) + " setting key\r\n";
         } else {
-            RegDeleteValueA(key.get(), name.c_str()); // nothing registered is fine
+            RegDeleteValueW(key.get(), name.c_str()); // nothing registered is fine
         }
         return "";
     } catch (const std::bad_alloc&) {
@@ -38,7 +36,7 @@ std::string set_run_at_startup_under(HKEY root, const std::string& name, const s
     }
 }
 
-void SetRunAtStartup(const std::string& name, const std::string& folder, bool enable) {
+void SetRunAtStartup(const std::wstring& name, const std::wstring& folder, bool enable) {
     const std::string message = set_run_at_startup_under(HKEY_CURRENT_USER, name, folder, enable);
     if (!message.empty()) platform::show_message(message);
 }

@@ -1,10 +1,13 @@
 #include "access/settings_store.h"
 
+#include "platform/registry.h"
+#include "platform/text.h"
 #include "platform/unique_handle.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <optional>
 
 namespace qlk_access {
 namespace {
@@ -15,18 +18,60 @@ std::string trim_spaces(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// Checks the three names in order and gives the key path under HKLM.
-std::string key_path(const std::string& application, const std::string& section, const std::string& key) {
+// Checks the three names in order and gives the key path, the same under both roots.
+std::wstring key_path(const std::string& application, const std::string& section, const std::string& key) {
     const std::string app = trim_spaces(application);
     const std::string sect = trim_spaces(section);
     if (app.empty()) throw SettingsError(MRegistry::kAppNameEmpty, "AppName may not be empty");
     if (sect.empty()) throw SettingsError(MRegistry::kSectionEmpty, "Section may not be empty");
     if (trim_spaces(key).empty()) throw SettingsError(MRegistry::kKeyEmpty, "Key may not be empty");
-    return "SOFTWARE\\" + app + "\\" + sect;
+    return platform::to_wide("SOFTWARE\\" + app + "\\" + sect);
 }
 
 SettingsError registry_failure(LONG code, const char* text) {
     return SettingsError(MRegistry::kRegistryFailure + static_cast<std::uint32_t>(code), text);
+}
+
+struct Refusal {
+    LONG code;
+    const char* text;
+};
+
+// Writes the value under one root; what the system refused, if anything.
+std::optional<Refusal> write_under(HKEY root, REGSAM access, const std::wstring& path, const std::wstring& name,
+                                   const std::wstring& text) {
+    platform::unique_hkey hkey; // closed on every path, before any error leaves
+    LONG result =
+        RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, hkey.put(), nullptr);
+    if (result != ERROR_SUCCESS) return Refusal{result, "Could not open/create registry section"};
+    result = platform::write_registry_string(hkey.get(), name, text);
+    if (result != ERROR_SUCCESS) return Refusal{result, "Could not set key value"};
+    return std::nullopt;
+}
+
+// Once the machine-wide value is written, it is the one in force: the user's
+// own copy goes. Nothing to do when there is none.
+void forget_user_copy(const std::wstring& path, const std::wstring& name) {
+    platform::unique_hkey hkey;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, hkey.put()) == ERROR_SUCCESS)
+        RegDeleteValueW(hkey.get(), name.c_str());
+}
+
+// The stored text under one root; nothing when the key path or the value is
+// missing or its data cannot be fetched.
+std::optional<std::string> read_under(HKEY root, const std::wstring& path, const std::wstring& name) {
+    platform::unique_hkey hkey;
+    const LONG result = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, hkey.put());
+    if (result == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    if (result != ERROR_SUCCESS) throw registry_failure(result, "Could not open registry section");
+
+    std::optional<platform::RegistryValue> value = platform::read_registry_value(hkey.get(), name);
+    if (!value) return std::nullopt;
+    if (value->type != REG_SZ)
+        throw SettingsError(MRegistry::kRegistryFailure + value->type, "Registry data not a string");
+    std::wstring& text = value->data;
+    if (!text.empty() && text.back() == L'\0') text.pop_back(); // the text without its terminating NUL
+    return platform::to_ansi(text);
 }
 
 } // namespace
@@ -40,36 +85,28 @@ std::string SettingsError::user_message() const {
 namespace MRegistry {
 
 void SaveString(std::string application, std::string section, std::string key, std::string value) {
-    const std::string path = key_path(application, section, key);
-    platform::unique_hkey hkey; // closed on every path, before any error leaves
-    LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_ALL_ACCESS, nullptr, hkey.put(), nullptr);
-    if (result != ERROR_SUCCESS) throw registry_failure(result, "Could not open/create registry section");
-    result = RegSetValueExA(hkey.get(), key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>(value.size() + 1));
-    if (result != ERROR_SUCCESS) throw registry_failure(result, "Could not set key value");
+    const std::wstring path = key_path(application, section, key);
+    const std::wstring name = platform::to_wide(key);
+    const std::wstring text = platform::to_wide(value);
+    const std::optional<Refusal> machine = write_under(HKEY_LOCAL_MACHINE, KEY_ALL_ACCESS, path, name, text);
+    if (!machine) {
+        forget_user_copy(path, name);
+        return;
+    }
+    // A standard account, or an administrator without elevation, may not write
+    // the machine-wide store: the value then goes to the user's own copy of the
+    // key, which GetString reads first. Only when that fails too is the
+    // machine-wide refusal raised.
+    if (machine->code == ERROR_ACCESS_DENIED && !write_under(HKEY_CURRENT_USER, KEY_SET_VALUE, path, name, text))
+        return;
+    throw registry_failure(machine->code, machine->text);
 }
 
 std::string GetString(std::string application, std::string section, std::string key, std::string default_text) {
-    const std::string path = key_path(application, section, key);
-    platform::unique_hkey hkey;
-    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, hkey.put());
-    if (result == ERROR_FILE_NOT_FOUND) return default_text;
-    if (result != ERROR_SUCCESS) throw registry_failure(result, "Could not open registry section");
-
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(hkey.get(), key.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return default_text;
-    if (type != REG_SZ) throw SettingsError(kRegistryFailure + type, "Registry data not a string");
-    if (size == 0) return {};
-
-    std::string buffer(size, '\0');
-    if (RegQueryValueExA(hkey.get(), key.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
-        ERROR_SUCCESS)
-        return default_text;
-    buffer.resize(size > 0 ? size - 1 : 0); // the text without its terminating NUL
-    return buffer;
+    const std::wstring path = key_path(application, section, key);
+    const std::wstring name = platform::to_wide(key);
+    if (std::optional<std::string> own = read_under(HKEY_CURRENT_USER, path, name)) return *own;
+    return read_under(HKEY_LOCAL_MACHINE, path, name).value_or(default_text);
 }
 
 } // namespace MRegistry

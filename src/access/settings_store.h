@@ -1,6 +1,8 @@
 #pragma once
 // MRegistry: the program's string settings in the machine-wide registry,
-// HKLM\SOFTWARE\<application>\<section>, one REG_SZ value per key.
+// HKLM\SOFTWARE\<application>\<section>, one REG_SZ value per key. Where
+// the user may not write there, the value goes to the user's own copy of the
+// same key, HKCU\SOFTWARE\<application>\<section>, which is read first.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -26,7 +28,7 @@ constexpr std::uint32_t kSectionEmpty = 0x800403E9;
 constexpr std::uint32_t kKeyEmpty = 0x800403EA;
 constexpr std::uint32_t kRegistryFailure = 0x800407D0; // plus the system error or type code
 
-// Throws SettingsError; the value is not written then.
+// Throws SettingsError when neither place takes the value; it is not written then.
 void SaveString(std::string application, std::string section, std::string key, std::string value);
 // The stored text, or default_text when the key path or the value is missing. Throws SettingsError.
 std::string GetString(std::string application, std::string section, std::string key, std::string default_text = {});

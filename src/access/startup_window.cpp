@@ -23,13 +23,13 @@ void on_load(HWND dialog) {
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);
     CheckDlgButton(dialog, IDC_STARTUP_CHKRUN,
-                   WillRunAtStartup(platform::program_exe_name()) ? BST_CHECKED : BST_UNCHECKED);
+                   WillRunAtStartup(platform::program_exe_name_wide()) ? BST_CHECKED : BST_UNCHECKED);
     g_loading = false;
 }
 
 void on_chkRun_click(HWND dialog) {
     if (g_loading) return;
-    SetRunAtStartup(platform::program_exe_name(), platform::program_folder(),
+    SetRunAtStartup(platform::program_exe_name_wide(), platform::program_folder_wide(),
                     IsDlgButtonChecked(dialog, IDC_STARTUP_CHKRUN) == BST_CHECKED);
 }
 

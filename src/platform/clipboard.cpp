@@ -1,5 +1,7 @@
 #include "platform/clipboard.h"
 
+#include "platform/text.h"
+
 #include <cstring>
 
 namespace platform {
@@ -57,7 +59,9 @@ DWORD g_our_sequence = 0;
 bool put_text(HWND owner, const std::string& text) {
     OpenedClipboard clipboard(owner);
     if (!clipboard || !EmptyClipboard()) return false;
-    if (!put(CF_TEXT, global_copy(text.c_str(), text.size() + 1))) return false;
+    // As wide text: the system offers it to readers of CF_TEXT in their own code page.
+    const std::wstring wide = to_wide(text);
+    if (!put(CF_UNICODETEXT, global_copy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)))) return false;
     // The marker's data is not looked at; a zero DWORD is what others put there.
     if (const UINT exclude = RegisterClipboardFormatW(kExcludeFromHistoryFormat)) {
         const DWORD zero = 0;

@@ -1,5 +1,5 @@
 #pragma once
-// The clipboard as the program uses it: plain text in the ANSI code page, kept
+// The clipboard as the program uses it: plain text (placed as wide text), kept
 // out of the system's clipboard history, and emptied when the viewer closes.
 #include <windows.h>
 
@@ -11,7 +11,7 @@ namespace platform {
 // to leave the content alone.
 inline constexpr wchar_t kExcludeFromHistoryFormat[] = L"ExcludeClipboardContentFromMonitorProcessing";
 
-// Replaces what the clipboard holds by `text` as CF_TEXT (plus the exclusion
+// Replaces what the clipboard holds by `text` as CF_UNICODETEXT (plus the exclusion
 // marker). False when the clipboard could not be opened (another program
 // holds it) or the data could not be placed.
 bool set_clipboard_text(HWND owner, const std::string& text);

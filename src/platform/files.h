@@ -1,12 +1,17 @@
 #pragma once
-// The file-system and process facts the forms need, over ANSI paths.
+// The file-system and process facts the forms need. Paths in std::string are
+// bytes of the program code page (platform/text.h); the program's own path
+// also comes wide, for what must name it exactly whatever its characters.
 #include <string>
 
 namespace platform {
 
-std::string program_path();     // full path of the running .exe
-std::string program_folder();   // its folder, without a trailing backslash
-std::string program_exe_name(); // its file name without extension
+std::wstring program_path_wide();     // full path of the running .exe
+std::wstring program_folder_wide();   // its folder, without a trailing backslash
+std::wstring program_exe_name_wide(); // its file name without extension
+
+std::string program_folder();   // the same in the program code page
+std::string program_exe_name();
 std::string computer_name();
 
 bool file_exists(const std::string& path); // a file, not a folder

@@ -5,7 +5,7 @@
 
 namespace platform {
 
-// ShellExecuteA with no owner, the default verb and a normal window. What the
+// ShellExecute with no owner, the default verb and a normal window. What the
 // shell then does is not looked at.
 void open_with_default_handler(const std::string& target);
 

@@ -1,7 +1,9 @@
-// The vault's file operations on Windows: byte paths of the ANSI code page,
+// The vault's file operations on Windows: byte paths of the program code page,
 // a write that reaches the disk before the file takes the vault's place, and
 // a replace that waits out the short holds of virus scanners and indexers.
 #include "vault/file_system.h"
+
+#include "platform/text.h"
 
 #include <windows.h>
 
@@ -56,7 +58,7 @@ class WindowsFiles final : public FileSystem {
 public:
     ReadResult read_file(const std::string &path) override {
         ReadResult result;
-        const DWORD attributes = GetFileAttributesA(path.c_str());
+        const DWORD attributes = GetFileAttributesW(platform::to_wide(path).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const DWORD error = GetLastError();
             const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
@@ -71,8 +73,9 @@ public:
         // A scanner holding the file for a moment is waited out; a lock that
         // lasts is reported, never looped on.
         with_retries([&] {
-            raw = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+            raw = CreateFileW(platform::to_wide(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
             return raw != INVALID_HANDLE_VALUE;
         });
         FileHandle file(raw);
@@ -108,14 +111,16 @@ public:
 
     bool write_durable(const std::string &path, std::string_view bytes) override {
         auto create = [&] {
-            return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            return CreateFileW(platform::to_wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
         };
         HANDLE raw = create();
         if (raw == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
             // A read-only work file left over from earlier is replaced.
-            const DWORD attributes = GetFileAttributesA(path.c_str());
+            const DWORD attributes = GetFileAttributesW(platform::to_wide(path).c_str());
             if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-                !(attributes & FILE_ATTRIBUTE_DIRECTORY) && SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+                !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                SetFileAttributesW(platform::to_wide(path).c_str(), FILE_ATTRIBUTE_NORMAL)) {
                 raw = create();
             }
         }
@@ -138,23 +143,26 @@ public:
     bool replace_file(const std::string &from, const std::string &to) override {
         // Windows refuses to replace a read-only file, Wine does not: refuse it
         // here so that both behave alike.
-        const DWORD attributes = GetFileAttributesA(to.c_str());
+        const DWORD attributes = GetFileAttributesW(platform::to_wide(to).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
             SetLastError(ERROR_ACCESS_DENIED);
             return false;
         }
         return with_retries([&] {
-            return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+            return MoveFileExW(platform::to_wide(from).c_str(), platform::to_wide(to).c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
         });
     }
 
     bool exists(const std::string &path) override {
-        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        return GetFileAttributesW(platform::to_wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
-    bool remove_file(const std::string &path) override { return DeleteFileA(path.c_str()) != 0; }
+    bool remove_file(const std::string &path) override { return DeleteFileW(platform::to_wide(path).c_str()) != 0; }
 
-    bool create_folder(const std::string &path) override { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+    bool create_folder(const std::string &path) override {
+        return CreateDirectoryW(platform::to_wide(path).c_str(), nullptr) != 0;
+    }
 };
 
 } // namespace

@@ -34,8 +34,8 @@ const std::string* cell_text(const vault::Record& row, int column) {
 void put_text(const std::string& text, wchar_t* target, int capacity) {
     if (!target || capacity <= 0) return;
     const int written = text.empty() ? 0
-                                     : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                                           target, capacity - 1);
+                                     : MultiByteToWideChar(platform::program_code_page(), 0, text.data(),
+                                                           static_cast<int>(text.size()), target, capacity - 1);
     target[written > 0 ? written : 0] = L'\0';
 }
 
@@ -44,8 +44,11 @@ void put_text(const std::string& text, wchar_t* target, int capacity) {
 // names through the system costs microseconds a call: too slow for 100k rows.
 const CollationRanks& system_ranks() {
     static const CollationRanks ranks = collation_ranks([](int a, int b) {
-        const char one = static_cast<char>(a), other = static_cast<char>(b);
-        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, &one, 1, &other, 1) - CSTR_EQUAL;
+        const std::wstring one = platform::to_wide(std::string(1, static_cast<char>(a)));
+        const std::wstring other = platform::to_wide(std::string(1, static_cast<char>(b)));
+        return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, one.data(), static_cast<int>(one.size()),
+                              other.data(), static_cast<int>(other.size())) -
+               CSTR_EQUAL;
     });
     return ranks;
 }

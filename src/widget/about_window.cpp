@@ -1,6 +1,7 @@
 #include "widget/about_window.h"
 
 #include "ui/window_registry.h"
+#include "platform/shell.h"
 #include "platform/text.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
@@ -46,7 +47,7 @@ bool is_link(int id) {
 
 // Whatever the shell makes of the address (no browser, no network), the window closes.
 void open_link(HWND dialog, const char* address) {
-    ShellExecuteA(nullptr, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
+    platform::open_with_default_handler(address);
     DestroyWindow(dialog);
 }
 

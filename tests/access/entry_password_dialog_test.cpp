@@ -46,6 +46,7 @@ class EntryPasswordDialog : public testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLK");
+        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\QLK"); // a user's own copy would come first
         qlk_access::set_drive_letter_from_program_folder();
         qlk_access::ensure_data_folder();
     }

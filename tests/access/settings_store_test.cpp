@@ -1,6 +1,8 @@
-// The settings store against the real registry: what is stored, how it reads back, how it fails.
+// The settings store against the real registry: what is stored, how it reads back, how it fails,
+// and where a standard user's settings go.
 #include "access/settings_store.h"
 #include "platform/unique_handle.h"
+#include "standard_user.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -14,31 +16,61 @@ constexpr char kApp[] = "QLKStoreTest";
 
 class SettingsStore : public testing::Test {
 protected:
-    void SetUp() override { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLKStoreTest"); }
-    void TearDown() override { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLKStoreTest"); }
+    void SetUp() override { forget_both(); }
+    void TearDown() override {
+        test_support::allow_writes(HKEY_LOCAL_MACHINE, kTree);
+        test_support::allow_writes(HKEY_CURRENT_USER, kTree);
+        forget_both();
+    }
+    static void forget_both() {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTree);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kTree);
+    }
+    static constexpr wchar_t kTree[] = L"SOFTWARE\\QLKStoreTest";
 
     struct Raw {
         DWORD type = 0;
         std::string data;
+        bool found = false;
     };
-    static Raw raw_value(const char* section, const char* key) {
+    // The value as a reader of the ANSI value sees it on a Western (1252)
+    // system, whatever this system's code page: the registry keeps wide text.
+    static Raw raw_value(const char* section, const char* key, HKEY root = HKEY_LOCAL_MACHINE) {
         platform::unique_hkey hkey;
-        const std::string path = std::string("SOFTWARE\\QLKStoreTest\\") + section;
-        EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, hkey.put()), ERROR_SUCCESS);
+        const std::wstring path = std::wstring(kTree) + L"\\" + wide(section);
         Raw raw;
+        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, hkey.put()) != ERROR_SUCCESS) return raw;
         DWORD size = 0;
-        RegQueryValueExA(hkey.get(), key, nullptr, &raw.type, nullptr, &size);
-        raw.data.resize(size);
-        RegQueryValueExA(hkey.get(), key, nullptr, nullptr, reinterpret_cast<BYTE*>(raw.data.data()), &size);
+        if (RegQueryValueExW(hkey.get(), wide(key).c_str(), nullptr, &raw.type, nullptr, &size) != ERROR_SUCCESS)
+            return raw;
+        std::wstring data(size / sizeof(wchar_t), L'\0');
+        RegQueryValueExW(hkey.get(), wide(key).c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size);
+        raw.found = true;
+        raw.data = western(data);
         return raw;
     }
-    static void set_raw(const char* section, const char* key, DWORD type, const void* data, DWORD size) {
+    static void set_raw(const char* section, const char* key, DWORD type, const void* data, DWORD size,
+                        HKEY root = HKEY_LOCAL_MACHINE) {
         platform::unique_hkey hkey;
-        const std::string path = std::string("SOFTWARE\\QLKStoreTest\\") + section;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  hkey.put(), nullptr),
+        const std::wstring path = std::wstring(kTree) + L"\\" + wide(section);
+        ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, hkey.put(), nullptr),
                   ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExA(hkey.get(), key, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(hkey.get(), wide(key).c_str(), 0, type, static_cast<const BYTE*>(data), size),
+                  ERROR_SUCCESS);
+    }
+    static std::wstring wide(const std::string& western_bytes) {
+        std::wstring text(western_bytes.size(), L'\0');
+        text.resize(static_cast<size_t>(MultiByteToWideChar(1252, 0, western_bytes.data(),
+                                                            static_cast<int>(western_bytes.size()), text.data(),
+                                                            static_cast<int>(text.size()))));
+        return text;
+    }
+    static std::string western(const std::wstring& text) {
+        std::string bytes(text.size() * 2 + 1, '\0');
+        bytes.resize(static_cast<size_t>(WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()),
+                                                              bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                                              nullptr)));
+        return bytes;
     }
     static SettingsError error_of(void (*call)()) {
         try {
@@ -71,7 +103,7 @@ TEST_F(SettingsStore, MissingKeyPathOrValueGivesTheDefault) {
 }
 
 TEST_F(SettingsStore, ZeroSizeStringReadsAsEmpty) {
-    set_raw("Config", "Zero", REG_SZ, "", 0);
+    set_raw("Config", "Zero", REG_SZ, L"", 0);
     EXPECT_EQ(MRegistry::GetString(kApp, "Config", "Zero", "fallback"), "");
 }
 
@@ -103,7 +135,7 @@ TEST_F(SettingsStore, EmptyNamesFailInOrderAndWriteNothing) {
         EXPECT_STREQ(e.what(), c.text);
     }
     platform::unique_hkey hkey;
-    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLKStoreTest", 0, KEY_READ, hkey.put()), ERROR_SUCCESS);
+    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTree, 0, KEY_READ, hkey.put()), ERROR_SUCCESS);
 }
 
 TEST_F(SettingsStore, ValueOfAnotherTypeIsAnErrorCarryingItsTypeAndTheNextCallWorks) {
@@ -130,6 +162,88 @@ TEST_F(SettingsStore, WriteFailureCarriesTheSystemErrorCode) {
     }
     MRegistry::SaveString(kApp, "Config", "ID", "after");
     EXPECT_EQ(MRegistry::GetString(kApp, "Config", "ID"), "after");
+}
+
+// A standard account (or an administrator without elevation) may read but
+// not write HKLM\SOFTWARE. Its settings go to its own copy of the key under
+// HKCU, which is read first; the machine-wide value stays for everyone else.
+class StandardUser : public SettingsStore {
+protected:
+    static void become_standard_user() {
+        ASSERT_TRUE(test_support::deny_writes(HKEY_LOCAL_MACHINE, kTree, {L"Config", L"Fresh"}));
+    }
+    static void become_administrator() { ASSERT_TRUE(test_support::allow_writes(HKEY_LOCAL_MACHINE, kTree)); }
+};
+
+TEST_F(StandardUser, RefusedMachineWideWritesGoToTheUsersOwnCopyOfTheKey) {
+    MRegistry::SaveString(kApp, "Config", "ID", "admin's");
+    become_standard_user();
+    const struct {
+        const char* section;
+        const char* key;
+        const char* value;
+    } cases[] = {
+        {"Config", "ID", "\xDA\xDB\xDC pass"}, // a key path the administrator made
+        {"Config", "BackColor", "16711680"},
+        {"Config", "Empty", ""},
+        {"Fresh", "FontSize", "8.25"}, // one without values
+    };
+    for (const auto& c : cases) {
+        MRegistry::SaveString(kApp, c.section, c.key, c.value);
+        const Raw own = raw_value(c.section, c.key, HKEY_CURRENT_USER);
+        EXPECT_EQ(own.type, static_cast<DWORD>(REG_SZ)) << c.key;
+        EXPECT_EQ(own.data, std::string(c.value) + '\0') << c.key << ": the bytes with the terminating NUL";
+        EXPECT_EQ(MRegistry::GetString(kApp, c.section, c.key, "default"), c.value) << c.key;
+    }
+    EXPECT_EQ(raw_value("Config", "ID").data, std::string("admin's") + '\0') << "the machine-wide value stays";
+    EXPECT_FALSE(raw_value("Fresh", "FontSize").found);
+    EXPECT_FALSE(raw_value("Config", "BackColor").found);
+}
+
+TEST_F(StandardUser, AnAdministratorsValueIsInForceForAUserWithNoCopyOfTheirOwn) {
+    MRegistry::SaveString(kApp, "Config", "FontSize", "12");
+    MRegistry::SaveString(kApp, "Config", "ForeColor", "255");
+    become_standard_user();
+    MRegistry::SaveString(kApp, "Config", "ForeColor", "65280");
+    EXPECT_EQ(MRegistry::GetString(kApp, "Config", "FontSize"), "12");
+    EXPECT_EQ(MRegistry::GetString(kApp, "Config", "ForeColor"), "65280");
+    EXPECT_EQ(MRegistry::GetString(kApp, "Config", "BackColor", "none"), "none");
+}
+
+TEST_F(StandardUser, AMachineWideWriteRemovesTheUsersCopySoTheValueWrittenLastIsInForce) {
+    become_standard_user();
+    MRegistry::SaveString(kApp, "Config", "ID", "mine");
+    MRegistry::SaveString(kApp, "Config", "Other", "kept");
+    become_administrator();
+    MRegistry::SaveString(kApp, "Config", "ID", "admin's");
+    EXPECT_FALSE(raw_value("Config", "ID", HKEY_CURRENT_USER).found);
+    EXPECT_EQ(MRegistry::GetString(kApp, "Config", "ID"), "admin's");
+    EXPECT_EQ(raw_value("Config", "Other", HKEY_CURRENT_USER).data, std::string("kept") + '\0')
+        << "only the value written goes";
+}
+
+TEST_F(StandardUser, TheUsersCopyIsReadFirstAndItsTypeIsChecked) {
+    MRegistry::SaveString(kApp, "Config", "ID", "admin's");
+    MRegistry::SaveString(kApp, "Config", "FontSize", "12");
+    const DWORD number = 14;
+    set_raw("Config", "FontSize", REG_DWORD, &number, sizeof number, HKEY_CURRENT_USER);
+    set_raw("Config", "ID", REG_SZ, L"", sizeof(wchar_t), HKEY_CURRENT_USER);
+
+    const SettingsError e = error_of([] { MRegistry::GetString(kApp, "Config", "FontSize"); });
+    EXPECT_EQ(e.number(), 0x800407D0u + REG_DWORD);
+    EXPECT_STREQ(e.what(), "Registry data not a string");
+    EXPECT_EQ(MRegistry::GetString(kApp, "Config", "ID", "default"), "") << "an empty copy of one's own counts";
+}
+
+TEST_F(StandardUser, WhenBothPlacesRefuseTheErrorIsRaisedAndNothingIsWritten) {
+    MRegistry::SaveString(kApp, "Config", "ID", "admin's");
+    become_standard_user();
+    ASSERT_TRUE(test_support::deny_writes(HKEY_CURRENT_USER, kTree));
+    const SettingsError e = error_of([] { MRegistry::SaveString(kApp, "Config", "ID", "mine"); });
+    EXPECT_EQ(e.number(), 0x800407D0u + ERROR_ACCESS_DENIED);
+    EXPECT_EQ(e.user_message(), "ERROR: Could not open/create registry section (error 0x800407D5)");
+    EXPECT_FALSE(raw_value("Config", "ID", HKEY_CURRENT_USER).found);
+    EXPECT_EQ(MRegistry::GetString(kApp, "Config", "ID"), "admin's");
 }
 
 } // namespace

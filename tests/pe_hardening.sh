@@ -1,0 +1,37 @@
+#!/bin/bash
+# Checks the security flags and imports of the built exe, so that a build
+# change cannot drop them silently: pe_hardening.sh EXE [BUILD_TYPE]
+set -euo pipefail
+exe=$1
+build_type=${2:-}
+headers=$(x86_64-w64-mingw32-objdump -p "$exe")
+failed=0
+fail() {
+    echo "FAIL: $*" >&2
+    failed=1
+}
+
+# DllCharacteristics lists one flag a line after its hex value.
+flags=$(sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p' <<<"$headers")
+for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT TERMINAL_SERVICE_AWARE; do
+    grep -qw "$flag" <<<"$flags" || fail "DllCharacteristics lacks $flag"
+done
+# Address-space randomisation needs the relocations to move the image.
+grep -q 'Base Relocation Directory' <<<"$headers" && x86_64-w64-mingw32-objdump -h "$exe" | grep -qw '\.reloc' ||
+    fail "no base relocations"
+
+# Only DLLs that every Windows has: no MinGW run-time DLL (libssp, libstdc++, libgcc, winpthread).
+system_dlls=' advapi32.dll bcrypt.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll shell32.dll user32.dll '
+while read -r dll; do
+    [[ $system_dlls == *" ${dll,,} "* ]] || fail "imports $dll, which is not a system DLL"
+done < <(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
+
+# The stack-protector run-time is linked in: its report text is in the image.
+grep -qa 'stack smashing detected' "$exe" || fail "no stack-protector run-time in the image"
+
+if [ "$build_type" = Release ]; then
+    ! x86_64-w64-mingw32-objdump -h "$exe" | grep -q '\.debug_' || fail "the release exe carries debug sections"
+    ! x86_64-w64-mingw32-objdump -t "$exe" | grep -q '\.text' || fail "the release exe carries symbols"
+fi
+[ $failed -eq 0 ] && echo "ok - $exe: flags, relocations, system imports, stack protector${build_type:+ ($build_type)}"
+exit $failed
