@@ -240,7 +240,7 @@ std::vector<Record> parse_records(std::string_view content, const std::function<
             ++line_end; // a lone CR belongs to the line
         }
         const unsigned char *line = at;
-        at = line_end + 2;
+        at = line_end == end ? end : line_end + 2;
         if (every_few_lines && ++lines % kLinesPerCall == 0)
             every_few_lines();
         if (line_end - line < 4)
