@@ -101,4 +101,15 @@ std::size_t BenchVault::load_peak_heap() {
     return heap_peak() - before;
 }
 
+std::size_t BenchVault::viewer_peak_heap() {
+    put(scrambled_);
+    const std::size_t before = heap_now();
+    reset_heap_peak();
+    {
+        vault::RowList rows = vault::rows_from_load(vault::load_vault(ctx_));
+        std::vector<std::size_t> order(rows.rows.size());
+    }
+    return heap_peak() - before;
+}
+
 } // namespace vault_bench

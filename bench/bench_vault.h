@@ -28,6 +28,10 @@ public:
 
     // Heap bytes held at the peak of a load, above what was live before it.
     std::size_t load_peak_heap();
+    // The same from the load until the viewer holds the rows (the records in
+    // its row form, the file's bytes it keeps for the next rewrite, and its
+    // list order of one index a row).
+    std::size_t viewer_peak_heap();
 
 private:
     class Quiet final : public vault::Reporter {

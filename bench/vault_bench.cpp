@@ -56,15 +56,22 @@ void BM_Rewrite(benchmark::State &state) {
     run<&BenchVault::rewrite_once>(state);
 }
 
-void BM_LoadPeakHeap(benchmark::State &state) {
+template <std::size_t (BenchVault::*Peak)()> void peak_heap(benchmark::State &state) {
     Measured &m = vault_of(static_cast<std::size_t>(state.range(0)));
     std::size_t peak = 0;
     for (auto _ : state)
-        peak = std::max(peak, m.vault->load_peak_heap());
+        peak = std::max(peak, ((*m.vault).*Peak)());
     const double file_mb = static_cast<double>(m.vault->file_size()) / 1e6;
     state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
     state.counters["limit_MB"] = 3 * file_mb + 10;
     state.counters["x_file"] = static_cast<double>(peak) / static_cast<double>(m.vault->file_size());
+}
+
+void BM_LoadPeakHeap(benchmark::State &state) {
+    peak_heap<&BenchVault::load_peak_heap>(state);
+}
+void BM_ViewerPeakHeap(benchmark::State &state) {
+    peak_heap<&BenchVault::viewer_peak_heap>(state);
 }
 
 #define QLK_SIZES ->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)
@@ -74,6 +81,7 @@ BENCHMARK(BM_EncryptionPass) QLK_SIZES;
 BENCHMARK(BM_Load) QLK_SIZES;
 BENCHMARK(BM_Rewrite) QLK_SIZES;
 BENCHMARK(BM_LoadPeakHeap)->Arg(1000)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewerPeakHeap)->Arg(1000)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -101,8 +101,8 @@ RowList rows_from_load(LoadResult &&loaded) {
     RowList rows;
     rows.rows = std::move(loaded.records);
     for (Record &row : rows.rows) {
-        row.password = encrypt_text(row.password);
-        row.stamp = encrypt_text(row.stamp);
+        scramble_in_place(row.password); // in place: no second string per row
+        scramble_in_place(row.stamp);
     }
     rows.synced_content = std::move(loaded.content);
     if (!rows.rows.empty())

@@ -27,6 +27,9 @@ inline constexpr std::string_view kRejectedMessage =
 inline constexpr std::string_view kUnreadableMessage =
     "ERROR: the password data file could not be read.\r\n"
     "It may be open in another program, or it is not a file. Nothing was changed.";
+inline constexpr std::string_view kTooLargeMessage =
+    "ERROR: the password data file is too large to open.\r\n"
+    "There is not enough memory to read all of its records. Nothing was changed.";
 inline constexpr std::string_view kSaveFailedMessage = "ERROR: the password data file could not be saved.\r\n"
                                                        "It was left as it was before; the change was not stored.";
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace vault {
 namespace {
@@ -51,29 +53,74 @@ std::string map_lines(std::string_view content, const ByteTable &table) {
     return result;
 }
 
-// How many lines start with the name tag, in either form: the record count,
-// so that the records are allocated once and not copied as they grow.
-std::size_t count_name_lines(std::string_view content, const ByteTable &plain) {
-    std::size_t count = 0;
-    auto is_name_at = [&](std::size_t at) {
-        if (content.size() - at < 4)
-            return false;
-        for (std::size_t i = 0; i < 4; ++i) {
-            if (plain[static_cast<unsigned char>(content[at + i])] != static_cast<unsigned char>(kNameTag[i])) {
-                return false;
-            }
-        }
-        return true;
+// Sixteen bytes at a time: GCC and clang turn these into the machine's
+// vector instructions (SSE2 on x86-64), which the plain loops do not get at -O2.
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+constexpr std::size_t kLanes = 16;
+
+Bytes16 load16(const unsigned char *at) {
+    Bytes16 v;
+    std::memcpy(&v, at, kLanes);
+    return v;
+}
+
+Bytes16 splat(unsigned char c) {
+    return Bytes16{} + c;
+}
+
+std::size_t lane_sum(Bytes16 v) {
+    std::size_t sum = 0;
+    for (std::size_t i = 0; i < kLanes; ++i)
+        sum += v[i];
+    return sum;
+}
+
+// At most how many records the text holds: the name tag's first letter and
+// colon, in either form, at the start of the text or after a line feed. The
+// bound is tight for any file a writer made, and a crafted one cannot make it
+// exceed what real records of the same size would ask: so the records are
+// allocated once and never moved as they grow.
+std::size_t most_records(std::string_view content) {
+    const auto *bytes = reinterpret_cast<const unsigned char *>(content.data());
+    const std::size_t size = content.size();
+    const auto first = static_cast<unsigned char>(kNameTag[0]);
+    const unsigned char scrambled_first = encrypt_table()[first];
+    const auto colon = static_cast<unsigned char>(kNameTag[3]);
+    auto starts_tag = [&](std::size_t i) {
+        return (i == 0 || bytes[i - 1] == '\n') && (bytes[i] == first || bytes[i] == scrambled_first) &&
+               bytes[i + 3] == colon;
     };
-    for (std::size_t at = 0; at < content.size();) {
-        if (is_name_at(at))
-            ++count;
-        const std::size_t end = content.find("\r\n", at);
-        if (end == std::string_view::npos)
-            break;
-        at = end + 2;
+    if (size < 4)
+        return 0;
+    std::size_t count = starts_tag(0);
+    std::size_t i = 1;
+    const Bytes16 line_feed = splat('\n'), letter = splat(first), scrambled = splat(scrambled_first),
+                  tag_end = splat(colon);
+    while (i + 3 + kLanes <= size) {
+        Bytes16 found{};
+        for (int round = 0; round < 255 && i + 3 + kLanes <= size; ++round, i += kLanes) {
+            const Bytes16 here = load16(bytes + i);
+            found -= (load16(bytes + i - 1) == line_feed) & ((here == letter) | (here == scrambled)) &
+                     (load16(bytes + i + 3) == tag_end);
+        }
+        count += lane_sum(found);
     }
+    for (; i + 4 <= size; ++i)
+        count += starts_tag(i);
     return count;
+}
+
+// A four-byte tag read through the decrypt table, as one number.
+std::uint32_t tag_code(const unsigned char *at, const ByteTable &plain) {
+    return static_cast<std::uint32_t>(plain[at[0]]) | static_cast<std::uint32_t>(plain[at[1]]) << 8 |
+           static_cast<std::uint32_t>(plain[at[2]]) << 16 | static_cast<std::uint32_t>(plain[at[3]]) << 24;
+}
+
+constexpr std::uint32_t tag_code(std::string_view tag) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(tag[0])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(tag[1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(tag[2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(tag[3])) << 24;
 }
 
 bool map_lines_in_place(std::string &content, const ByteTable &table) {
@@ -89,6 +136,28 @@ bool map_lines_in_place(std::string &content, const ByteTable &table) {
         changed = 1;
     }
     return changed != 0;
+}
+
+// decrypt_text on sixteen bytes: the scrambled block's three ranges move
+// back by their offsets, every other byte stays.
+Bytes16 unscramble16(Bytes16 v) {
+    const Bytes16 upper = (v >= splat(192)) & (v <= splat(217));
+    const Bytes16 lower = (v >= splat(218)) & (v <= splat(243));
+    const Bytes16 digit = (v >= splat(244)) & (v <= splat(253));
+    return v - ((upper & splat(127)) | (lower & splat(121)) | (digit & splat(196)));
+}
+
+// The value's bytes, unscrambled, straight from the file's text.
+void assign_plain(std::string &target, const unsigned char *from, std::size_t size, const ByteTable &plain) {
+    target.assign(reinterpret_cast<const char *>(from), size);
+    auto *out = reinterpret_cast<unsigned char *>(target.data());
+    std::size_t i = 0;
+    for (; i + kLanes <= size; i += kLanes) {
+        const Bytes16 v = unscramble16(load16(out + i));
+        std::memcpy(out + i, &v, kLanes);
+    }
+    for (; i < size; ++i)
+        out[i] = plain[out[i]];
 }
 
 } // namespace
@@ -113,18 +182,24 @@ std::string sealed_form(std::string_view content) {
 bool is_sealed(std::string_view content) {
     if (!content.empty() && !content.ends_with("\r\n"))
         return false;
-    // Sealing changes exactly the ASCII letters and digits. The test runs in
-    // blocks without branches so that the compiler can vectorise it.
-    constexpr std::size_t kBlock = 256;
-    for (std::size_t at = 0; at < content.size(); at += kBlock) {
-        const std::size_t end = std::min(content.size(), at + kBlock);
-        unsigned found = 0;
-        for (std::size_t i = at; i < end; ++i) {
-            const auto c = static_cast<unsigned char>(content[i]);
-            found |= static_cast<unsigned>(static_cast<unsigned char>(c - '0') < 10) |
-                     static_cast<unsigned>(static_cast<unsigned char>((c | 0x20) - 'a') < 26);
+    // Sealing changes exactly the ASCII letters and digits.
+    const auto *bytes = reinterpret_cast<const unsigned char *>(content.data());
+    const std::size_t size = content.size();
+    const Bytes16 zero = splat('0'), ten = splat(10), lower_a = splat('a'), letters = splat(26), case_bit = splat(0x20);
+    std::size_t i = 0;
+    while (i + kLanes <= size) {
+        Bytes16 found{};
+        for (int round = 0; round < 16 && i + kLanes <= size; ++round, i += kLanes) {
+            const Bytes16 v = load16(bytes + i);
+            found |=
+                static_cast<Bytes16>((v - zero) < ten) | static_cast<Bytes16>(((v | case_bit) - lower_a) < letters);
         }
-        if (found)
+        if (lane_sum(found))
+            return false;
+    }
+    for (; i < size; ++i) {
+        const auto c = bytes[i];
+        if (static_cast<unsigned char>(c - '0') < 10 || static_cast<unsigned char>((c | 0x20) - 'a') < 26)
             return false;
     }
     return true;
@@ -138,41 +213,51 @@ void scramble_in_place(std::string &text) {
 
 std::vector<Record> parse_records(std::string_view content, const std::function<void()> &every_few_lines) {
     constexpr unsigned kLinesPerCall = 256;
+    constexpr std::uint32_t kName = tag_code(kNameTag);
+    constexpr std::uint32_t kValues[] = {tag_code(kValueTags[0]), tag_code(kValueTags[1]), tag_code(kValueTags[2]),
+                                         tag_code(kValueTags[3])};
     const ByteTable &plain = decrypt_table();
     std::vector<Record> records;
-    records.reserve(count_name_lines(content, plain));
-    unsigned lines = 0;
+    records.reserve(most_records(content));
     if (every_few_lines)
         every_few_lines();
-    std::size_t start = 0;
-    while (start < content.size()) {
-        std::size_t end = content.find("\r\n", start);
-        if (end == std::string_view::npos)
-            end = content.size();
-        const std::string_view line = content.substr(start, end - start);
-        start = end + 2;
+    // One sweep over the text: each line is found, its tag read and its value
+    // unscrambled into its field, with no copy of the line itself.
+    const auto *at = reinterpret_cast<const unsigned char *>(content.data());
+    const auto *const end = at + content.size();
+    unsigned lines = 0;
+    while (at < end) {
+        const unsigned char *line_end = at;
+        for (;;) {
+            line_end = static_cast<const unsigned char *>(
+                std::memchr(line_end, '\r', static_cast<std::size_t>(end - line_end)));
+            if (!line_end) {
+                line_end = end;
+                break;
+            }
+            if (line_end + 1 < end && line_end[1] == '\n')
+                break;
+            ++line_end; // a lone CR belongs to the line
+        }
+        const unsigned char *line = at;
+        at = line_end == end ? end : line_end + 2;
         if (every_few_lines && ++lines % kLinesPerCall == 0)
             every_few_lines();
-        if (line.size() < 4)
+        if (line_end - line < 4)
             continue;
-        char tag_bytes[4];
-        for (int i = 0; i < 4; ++i)
-            tag_bytes[i] = static_cast<char>(plain[static_cast<unsigned char>(line[i])]);
-        const std::string_view tag(tag_bytes, 4);
+        const std::uint32_t tag = tag_code(line, plain);
         std::string *target = nullptr;
-        if (tag == kNameTag) {
+        if (tag == kName) {
             Record &record = records.emplace_back();
             record.value_count = 0;
             target = &record.name;
-        } else if (!records.empty() && std::find(kValueTags.begin(), kValueTags.end(), tag) != kValueTags.end()) {
+        } else if (!records.empty() &&
+                   (tag == kValues[0] || tag == kValues[1] || tag == kValues[2] || tag == kValues[3])) {
             Record &record = records.back();
             target = record.value_count < 4 ? &record.value(Field(record.value_count++)) : &record.extra.emplace_back();
         }
-        if (!target)
-            continue;
-        target->assign(line.substr(4));
-        for (char &c : *target)
-            c = static_cast<char>(plain[static_cast<unsigned char>(c)]);
+        if (target)
+            assign_plain(*target, line + 4, static_cast<std::size_t>(line_end - line) - 4, plain);
     }
     return records;
 }

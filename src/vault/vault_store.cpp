@@ -3,6 +3,8 @@
 #include "vault/cipher.h"
 #include "vault/vault_format.h"
 
+#include <new>
+
 namespace vault {
 namespace detail {
 
@@ -58,7 +60,9 @@ std::string stamp_as_stored(std::string_view computer_name) {
     return decrypt_text(computer_name);
 }
 
-LoadResult load_vault(VaultContext &ctx, const LoadOptions &options) {
+namespace {
+
+LoadResult read_and_check(VaultContext &ctx, const LoadOptions &options) {
     LoadResult result;
     ctx.files.create_folder(ctx.paths.data_folder);
     ReadResult read = detail::read_vault(ctx, true);
@@ -104,6 +108,23 @@ LoadResult load_vault(VaultContext &ctx, const LoadOptions &options) {
     }
     result.status = LoadStatus::Accepted;
     return result;
+}
+
+} // namespace
+
+LoadResult load_vault(VaultContext &ctx, const LoadOptions &options) {
+    try {
+        return read_and_check(ctx, options);
+    } catch (const std::bad_alloc &) {
+        // Whatever was read is freed on the way out, so the message box and
+        // the rest of the program have their memory back. The file is only
+        // replaced whole, by its scrambled form, before the records are read:
+        // it is as it was, or scrambled as every load leaves it.
+        LoadResult result;
+        result.status = LoadStatus::TooLarge;
+        ctx.reporter.show_message(kTooLargeMessage);
+        return result;
+    }
 }
 
 } // namespace vault

@@ -41,6 +41,7 @@ enum class LoadStatus {
     Missing,    // the missing message was shown twice
     Unreadable, // reported once; the viewer closes as for a missing vault
     Rejected,   // the rejection message was shown
+    TooLarge,   // not enough memory for its records: reported once, nothing changed
     Accepted,
 };
 
@@ -57,7 +58,8 @@ struct LoadOptions {
 
 // The viewer's load and machine-stamp check: the first record's stamp must be
 // this computer's name. An empty vault and a first record without stamp are
-// rejected. The vault is left scrambled.
+// rejected. The vault is left scrambled. A vault whose records do not fit in
+// memory is reported and left as it is, and the program goes on.
 LoadResult load_vault(VaultContext &ctx, const LoadOptions &options = {});
 
 // The stamp a record added on this computer reads back with: a computer name

@@ -13,6 +13,7 @@
 #include "viewer/viewer_window.h"
 
 #include <algorithm>
+#include <new>
 
 namespace viewer {
 namespace {
@@ -120,9 +121,19 @@ void run_load_sequence(const Holder& holder) {
         return;
     }
 
-    form.rows = vault::rows_from_load(std::move(loaded));
-    if (!form.rows.rows.empty()) form.rows.selected = 0; // the first record of the file
-    sort_rows(form);
+    try {
+        form.rows = vault::rows_from_load(std::move(loaded));
+        if (!form.rows.rows.empty()) form.rows.selected = 0; // the first record of the file
+        sort_rows(form);
+    } catch (const std::bad_alloc&) {
+        // The records were read but there is no memory to list them: the
+        // viewer closes as for a vault that is too large to open.
+        form.rows = {};
+        form.order = {};
+        reporter.show_message(vault::kTooLargeMessage);
+        close_viewer(form);
+        return;
+    }
     show_rows(form);
     apply_stored_appearance(form);
 }

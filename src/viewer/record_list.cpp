@@ -97,9 +97,13 @@ void show_rows(Form2& form) {
     if (!form.list) return;
     ListView_SetItemCountEx(form.list, static_cast<int>(form.rows.rows.size()), LVSICF_NOSCROLL);
     // Only the row that has a state is cleared (the list selects one row at
-    // most): asking for all rows would visit every row of the list.
-    if (const int selected = ListView_GetNextItem(form.list, -1, LVNI_SELECTED); selected >= 0)
-        ListView_SetItemState(form.list, selected, 0, LVIS_SELECTED);
+    // most): asking for all rows would visit every row of the list. Looking
+    // for the selected row visits every row too when there is none, as on a
+    // fresh list: 2 ms of a 100k-row opening under Wine. The count is kept.
+    if (ListView_GetSelectedCount(form.list) > 0) {
+        if (const int selected = ListView_GetNextItem(form.list, -1, LVNI_SELECTED); selected >= 0)
+            ListView_SetItemState(form.list, selected, 0, LVIS_SELECTED);
+    }
     if (const int focused = ListView_GetNextItem(form.list, -1, LVNI_FOCUSED); focused >= 0)
         ListView_SetItemState(form.list, focused, 0, LVIS_FOCUSED);
     if (const std::optional<int> place = selected_place(form)) {

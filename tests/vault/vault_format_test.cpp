@@ -108,11 +108,28 @@ TEST(VaultFormat, ReadsRecordsByTheLoadRules) {
         {"colons, commas, quotes and spaces kept",
          "NAM: a:b, \"c\" \r\nURL::\r\n",
          {Record{" a:b, \"c\" ", ":", "", "", "", 1}}},
+        {"a lone CR belongs to its line", "NAM:a\rb\r\nURL:\r\r\n", {Record{"a\rb", "\r", "", "", "", 1}}},
+        {"a name tag after a lone LF starts no record", "NAM:a\nNAM:b\r\n", {Record{"a\nNAM:b", "", "", "", "", 0}}},
         {"empty file", "", {}},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(parse_records(c.plain), c.expected) << c.what;
         EXPECT_EQ(parse_records(encryption_pass(c.plain)), c.expected) << c.what << " (scrambled)";
+    }
+}
+
+TEST(VaultFormat, ReadsEveryByteOfAValueAsTheCipherDoes) {
+    // Values of every length around the reader's sixteen-byte steps, over all
+    // byte values but CR (which could end the line early).
+    for (std::size_t length = 0; length <= 300; ++length) {
+        std::string value;
+        for (std::size_t i = 0; i < length; ++i) {
+            const auto byte = static_cast<char>((i * 7 + length) % 256);
+            value += byte == '\r' ? 'x' : byte;
+        }
+        const std::vector<Record> records = parse_records("NAM:" + value + "\r\n");
+        ASSERT_EQ(records.size(), 1u) << length;
+        EXPECT_EQ(records[0].name, decrypt_text(value)) << length;
     }
 }
 

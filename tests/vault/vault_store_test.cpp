@@ -1,3 +1,4 @@
+#include "allocation_limit.h"
 #include "vault/vault_format.h"
 #include "vault/vault_store.h"
 #include "vault_test_support.h"
@@ -91,6 +92,45 @@ TEST(VaultLoad, OutcomesAndMessages) {
             }
             EXPECT_FALSE(f.work_file_left()) << c.what;
         }
+    }
+}
+
+TEST(VaultLoad, AVaultTooLargeForMemoryIsReportedAndLeftAsItWas) {
+    // Crafted vaults of empty records, six bytes each in the file, where the
+    // memory runs out: for the records, or already for the file's bytes.
+    constexpr std::size_t kLimit = 16 << 20;
+    struct Case {
+        const char *what;
+        std::size_t records;
+    };
+    const Case cases[] = {
+        {"the records do not fit", 300000},
+        {"the file itself does not fit", kLimit / 6 + 1000},
+    };
+    std::string one_empty = encryption_pass("NAM:\r\n");
+    for (const auto &c : cases) {
+        VaultFixture f;
+        std::string crafted;
+        crafted.reserve(c.records * one_empty.size());
+        for (std::size_t i = 0; i < c.records; ++i)
+            crafted += one_empty;
+        f.put_vault(crafted);
+        LoadResult result;
+        {
+            AllocationLimit limit(kLimit);
+            result = load_vault(f.ctx);
+        }
+        EXPECT_EQ(result.status, LoadStatus::TooLarge) << c.what;
+        EXPECT_TRUE(result.records.empty()) << c.what;
+        EXPECT_EQ(f.reporter.messages, Messages{std::string(kTooLargeMessage)}) << c.what;
+        EXPECT_EQ(f.vault(), crafted) << c.what;
+        EXPECT_FALSE(f.work_file_left()) << c.what;
+
+        // The program goes on: the next load of a vault that fits opens it.
+        f.reporter.messages.clear();
+        f.put_vault(encryption_pass(record_lines("first", "DESK-7")));
+        EXPECT_EQ(load_vault(f.ctx).status, LoadStatus::Accepted) << c.what;
+        EXPECT_TRUE(f.reporter.messages.empty()) << c.what;
     }
 }
 
