@@ -1,6 +1,7 @@
 #include "platform/clipboard.h"
 
 #include <cstring>
+#include <map>
 
 namespace platform {
 namespace {
@@ -50,6 +51,22 @@ bool put(UINT format, HGLOBAL memory) {
     return false;
 }
 
+// The clipboard's sequence number each pending clearing expects, by timer.
+std::map<UINT_PTR, DWORD>& pending_clearings() {
+    static std::map<UINT_PTR, DWORD> pending;
+    return pending;
+}
+
+void CALLBACK clear_if_unchanged(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    auto& pending = pending_clearings();
+    const auto found = pending.find(timer);
+    if (found == pending.end()) return;
+    const DWORD expected = found->second;
+    pending.erase(found);
+    if (GetClipboardSequenceNumber() == expected) clear_clipboard(nullptr);
+}
+
 } // namespace
 
 bool set_clipboard_text(HWND owner, const std::string& text) {
@@ -67,6 +84,12 @@ bool set_clipboard_text(HWND owner, const std::string& text) {
 bool clear_clipboard(HWND owner) {
     OpenedClipboard clipboard(owner);
     return clipboard && EmptyClipboard();
+}
+
+void clear_clipboard_later(UINT milliseconds) {
+    const DWORD now = GetClipboardSequenceNumber();
+    if (const UINT_PTR timer = SetTimer(nullptr, 0, milliseconds, clear_if_unchanged))
+        pending_clearings()[timer] = now;
 }
 
 } // namespace platform

@@ -19,4 +19,9 @@ bool set_clipboard_text(HWND owner, const std::string& text);
 // Empties the clipboard. False when another program holds it.
 bool clear_clipboard(HWND owner);
 
+// Empties the clipboard `milliseconds` from now if it still holds what it
+// holds now (its sequence number has not moved): whatever anyone copies
+// meanwhile is left alone. Runs from the calling thread's message loop.
+void clear_clipboard_later(UINT milliseconds);
+
 } // namespace platform
