@@ -1,7 +1,7 @@
 #!/bin/bash
 # The whole job by keyboard alone, with the widget where a first run puts it
 # (the screen's centre): enter, Shift+F10 on the widget, "Add Password", a
-# record typed field by field, Enter; Shift+F10, "View Passwords", the entry
+# record typed field by field, Enter (Escape first closes the menu unused); Shift+F10, "View Passwords", the entry
 # password (masked) at the gate, Ctrl+C for the plain password, the viewer's
 # close button, then the Menu key and "Exit". The add-entry dialog and the
 # viewer open where they leave the widget free.
@@ -48,6 +48,14 @@ qlk_key Return
 qlk_wait_gone "$QLK_TITLE_ENTRY"
 qlk_wait_window Quillock frmMain >/dev/null
 qlk_pass "entered"
+
+qlk_case "Escape closes the menu and leaves the keyboard on the widget"
+sleep 0.3
+menu_by_key shift+F10
+qlk_key Escape
+menu_gone
+qlk_alive || qlk_fail "the program ended"
+qlk_pass "the menu closed, the program runs"
 
 qlk_case "Shift+F10 opens the menu at the widget; Down Down Enter is \"Add Password\""
 sleep 0.3
