@@ -77,7 +77,10 @@ void keep_clear_of(HWND window, HWND other) {
         const RECT moved{at.x, at.y, at.x + width, at.y + height};
         if (!contains(work, moved)) continue;
         const long distance = labs(at.x - rect.left) + labs(at.y - rect.top);
-        if (!best || distance < best_distance) best = &at, best_distance = distance;
+        if (!best || distance < best_distance) {
+            best = &at;
+            best_distance = distance;
+        }
     }
     if (best) SetWindowPos(window, nullptr, best->x, best->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
