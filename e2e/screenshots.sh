@@ -86,6 +86,16 @@ saved add-entry.png
 qlk_click "$form3" 2
 qlk_wait_gone "$form3"
 
+# A message box: the gate refusing a wrong password.
+widget_menu_pick 4
+qlk_input_box "$GATE" wrong
+qlk_auto -t Quillock -c '#32770' wait >/dev/null || qlk_fail "no message box"
+read -r _ left top right bottom <<<"$(qlk_auto -t Quillock -c '#32770' rect)"
+sleep 0.3
+import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$docs/message.png"
+saved message.png
+qlk_expect_msgbox 'Sorry: you have entered the wrong password.'
+
 # The viewer gate with the password typed (masked), then the viewer.
 widget_menu_pick 4
 qlk_wait_window "$GATE" '#32770' >/dev/null
