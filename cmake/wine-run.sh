@@ -9,6 +9,7 @@ shift
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver64
+fonts=/usr/share/wine/fonts
 mkdir -p "$prefix"
 
 # The server's socket lives in the folder the prefix names in its "wineserver" file.
@@ -26,6 +27,14 @@ server_running() {
         "$server" -w >/dev/null 2>&1 || true
     fi
     echo "${DISPLAY:-}" >"$prefix/.qlk-display"
+    # Wine does not look for fonts-wine's files in /usr/share/wine/fonts: copied
+    # into the prefix they stand in for Tahoma, MS Sans Serif and Marlett, so
+    # "MS Shell Dlg" measures and draws as on Windows and the close glyph shows.
+    # A prefix made before the package was installed gets them at its next use.
+    if [ ! -f "$prefix/drive_c/windows/Fonts/tahoma.ttf" ] && compgen -G "$fonts/*.ttf" >/dev/null; then
+        mkdir -p "$prefix/drive_c/windows/Fonts"
+        cp "$fonts"/*.ttf "$prefix/drive_c/windows/Fonts/"
+    fi
     if [ ! -f "$prefix/.qlk-ready" ]; then
         "$server" -p30 </dev/null >/dev/null 2>&1 9>&- || true
         "$wine" wineboot -i </dev/null >/dev/null 2>&1 9>&-

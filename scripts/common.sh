@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 QLK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-QLK_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64 mingw-w64-tools wine64 xvfb xdotool imagemagick
+QLK_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64 mingw-w64-tools wine64 fonts-wine xvfb xdotool imagemagick
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev util-linux locales)
 
 # Installs whatever is missing; says nothing when all is there.

@@ -126,12 +126,14 @@ int cmd_controls(const std::wstring &command, Context &context, HWND window) {
             write_line(std::to_string(checked));
             return kOk;
         }
+        DWORD_PTR mask = 0; // an edit's password character
+        SendMessageTimeoutW(control, EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 2000, &mask);
         GUITHREADINFO gui{};
         gui.cbSize = sizeof gui;
         GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
         write_line(std::string("enabled ") + (IsWindowEnabled(control) ? "1" : "0") + " visible " +
                    (IsWindowVisible(control) ? "1" : "0") + " checked " + std::to_string(checked) + " focused " +
-                   (gui.hwndFocus == control ? "1" : "0"));
+                   (gui.hwndFocus == control ? "1" : "0") + " mask " + std::to_string(mask));
         return kOk;
     }
     return fail(kUsage, "unknown command (qlk_auto help)");

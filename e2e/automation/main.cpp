@@ -17,7 +17,7 @@ window commands:
   text [ID] | settext ID TEXT caption or control text (escaped) / set it with WM_SETTEXT
   waittext ID TEXT            wait until the control's text is TEXT; prints the last text on timeout
   click ID | command ID       post BM_CLICK to the control / post WM_COMMAND(ID, BN_CLICKED) to the window
-  check ID | state ID         "0|1|2" / "enabled E visible V checked C focused F"
+  check ID | state ID         "0|1|2" / "enabled E visible V checked C focused F mask M"
   rect [ID]                   "rect LEFT TOP RIGHT BOTTOM" in screen pixels
   children                    "child ID VISIBLE CLASS<TAB>TEXT" for each control
   region                      "region COUNT" then "rect L T R B" (window coordinates) or "region none"

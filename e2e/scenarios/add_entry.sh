@@ -80,10 +80,6 @@ qlk_expect_text "the second field holds the same password" "$form3" $txtPsswd2 "
 qlk_type_into "$form3" $txtUserName bob
 qlk_type_into "$form3" $txtURL 'https://bank.example'
 qlk_type_into "$form3" $txtID 'Bank'
-if [ -n "${QLK_SHOTS:-}" ]; then
-    mkdir -p "$QLK_SHOTS"
-    qlk_screenshot "$QLK_SHOTS/add-entry.png" "$form3"
-fi
 
 qlk_case "choosing Add Password again brings the open dialog forward with its fields"
 open_form3

@@ -3,8 +3,6 @@
 # at the mouse; its five items, reached with the keyboard, open the About
 # window, the add-entry dialog, the startup configuration, the viewer gate and
 # Exit; an item whose window is open brings that window forward, no second one.
-# With QLK_DOCS set to a folder, the open menu on a coloured desktop is saved
-# there as widget-menu.png.
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/widget_common.sh"
 qlk_reset_entry_password
@@ -26,13 +24,6 @@ qlk_expect_eq "the menu's top left corner is at the mouse" "$x $y" "$m_left $m_t
 height=$((m_bottom - m_top))
 [ "$height" -gt 60 ] && [ "$height" -lt 140 ] || qlk_fail "a menu $height pixels high is not five items"
 qlk_pass "the menu is five items high"
-if [ -n "${QLK_DOCS:-}" ]; then
-    read -r w_left w_top _ _ <<<"$(widget_rect)"
-    sleep 0.3
-    import -window root -crop $((m_right - w_left + 40))x$((m_bottom - w_top + 40))+$((w_left - 20))+$((w_top - 20)) \
-        +repage "$QLK_DOCS/widget-menu.png"
-    echo "saved $QLK_DOCS/widget-menu.png"
-fi
 qlk_key Escape
 menu_gone
 qlk_pass "Escape closes it and picks nothing"

@@ -25,8 +25,8 @@ bool ask_viewer_password() {
         platform::show_message(error.user_message());
         return false;
     }
-    const std::string answer =
-        platform::input_box({"Please enter your master entry password", "Get Master Password", ""});
+    const std::string answer = platform::input_box(
+        {.prompt = "Please enter your master entry password", .title = "Get Master Password", .masked = true});
     if (answer != run_state().entry_password) {
         platform::show_message("Sorry: you have entered the wrong password.");
         return false;

@@ -18,9 +18,10 @@ namespace {
 
 const platform::InstanceGuard* g_guard = nullptr;
 
+// Label4 is wide enough for its sentence to take two lines in Tahoma.
 constexpr platform::ControlPlace kLayout[] = {
     {IDC_PW_LABEL1, 8, 14, 100, 16},  {IDC_PW_TXT1, 112, 11, 192, 21},  {IDC_PW_CHECK1, 112, 37, 192, 17},
-    {IDC_PW_LABEL3, 8, 60, 296, 26},  {IDC_PW_LABEL4, 8, 88, 296, 26},  {IDC_PW_COMMAND3, 8, 120, 160, 25},
+    {IDC_PW_LABEL3, 8, 60, 296, 26},  {IDC_PW_LABEL4, 8, 88, 302, 26},  {IDC_PW_COMMAND3, 8, 120, 160, 25},
     {IDCANCEL, 176, 120, 60, 25},     {IDOK, 244, 120, 60, 25},
     // txt2 and its label lie below the client area: never seen, but reachable with Tab.
     {IDC_PW_LABEL2, 8, 166, 100, 16}, {IDC_PW_TXT2, 112, 163, 192, 21},
@@ -62,7 +63,7 @@ bool on_load(HWND dialog) {
         run_state().entry_password = kDefaultEntryPassword; // an unreadable store leaves the default in force
     }
 
-    set_mask(dialog, L'*');
+    set_mask(dialog, platform::kPasswordMask);
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);
     platform::center_on_screen(dialog);
@@ -87,16 +88,20 @@ void on_entry_check(HWND dialog) {
 
 void on_change_password(HWND dialog) {
     const std::string current =
-        platform::input_box({"Please enter your CURRENT entry password", "Current Entry Password...", ""});
+        platform::input_box({.prompt = "Please enter your CURRENT entry password",
+                             .title = "Current Entry Password...",
+                             .masked = true});
     if (current != run_state().entry_password) {
         platform::show_message("Entry Password Error:\r\nThe entry password is not entered the same that has been "
                                "previously registered - action concelled!");
         return;
     }
-    const platform::AnsiText first =
-        platform::input_box_checked({"Please enter your new entry password", "New Entry Password...", ""});
-    const platform::AnsiText second = platform::input_box_checked(
-        {"Please enter your new entry password AGAIN", "New Entry Password AGAIN to confirm...", ""});
+    const platform::AnsiText first = platform::input_box_checked(
+        {.prompt = "Please enter your new entry password", .title = "New Entry Password...", .masked = true});
+    const platform::AnsiText second =
+        platform::input_box_checked({.prompt = "Please enter your new entry password AGAIN",
+                                     .title = "New Entry Password AGAIN to confirm...",
+                                     .masked = true});
     if (first.bytes != second.bytes) {
         platform::show_message("New Entry Password Error:\r\nThe entry password is not entered the same within the 2 "
                                "'New Entry Password' input screens - please try again.");
@@ -133,8 +138,10 @@ INT_PTR CALLBACK frmPassword_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
         case IDCANCEL: DestroyWindow(dialog); return TRUE; // the only window: the run ends
         case IDC_PW_COMMAND3: on_change_password(dialog); return TRUE;
         case IDC_PW_CHECK1:
-            if (HIWORD(wparam) == BN_CLICKED)
-                set_mask(dialog, IsDlgButtonChecked(dialog, IDC_PW_CHECK1) == BST_CHECKED ? 0 : L'*');
+            if (HIWORD(wparam) == BN_CLICKED) {
+                const bool show = IsDlgButtonChecked(dialog, IDC_PW_CHECK1) == BST_CHECKED;
+                set_mask(dialog, show ? 0 : platform::kPasswordMask);
+            }
             return TRUE;
         }
         break;

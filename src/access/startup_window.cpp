@@ -22,6 +22,7 @@ void on_load(HWND dialog) {
     g_loading = true;
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);
+    platform::center_on_screen(dialog);
     CheckDlgButton(dialog, IDC_STARTUP_CHKRUN,
                    WillRunAtStartup(platform::program_exe_name_wide()) ? BST_CHECKED : BST_UNCHECKED);
     g_loading = false;

@@ -44,7 +44,7 @@ constexpr platform::ControlPlace kLayout[] = {
     {IDC_AE_TXTPSSWD2, 18, 201, 186, 21},
     {IDC_AE_LBLERROR2, 214, 37, 128, 56},
     {IDC_AE_LBLERROR, 214, 119, 128, 42},
-    {IDC_AE_COMMAND3, 18, 232, 184, 25},
+    {IDC_AE_COMMAND3, 18, 232, 190, 25}, // wide enough for its caption in Tahoma; ends where "?" begins
     {IDC_AE_COMMAND4, 208, 232, 24, 25},
     {IDCANCEL, 238, 232, 52, 25},
     {IDOK, 296, 232, 46, 25},
@@ -68,6 +68,7 @@ void on_load(HWND dialog) {
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);
     platform::center_on_screen(dialog);
+    platform::keep_clear_of(dialog, app::find_window(app::Window::Widget));
     SendDlgItemMessageW(dialog, IDC_AE_TXTID, EM_SETLIMITTEXT, kIdentifierMaxLength, 0);
     platform::add_tooltip(dialog, IDC_AE_COMMAND3, "Generate secure password value...");
     platform::add_tooltip(dialog, IDC_AE_COMMAND4, "Entry to the 'Tallybox' software...");

@@ -3,6 +3,7 @@
 #include "platform/text.h"
 
 #include <cstring>
+#include <map>
 
 namespace platform {
 namespace {
@@ -56,6 +57,22 @@ bool put(UINT format, HGLOBAL memory) {
 // every later change of the clipboard's content. 0: nothing of ours.
 DWORD g_our_sequence = 0;
 
+// The clipboard's sequence number each pending clearing expects, by timer.
+std::map<UINT_PTR, DWORD>& pending_clearings() {
+    static std::map<UINT_PTR, DWORD> pending;
+    return pending;
+}
+
+void CALLBACK clear_if_unchanged(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    auto& pending = pending_clearings();
+    const auto found = pending.find(timer);
+    if (found == pending.end()) return;
+    const DWORD expected = found->second;
+    pending.erase(found);
+    if (GetClipboardSequenceNumber() == expected) clear_clipboard(nullptr);
+}
+
 bool put_text(HWND owner, const std::string& text) {
     OpenedClipboard clipboard(owner);
     if (!clipboard || !EmptyClipboard()) return false;
@@ -88,6 +105,12 @@ bool clear_clipboard_if_ours(HWND owner) {
     OpenedClipboard clipboard(owner);
     // Checked again while it is open: nobody can change it now.
     return clipboard && GetClipboardSequenceNumber() == g_our_sequence && EmptyClipboard();
+}
+
+void clear_clipboard_later(UINT milliseconds) {
+    const DWORD now = GetClipboardSequenceNumber();
+    if (const UINT_PTR timer = SetTimer(nullptr, 0, milliseconds, clear_if_unchanged))
+        pending_clearings()[timer] = now;
 }
 
 } // namespace platform

@@ -24,4 +24,9 @@ bool clear_clipboard(HWND owner);
 // stays. True when it was emptied.
 bool clear_clipboard_if_ours(HWND owner);
 
+// Empties the clipboard `milliseconds` from now if it still holds what it
+// holds now (its sequence number has not moved): whatever anyone copies
+// meanwhile is left alone. Runs from the calling thread's message loop.
+void clear_clipboard_later(UINT milliseconds);
+
 } // namespace platform

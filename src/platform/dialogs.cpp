@@ -23,6 +23,7 @@ INT_PTR CALLBACK input_box_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM
         SetWindowTextW(dialog, to_wide(state->args->title).c_str());
         SetDlgItemTextW(dialog, IDC_INPUT_PROMPT, to_wide(state->args->prompt).c_str());
         SetDlgItemTextW(dialog, IDC_INPUT_TEXT, to_wide(state->args->default_text).c_str());
+        if (state->args->masked) SendDlgItemMessageW(dialog, IDC_INPUT_TEXT, EM_SETPASSWORDCHAR, kPasswordMask, 0);
         SendDlgItemMessageW(dialog, IDC_INPUT_TEXT, EM_SETSEL, 0, -1);
         SetFocus(GetDlgItem(dialog, IDC_INPUT_TEXT));
         return FALSE; // focus set above

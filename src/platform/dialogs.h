@@ -9,10 +9,14 @@ namespace platform {
 
 void show_message(const std::string& text);
 
+// The character that stands for each typed character of a password.
+inline constexpr wchar_t kPasswordMask = L'*';
+
 struct InputArgs {
     std::string prompt;
     std::string title;
     std::string default_text;
+    bool masked = false; // a password: what is typed shows as kPasswordMask
 };
 std::string input_box(const InputArgs& args);
 // The same, telling also whether every typed character fits the code page.

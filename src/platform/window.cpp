@@ -33,16 +33,56 @@ void set_client_size(HWND window, int width, int height) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+RECT work_area_of(HWND window) {
+    MONITORINFO monitor{sizeof monitor};
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    return monitor.rcWork;
+}
+
+bool contains(const RECT& outer, const RECT& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+} // namespace
+
 void center_on_screen(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
-    MONITORINFO monitor{sizeof monitor};
-    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
+    const RECT work = work_area_of(window);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     SetWindowPos(window, nullptr, work.left + (work.right - work.left - width) / 2,
                  work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void keep_clear_of(HWND window, HWND other) {
+    RECT rect{}, avoid{}, overlap{};
+    if (!other || !IsWindowVisible(other) || !GetWindowRect(window, &rect) || !GetWindowRect(other, &avoid)) return;
+    if (!IntersectRect(&overlap, &rect, &avoid)) return;
+    const RECT work = work_area_of(window);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const int gap = scale(8);
+    // Each candidate keeps the other coordinate; the shortest move wins.
+    const POINT candidates[] = {{avoid.right + gap, rect.top},
+                                {avoid.left - gap - width, rect.top},
+                                {rect.left, avoid.bottom + gap},
+                                {rect.left, avoid.top - gap - height}};
+    const POINT* best = nullptr;
+    long best_distance = 0;
+    for (const POINT& at : candidates) {
+        const RECT moved{at.x, at.y, at.x + width, at.y + height};
+        if (!contains(work, moved)) continue;
+        const long distance = labs(at.x - rect.left) + labs(at.y - rect.top);
+        if (!best || distance < best_distance) {
+            best = &at;
+            best_distance = distance;
+        }
+    }
+    if (best) SetWindowPos(window, nullptr, best->x, best->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void add_tooltip(HWND owner, int control_id, const std::string& text) {

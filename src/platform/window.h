@@ -18,7 +18,12 @@ struct ControlPlace {
 };
 void place_controls(HWND parent, std::span<const ControlPlace> places);
 void set_client_size(HWND window, int width, int height);
+// Centres the window on the work area of its monitor.
 void center_on_screen(HWND window);
+// Moves the window, keeping it in the work area, to the nearest spot beside
+// `other` (right, left, below or above) when it covers `other`; stays where it
+// is when `other` is missing or no such spot exists.
+void keep_clear_of(HWND window, HWND other);
 
 // A tool tip for one control of a window; the tip window goes with its owner.
 void add_tooltip(HWND owner, int control_id, const std::string& text);

@@ -18,13 +18,15 @@
 namespace viewer {
 namespace {
 
+// Command3 ends where "?" begins; Label2, below the buttons, is wide enough
+// for its caption in Tahoma.
 constexpr platform::ControlPlace kLayout[] = {
     {IDC_VW_LABEL3, 8, 0, 289, 13},      {IDC_VW_LABEL1, 8, 16, 678, 13},     {IDC_VW_LV, 8, 32, 793, 289},
-    {IDC_VW_COMMAND1, 304, 328, 153, 25}, {IDC_VW_COMMAND3, 464, 328, 153, 25}, {IDC_VW_COMMAND4, 616, 328, 17, 25},
-    {IDC_VW_COMMAND2, 648, 328, 153, 25}, {IDC_VW_LABEL2, 192, 360, 112, 13},
+    {IDC_VW_COMMAND1, 304, 328, 153, 25}, {IDC_VW_COMMAND3, 464, 328, 152, 25}, {IDC_VW_COMMAND4, 616, 328, 17, 25},
+    {IDC_VW_COMMAND2, 648, 328, 153, 25}, {IDC_VW_LABEL2, 192, 360, 128, 13},
 };
 constexpr int kClientWidth = 810;
-constexpr int kClientHeight = 360;
+constexpr int kClientHeight = 378; // Label2 shows below the buttons
 
 // Set when a load ended because its window was closed from outside: the exit
 // sequence closes every window while a large vault loads. The gate's show
@@ -83,6 +85,7 @@ void on_init(HWND dialog, const Holder& holder) {
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);
     platform::center_on_screen(dialog);
+    platform::keep_clear_of(dialog, app::find_window(app::Window::Widget));
     fit_label_width(dialog, IDC_VW_LABEL3);
     fit_label_width(dialog, IDC_VW_LABEL1);
     platform::add_tooltip(dialog, IDC_VW_COMMAND1, "Create to print list...");

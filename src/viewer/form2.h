@@ -44,6 +44,9 @@ void close_viewer(const Form2& form);
 void set_up_list(Form2& form);
 // Shows the rows as they stand: their number, the selected row, their texts.
 void show_rows(Form2& form);
+// The last column takes the width the others leave, beside the vertical
+// scroll bar when the rows need one: no horizontal scroll bar while they fit.
+void fit_last_column(Form2& form);
 // Takes the selected row from the control (the user selects with the mouse).
 void sync_selection(Form2& form);
 // Ascending by identifier name, the selected row moving along.

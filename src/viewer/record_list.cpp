@@ -93,9 +93,21 @@ void set_up_list(Form2& form) {
     set_list_colours(form, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW));
 }
 
+void fit_last_column(Form2& form) {
+    if (!form.list) return;
+    constexpr int last = static_cast<int>(std::size(kColumns)) - 1;
+    RECT client{};
+    GetClientRect(form.list, &client); // without the vertical scroll bar when it shows
+    int others = 0;
+    for (int i = 0; i < last; ++i) others += ListView_GetColumnWidth(form.list, i);
+    const int room = client.right - others;
+    if (room > 0 && room != ListView_GetColumnWidth(form.list, last)) ListView_SetColumnWidth(form.list, last, room);
+}
+
 void show_rows(Form2& form) {
     if (!form.list) return;
     ListView_SetItemCountEx(form.list, static_cast<int>(form.rows.rows.size()), LVSICF_NOSCROLL);
+    fit_last_column(form);
     // Only the row that has a state is cleared (the list selects one row at
     // most): asking for all rows would visit every row of the list. Looking
     // for the selected row visits every row too when there is none, as on a

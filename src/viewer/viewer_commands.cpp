@@ -34,8 +34,14 @@ bool write_print_file(const std::string& path, const std::string& text) {
            written == text.size();
 }
 
+// A copied password or user name leaves the clipboard this long after the copy.
+constexpr UINT kCopyLifetimeMs = 30'000;
+
 void copy_text(Form2& form, const std::string& text) {
-    if (platform::set_clipboard_text(form.window, text)) return;
+    if (platform::set_clipboard_text(form.window, text)) {
+        platform::clear_clipboard_later(kCopyLifetimeMs);
+        return;
+    }
     platform::show_message("ERROR: the clipboard is in use by another program.\r\n"
                            "Nothing was copied; please try again in a moment.");
 }

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <string>
@@ -45,6 +46,39 @@ bool is_link(int id) {
     return id == IDC_ABOUT_IMAGE1 || id == IDC_ABOUT_LABEL3 || id == IDC_ABOUT_LABEL1;
 }
 
+// A text link that has the keyboard opens with Enter or Space, as a click
+// opens it, and shows a focus rectangle.
+LRESULT CALLBACK text_link_proc(HWND link, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+    switch (message) {
+    case WM_GETDLGCODE:
+        if (lparam && reinterpret_cast<const MSG*>(lparam)->message == WM_KEYDOWN &&
+            (wparam == VK_RETURN || wparam == VK_SPACE))
+            return DLGC_WANTMESSAGE;
+        break;
+    case WM_KEYDOWN:
+        if (wparam == VK_RETURN || wparam == VK_SPACE) {
+            PostMessageW(GetParent(link), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
+                         reinterpret_cast<LPARAM>(link));
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: InvalidateRect(link, nullptr, TRUE); break;
+    case WM_PAINT:
+        if (GetFocus() == link) {
+            DefSubclassProc(link, message, wparam, lparam);
+            RECT frame{};
+            GetClientRect(link, &frame);
+            platform::window_dc dc(link);
+            DrawFocusRect(dc.get(), &frame);
+            return 0;
+        }
+        break;
+    case WM_NCDESTROY: RemoveWindowSubclass(link, text_link_proc, 0); break;
+    }
+    return DefSubclassProc(link, message, wparam, lparam);
+}
+
 // Whatever the shell makes of the address (no browser, no network), the window closes.
 void open_link(HWND dialog, const char* address) {
     platform::open_with_default_handler(address);
@@ -69,8 +103,11 @@ void on_load(HWND dialog) {
     for (int id : {IDC_ABOUT_LABEL3, IDC_ABOUT_LABEL1})
         SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(state->link_font.get()), 0);
 
+    for (int id : {IDC_ABOUT_LABEL3, IDC_ABOUT_LABEL1}) SetWindowSubclass(GetDlgItem(dialog, id), text_link_proc, 0, 0);
+
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);
+    platform::center_on_screen(dialog);
     platform::add_tooltip(dialog, IDC_ABOUT_IMAGE1, "Click here to visit " + maker + " on the web...");
 }
 

@@ -87,6 +87,10 @@ void popup_mnuMain(POINT at) {
     SetForegroundWindow(host);
     TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, host, nullptr);
     PostMessageW(host, WM_NULL, 0, 0);
+    // The keyboard goes back to the widget, not to the hidden host: a pick or
+    // Escape leaves the user where the menu came from. A picked item's window
+    // (posted, so it runs after this) then comes forward over it.
+    if (HWND widget = app::find_window(app::Window::Widget)) SetForegroundWindow(widget);
 }
 
 void run_exit_sequence() {

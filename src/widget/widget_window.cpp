@@ -110,6 +110,18 @@ void on_press(HWND skin, LPARAM where, UINT button, UINT up_message) {
     }
 }
 
+// Shift+F10 and the Menu key open the menu over the widget, as a right press does.
+bool is_menu_key(UINT message, WPARAM key) {
+    if (message == WM_KEYDOWN && key == VK_APPS) return true;
+    return (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && key == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000);
+}
+
+void popup_at_widget(HWND widget) {
+    RECT place{};
+    GetWindowRect(widget, &place);
+    popup_mnuMain({(place.left + place.right) / 2, (place.top + place.bottom) / 2});
+}
+
 void paint_skin(HWND skin) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(skin, &paint);
@@ -142,7 +154,12 @@ LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM
     }
     // Escape must reach the skin, not the dialog keyboard handling of the message loop.
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
+    case WM_SYSKEYDOWN:
+        if (!is_menu_key(message, wparam)) break;
+        popup_at_widget(GetParent(skin));
+        return 0;
     case WM_KEYDOWN:
+        if (is_menu_key(message, wparam)) popup_at_widget(GetParent(skin));
         if (wparam == VK_ESCAPE) {
             // Ends at once: nothing is saved and no window's close handling
             // runs. Only the plain passwords go along.

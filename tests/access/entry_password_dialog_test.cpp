@@ -167,6 +167,7 @@ TEST_F(EntryPasswordDialog, ChangedPasswordIsStoredScrambledAndFillsBothFields) 
     EXPECT_EQ(seen[1].title, "New Entry Password...");
     EXPECT_EQ(seen[2].title, "New Entry Password AGAIN to confirm...");
     EXPECT_EQ(seen[2].text, "Please enter your new entry password AGAIN");
+    for (int i : {0, 1, 2}) EXPECT_EQ(seen[i].mask, L'*') << seen[i].title << " shows the typed password";
     EXPECT_EQ(seen[3].text, "The entry password has been reset - PLEASE REMEMBER IT!");
     EXPECT_EQ(qlk_access::MRegistry::GetString("QLK", "Config", "ID"), vault::encrypt_text("N3w pass"));
     EXPECT_EQ(platform::item_text(dialog, IDC_PW_TXT1), "N3w pass");
@@ -232,6 +233,7 @@ TEST_F(EntryPasswordDialog, ViewerGateReadsTheStoredPasswordAndRefusesOtherAnswe
     ASSERT_EQ(seen.size(), 5u);
     EXPECT_EQ(seen[0].title, "Get Master Password");
     EXPECT_EQ(seen[0].text, "Please enter your master entry password");
+    EXPECT_EQ(seen[0].mask, L'*');
     EXPECT_EQ(seen[1].text, "Sorry: you have entered the wrong password.");
     EXPECT_EQ(qlk_access::run_state().entry_password, "gate");
 }

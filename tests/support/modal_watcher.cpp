@@ -77,7 +77,10 @@ bool ModalWatcher::answer_one() {
                 a = answers_.front();
                 answers_.pop_front();
             }
-            seen_.push_back({text_of(box), text_of(GetDlgItem(box, message_box ? kMessageTextId : kInputPromptId))});
+            const wchar_t mask =
+                input_box ? static_cast<wchar_t>(SendDlgItemMessageW(box, kInputTextId, EM_GETPASSWORDCHAR, 0, 0)) : 0;
+            seen_.push_back(
+                {text_of(box), text_of(GetDlgItem(box, message_box ? kMessageTextId : kInputPromptId)), mask});
         }
         if (input_box) {
             const std::wstring typed = a.type_wide.empty() ? platform::to_wide(a.type_text) : a.type_wide;

@@ -21,6 +21,7 @@ struct Answer {
 struct SeenBox {
     std::string title;
     std::string text; // the message, or the input box's prompt
+    wchar_t mask = 0; // the character an input box shows for each typed one (0: the text itself)
 };
 
 class ModalWatcher {

@@ -97,6 +97,7 @@ TEST_F(ViewerEdit, EachChangeAsksWithItsPromptTitleAndCurrentValueThenRewrites) 
         ASSERT_EQ(seen.size(), 1u);
         EXPECT_EQ(seen[0].title, c.title);
         EXPECT_EQ(seen[0].text, c.prompt);
+        EXPECT_EQ(seen[0].mask, 0) << "the Edit menu's boxes show their text";
         EXPECT_EQ(default_text, c.current);
         const std::string expected_cell = c.column == 3 ? vault::encrypt_text(c.answer) : c.answer;
         EXPECT_EQ(cell(kBank, c.column), expected_cell) << "changed in place, not moved";

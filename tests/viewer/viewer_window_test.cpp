@@ -39,7 +39,7 @@ TEST_F(ViewerWindow, OpensCentredWithItsLayoutTextsAndFixedFrame) {
     RECT client;
     GetClientRect(dialog, &client);
     EXPECT_EQ(client.right, platform::scale(810));
-    EXPECT_EQ(client.bottom, platform::scale(360));
+    EXPECT_EQ(client.bottom, platform::scale(378)) << "room for Label2 below the buttons";
     RECT window;
     GetWindowRect(dialog, &window);
     const int screen_middle = GetSystemMetrics(SM_CXSCREEN) / 2;
@@ -59,10 +59,10 @@ TEST_F(ViewerWindow, OpensCentredWithItsLayoutTextsAndFixedFrame) {
     const Expected controls[] = {
         {IDC_VW_LV, 8, 32, 793, 289, ""},
         {IDC_VW_COMMAND1, 304, 328, 153, 25, "Print"},
-        {IDC_VW_COMMAND3, 464, 328, 153, 25, "Decrypt Password View"},
+        {IDC_VW_COMMAND3, 464, 328, 152, 25, "Decrypt Password View"}, // ends where "?" begins
         {IDC_VW_COMMAND4, 616, 328, 17, 25, "?"},
         {IDC_VW_COMMAND2, 648, 328, 153, 25, "Clear Clipboard && Close"},
-        {IDC_VW_LABEL2, 192, 360, 112, 13, "Double-Click item to run"},
+        {IDC_VW_LABEL2, 192, 360, 128, 13, "Double-Click item to run"},
     };
     for (const Expected& c : controls) {
         SCOPED_TRACE(c.id);
@@ -88,7 +88,10 @@ TEST_F(ViewerWindow, OpensCentredWithItsLayoutTextsAndFixedFrame) {
         EXPECT_GE(r.right - r.left, platform::scale(width));
         EXPECT_LE(r.right, platform::scale(801));
     }
-    EXPECT_GE(client_place(dialog, IDC_VW_LABEL2).top, client.bottom) << "Label2 sits on the lower edge";
+    EXPECT_LE(client_place(dialog, IDC_VW_LABEL2).bottom, client.bottom) << "Label2 can be seen";
+    RECT overlap;
+    const RECT toggle = client_place(dialog, IDC_VW_COMMAND3), help = client_place(dialog, IDC_VW_COMMAND4);
+    EXPECT_FALSE(IntersectRect(&overlap, &toggle, &help)) << "the buttons do not overlap";
 }
 
 TEST_F(ViewerWindow, MenuBarHoldsTheThreeMenusWithTheirItemsAndShortcuts) {

@@ -1,0 +1,123 @@
+#!/bin/bash
+# The whole job by keyboard alone, with the widget where a first run puts it
+# (the screen's centre): enter, Shift+F10 on the widget, "Add Password", a
+# record typed field by field, Enter (Escape first closes the menu unused); Shift+F10, "View Passwords", the entry
+# password (masked) at the gate, Ctrl+C for the plain password, the viewer's
+# close button, then the Menu key and "Exit". The add-entry dialog and the
+# viewer open where they leave the widget free.
+source "$(dirname "$0")/../lib.sh"
+source "$(dirname "$0")/widget_common.sh"
+source "$(dirname "$0")/viewer_common.sh"
+qlk_reset_entry_password
+qlk_reg_forget "$QLK_POSITION" # the first run's place: the screen's centre
+
+# "LEFT TOP RIGHT BOTTOM" of a window, and whether two such rectangles meet.
+rect_of() { local r; r=$(qlk_on "$1" rect) || qlk_fail "no window \"$1\""; echo "${r#rect }"; }
+overlap() {
+    local a b
+    read -r -a a <<<"$1"
+    read -r -a b <<<"$2"
+    ((a[0] < b[2] && b[0] < a[2] && a[1] < b[3] && b[1] < a[3]))
+}
+expect_clear_of_widget() {
+    local widget
+    widget=$(widget_rect)
+    overlap "$(rect_of "$1")" "$widget" && qlk_fail "\"$1\" covers the widget ($widget)"
+    qlk_pass "\"$1\" leaves the widget free"
+}
+expect_focused() { # TITLE ID
+    local state
+    state=$(qlk_on "$1" state "$2") || qlk_fail "no state of $2 on \"$1\""
+    [[ $state == *"focused 1"* ]] || qlk_fail "$2 on \"$1\" does not have the keyboard ($state)"
+}
+# Opens the menu with KEY and checks that it opens at the widget.
+menu_by_key() {
+    local menu widget
+    qlk_key "$1"
+    menu=$(menu_rect)
+    widget=$(widget_rect)
+    overlap "$menu" "$widget" || qlk_fail "the menu ($menu) opened away from the widget ($widget)"
+    sleep 0.3 # the menu takes the arrow keys once it runs its loop
+}
+
+qlk_case "the entry dialog takes the password and Enter"
+qlk_start
+# The first window of a run has the keyboard; after other scenarios on the same
+# display the X focus may still rest elsewhere, so the harness hands it over.
+qlk_on "$QLK_TITLE_ENTRY" foreground >/dev/null || qlk_fail "the entry dialog cannot be brought forward"
+xdotool search --onlyvisible --name "^${QLK_TITLE_ENTRY//./\\.}\$" windowfocus --sync 2>/dev/null || true
+expect_focused "$QLK_TITLE_ENTRY" 1002
+qlk_type marigold
+qlk_expect_text "the password is typed" "$QLK_TITLE_ENTRY" 1002 marigold
+qlk_key Return
+qlk_wait_gone "$QLK_TITLE_ENTRY"
+qlk_wait_window Quillock frmMain >/dev/null
+qlk_pass "entered"
+
+qlk_case "Escape closes the menu and leaves the keyboard on the widget"
+sleep 0.3
+menu_by_key shift+F10
+qlk_key Escape
+menu_gone
+qlk_alive || qlk_fail "the program ended"
+qlk_pass "the menu closed, the program runs"
+
+qlk_case "Shift+F10 opens the menu at the widget; Down Down Enter is \"Add Password\""
+sleep 0.3
+menu_by_key shift+F10
+qlk_key Down Down Return
+menu_gone
+qlk_wait_window "$QLK_TITLE_FORM3" >/dev/null
+expect_clear_of_widget "$QLK_TITLE_FORM3"
+
+qlk_case "a record typed with Tab between the fields is added by Enter"
+# The caret starts in the user name; the identifier name comes last in the tab order.
+expect_focused "$QLK_TITLE_FORM3" 4007
+qlk_key shift+Tab
+qlk_type 'Mail account'
+qlk_key Tab
+qlk_type ann.smith
+qlk_key Tab Tab # past OK
+qlk_type 'Blue7-Tide'
+qlk_key Tab
+qlk_type 'Blue7-Tide'
+qlk_key Tab
+qlk_type https://mail.example.com
+qlk_expect_text "the URL is typed" "$QLK_TITLE_FORM3" 4005 https://mail.example.com
+qlk_key Return
+qlk_wait_gone "$QLK_TITLE_FORM3"
+qlk_expect_eq "the record is in the vault" "Mail account" "$(vault_names)"
+
+qlk_case "the keyboard is back on the widget: Shift+F10, \"View Passwords\", the masked gate"
+sleep 0.3
+menu_by_key shift+F10
+qlk_key Down Down Down Down Return
+menu_gone
+qlk_wait_window "$GATE" '#32770' >/dev/null
+state=$(qlk_on "$GATE" state 102) || qlk_fail "no gate field"
+[[ $state == *"mask 42"* ]] || qlk_fail "the gate shows what is typed ($state)"
+qlk_pass "the gate masks with '*'"
+qlk_type marigold
+qlk_key Return
+qlk_wait_gone "$GATE" '#32770'
+qlk_wait_window "$VIEWER" >/dev/null
+expect_clear_of_widget "$VIEWER"
+
+qlk_case "Ctrl+C copies the plain password; the close button empties the clipboard"
+sleep 0.3
+qlk_key ctrl+c
+for _ in $(seq 50); do [ "$(qlk_clipboard)" = 'Blue7-Tide' ] && break; sleep 0.1; done
+qlk_expect_eq "the clipboard" 'Blue7-Tide' "$(qlk_clipboard)"
+# From the list: Print, Decrypt Password View, "?", then "Clear Clipboard && Close".
+qlk_key Tab Tab Tab Tab
+expect_focused "$VIEWER" $Command2
+qlk_key space
+qlk_wait_gone "$VIEWER"
+qlk_expect_eq "the clipboard after the close" '' "$(qlk_clipboard)"
+
+qlk_case "the Menu key and \"Exit\" end the run"
+sleep 0.3
+menu_by_key Menu
+qlk_key Down Down Down Down Down Return # Exit is the fifth item
+qlk_wait_exit || qlk_fail "the program is still running"
+qlk_pass "the program ended"
