@@ -8,63 +8,61 @@
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/widget_common.sh"
 qlk_reset_entry_password
-qlk_reg_forget "$QLK_POSITION"
 # Top right, where no window that the menu opens covers it.
-_qlk_wine reg add "$QLK_POSITION" /v frmMain.X /d "$(twips 1000)" /f >/dev/null
-_qlk_wine reg add "$QLK_POSITION" /v frmMain.Y /d "$(twips 100)" /f >/dev/null
+qlk_widget_at 1000 100
 
 qlk_new_drive
-widget_enter
-read -r x y <<<"$(widget_spot)"
+qlk_enter
+read -r x y <<<"$(qlk_widget_spot)"
 
 qlk_case "a right press on the keys opens the menu at the mouse"
 desktop_colour '#3070b0'
 xdotool mousemove "$x" "$y" click 3
-read -r m_left m_top m_right m_bottom <<<"$(menu_rect)"
+read -r m_left m_top m_right m_bottom <<<"$(qlk_menu_rect)"
 qlk_expect_eq "the menu's top left corner is at the mouse" "$x $y" "$m_left $m_top"
 # Five items of one line each, no separators.
 height=$((m_bottom - m_top))
 [ "$height" -gt 60 ] && [ "$height" -lt 140 ] || qlk_fail "a menu $height pixels high is not five items"
 qlk_pass "the menu is five items high"
 if [ -n "${QLK_DOCS:-}" ]; then
-    read -r w_left w_top _ _ <<<"$(widget_rect)"
+    read -r w_left w_top _ _ <<<"$(qlk_widget_rect)"
     sleep 0.3
     import -window root -crop $((m_right - w_left + 40))x$((m_bottom - w_top + 40))+$((w_left - 20))+$((w_top - 20)) \
         +repage "$QLK_DOCS/widget-menu.png"
     echo "saved $QLK_DOCS/widget-menu.png"
 fi
 qlk_key Escape
-menu_gone
+qlk_menu_gone
 qlk_pass "Escape closes it and picks nothing"
 
 qlk_case "a double click on the keys opens it too"
 xdotool mousemove "$x" "$y" click --repeat 2 --delay 60 1
-read -r m_left m_top _ _ <<<"$(menu_rect)"
+read -r m_left m_top _ _ <<<"$(qlk_menu_rect)"
 qlk_expect_eq "the menu's top left corner is at the mouse" "$x $y" "$m_left $m_top"
 qlk_key Escape
-menu_gone
+qlk_menu_gone
 
 qlk_case "a right press beside the keys reaches the desktop, not the widget"
-read -r left top _ _ <<<"$(widget_rect)"
+read -r left top _ _ <<<"$(qlk_widget_rect)"
 xdotool mousemove $((left + 1)) $((top + 1)) click 3 # the top left pixel is the cut-away surround
 sleep 0.5
 qlk_auto -c '#32768' -T 0 wait >/dev/null 2>&1 && qlk_fail "a press on the cut-away corner opened the menu"
 qlk_pass "no menu"
 
 qlk_case "About, Help and Support Links opens the About window, once"
-widget_menu_pick 1
+qlk_menu_pick 1
 qlk_wait_window "$QLK_TITLE_ABOUT" >/dev/null
-widget_menu_pick 1
+qlk_menu_pick 1
 sleep 0.3
 qlk_expect_eq "About windows open" 1 "$(qlk_auto -t "$QLK_TITLE_ABOUT" list | wc -l)"
-qlk_expect_text "the maker's name" "$QLK_TITLE_ABOUT" 2203 "Quillock Works"
-for link in 2207 2206 2202; do # Label1, Label3, Image1: the shell opens nothing here, the window closes all the same
+qlk_expect_text "the maker's name" "$QLK_TITLE_ABOUT" IDC_ABOUT_LABEL4 "Quillock Works"
+for link in IDC_ABOUT_LABEL1 IDC_ABOUT_LABEL3 IDC_ABOUT_IMAGE1; do # the shell opens nothing here, the window closes all the same
     qlk_click "$QLK_TITLE_ABOUT" $link
     qlk_wait_gone "$QLK_TITLE_ABOUT"
-    widget_menu_pick 1
+    qlk_menu_pick 1
     qlk_wait_window "$QLK_TITLE_ABOUT" >/dev/null
 done
-for text in 2203 2204; do # the maker's name and the slogan lie on the picture but are no links
+for text in IDC_ABOUT_LABEL4 IDC_ABOUT_LABEL5; do # the maker's name and the slogan lie on the picture but are no links
     qlk_click "$QLK_TITLE_ABOUT" $text
     sleep 0.3
     qlk_auto -t "$QLK_TITLE_ABOUT" -T 0 wait >/dev/null || qlk_fail "a click on label $text closed the window"
@@ -72,26 +70,26 @@ done
 qlk_pass "each link closes the About window; the name and the slogan do not"
 
 qlk_case "Add Password opens the add-entry dialog"
-widget_menu_pick 2
+qlk_menu_pick 2
 qlk_wait_window "$QLK_TITLE_FORM3" >/dev/null
 qlk_pass "the add-entry dialog is open"
 
 qlk_case "Configure Startup opens the startup configuration, once"
-widget_menu_pick 3
+qlk_menu_pick 3
 qlk_wait_window "$QLK_TITLE_STARTUP" >/dev/null
-widget_menu_pick 3
+qlk_menu_pick 3
 sleep 0.3
 qlk_expect_eq "startup windows open" 1 "$(qlk_auto -t "$QLK_TITLE_STARTUP" list | wc -l)"
 
 qlk_case "View Passwords asks for the entry password first; a cancelled answer is refused"
-widget_menu_pick 4
+qlk_menu_pick 4
 qlk_cancel_input_box 'Get Master Password'
 qlk_expect_msgbox 'Sorry: you have entered the wrong password.'
 
 qlk_case "Exit closes every window and ends the program"
-widget_menu_pick 5
+qlk_menu_pick 5
 qlk_wait_exit || qlk_fail "Quillock still runs after Exit"
 qlk_pass "the program ended"
-qlk_expect_eq "the position is saved" "$(twips 1000) $(twips 100)" "$(stored_position)"
+qlk_expect_eq "the position is saved" "$(qlk_twips 1000) $(qlk_twips 100)" "$(stored_position)"
 for title in "$QLK_TITLE_ABOUT" "$QLK_TITLE_FORM3" "$QLK_TITLE_STARTUP"; do qlk_wait_gone "$title"; done
 qlk_pass "no window is left"
