@@ -6,6 +6,8 @@ QLK_TITLE_ENTRY='Quillock: enter your entry password...'
 QLK_TITLE_ABOUT='About us...'
 QLK_TITLE_STARTUP='Set activation...'
 QLK_TITLE_FORM3='Add URL, Username  and Password values to your list...'
+QLK_TITLE_VIEWER='Password viewer'
+QLK_TITLE_GATE='Get Master Password'
 
 # qlk_wait_window TITLE [CLASS]: waits for the window; prints its "window" record.
 qlk_wait_window() {

@@ -108,7 +108,7 @@ qlk_expect_eq "once writable, the same values are appended" "$expected" "$(qlk_f
 qlk_stop
 
 qlk_case "a record added while the viewer is open survives the viewer's next rewrite"
-viewer='Password viewer' list=IDC_VW_LV
+viewer=$QLK_TITLE_VIEWER list=IDC_VW_LV
 qlk_new_drive
 qlk_enter
 add_record() { # add_record NAME URL USER PASSWORD
@@ -123,7 +123,7 @@ add_record() { # add_record NAME URL USER PASSWORD
 }
 add_record Old https://old.example olga 0ldPass
 qlk_menu_pick 4
-qlk_input_box 'Get Master Password' marigold
+qlk_input_box "$QLK_TITLE_GATE" marigold
 qlk_wait_window "$viewer" >/dev/null
 add_record New https://new.example nina N3wPass
 # The viewer's list still holds only the record it loaded; deleting it

@@ -2,8 +2,8 @@
 # the program keeps them, the viewer gate, and the viewer's list and clipboard
 # as a user sees them.
 
-VIEWER='Password viewer'
-GATE='Get Master Password'
+VIEWER=$QLK_TITLE_VIEWER
+GATE=$QLK_TITLE_GATE
 LV=IDC_VW_LV Command1=IDC_VW_COMMAND1 Command3=IDC_VW_COMMAND3 Command4=IDC_VW_COMMAND4 Command2=IDC_VW_COMMAND2
 REJECTED="It has been detected that you're useing a password data file that was generated on a different computer system OR the password file is vacant of any data - this screen will exit due to security issues."
 COMPUTER=$(qlk_wine cmd /c echo %COMPUTERNAME%)

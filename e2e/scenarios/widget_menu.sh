@@ -83,7 +83,7 @@ qlk_expect_eq "startup windows open" 1 "$(qlk_auto -t "$QLK_TITLE_STARTUP" list 
 
 qlk_case "View Passwords asks for the entry password first; a cancelled answer is refused"
 qlk_menu_pick 4
-qlk_cancel_input_box 'Get Master Password'
+qlk_cancel_input_box "$QLK_TITLE_GATE"
 qlk_expect_msgbox 'Sorry: you have entered the wrong password.'
 
 qlk_case "Exit closes every window and ends the program"
