@@ -38,7 +38,7 @@ struct Context {
 // "e " (error) so that one stream carries both.
 void set_serve_mode(bool on);
 void write_line(std::string_view utf8);
-void write_result(int code); // serve mode: ends the answer to one command
+void write_result(int code);            // serve mode: ends the answer to one command
 std::string rect_fields(const RECT &r); // "LEFT TOP RIGHT BOTTOM"
 std::string hex_handle(HWND hwnd);
 int fail(int code, std::string_view message); // message to stderr, returns code
