@@ -1,6 +1,8 @@
 // qlk_auto: drives and reads another process's windows for the end-to-end
-// scenarios. One command per run; results go to stdout as lines that shell
-// scripts split on spaces (texts are escaped, see write_escaped).
+// scenarios. Results go to stdout one value or record a line, for shell
+// scripts to read with `read`: a record begins with its kind ("window",
+// "child", "rect"), then fields split on spaces, a text last after a tab.
+// Texts are escaped (escaping.cpp), so that every value is one line.
 #pragma once
 
 #include <windows.h>
@@ -36,13 +38,18 @@ struct Context {
 // "e " (error) so that one stream carries both.
 void set_serve_mode(bool on);
 void write_line(std::string_view utf8);
-void write_result(int code); // serve mode: ends the answer to one command
-std::string to_utf8(std::wstring_view text);
-// Backslash, CR, LF, tab and other control characters become \\ \r \n \t \xHH,
-// so that every value is one line and texts can be compared exactly.
-std::string escape(std::wstring_view text);
+void write_result(int code);            // serve mode: ends the answer to one command
+std::string rect_fields(const RECT &r); // "LEFT TOP RIGHT BOTTOM"
 std::string hex_handle(HWND hwnd);
 int fail(int code, std::string_view message); // message to stderr, returns code
+
+// Escaping (escaping.cpp): backslash, CR, LF, tab and other control characters
+// become \\ \r \n \t \xHH, so that every value is one line and texts can be
+// compared exactly; unescape() is its reverse.
+std::string escape(std::wstring_view text);
+std::wstring unescape(std::wstring_view text);
+std::string to_utf8(std::wstring_view text);
+std::wstring from_utf8(std::string_view text);
 
 // Windows (find_windows.cpp)
 std::vector<HWND> find_windows(const Selector &selector);

@@ -16,11 +16,6 @@ HWND control_of(HWND window, const Context &context, size_t index, int *exit_cod
     return control;
 }
 
-std::string rect_line(const RECT &r) {
-    return "rect " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
-           std::to_string(r.bottom);
-}
-
 BOOL CALLBACK print_child(HWND child, LPARAM) {
     std::wstring text;
     control_text(child, &text);
@@ -78,7 +73,7 @@ int cmd_controls(const std::wstring &command, Context &context, HWND window) {
             return code;
         RECT r{};
         GetWindowRect(target, &r);
-        write_line(rect_line(r));
+        write_line("rect " + rect_fields(r));
         return kOk;
     }
 

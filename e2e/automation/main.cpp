@@ -20,7 +20,7 @@ window commands:
   check ID | state ID         "0|1|2" / "enabled E visible V checked C focused F mask M"
   rect [ID]                   "rect LEFT TOP RIGHT BOTTOM" in screen pixels
   children                    "child ID VISIBLE CLASS<TAB>TEXT" for each control
-  region                      "region COUNT" then "rect L T R B" (window coordinates) or "region none"
+  region                      "rect L T R B" for each rectangle (window coordinates); 1 when there is none
   lvrows ID | lvcols ID       "INDEX<TAB>SELECTED<TAB>TEXT0<TAB>TEXT1..." / header texts, one a line
   lvlook ID                   "text COLOUR back COLOUR row HEIGHT" (colours decimal, HEIGHT of row 0 in pixels)
   close | kill | foreground   post WM_CLOSE / end the window's process / SetForegroundWindow
@@ -30,6 +30,7 @@ other commands:
   regvalue KEY NAME           "TYPE SIZE HEX" of the raw (ANSI) value data, e.g. KEY = HKLM\SOFTWARE\QLK\Config
   deny KEY | allow KEY        play a standard user: Everyone may not set values or create subkeys in KEY
                               (created with its Config section when missing) and its subkeys / undo it
+  echo ARGS...                each argument escaped, one a line (a check of the serve protocol)
 serve: reads commands from stdin, each as a line with the number of arguments, then one
   escaped argument a line; answers with "o LINE" (output) and "e LINE" (errors) lines and
   "r CODE". One Wine process for a whole scenario instead of one per command.
@@ -120,6 +121,11 @@ int run_command(const std::vector<std::wstring> &argv) {
         return cmd_registry(context);
     if (command == L"deny" || command == L"allow")
         return cmd_standard_user(command, context);
+    if (command == L"echo") {
+        for (const std::wstring &arg : context.args)
+            write_line(escape(arg));
+        return kOk;
+    }
     if (command == L"help") {
         write_line(kHelp);
         return kOk;

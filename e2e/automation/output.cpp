@@ -45,43 +45,9 @@ void write_result(int code) {
     write_raw(GetStdHandle(STD_OUTPUT_HANDLE), "r " + std::to_string(code) + "\n");
 }
 
-std::string to_utf8(std::wstring_view text) {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), length, nullptr, nullptr);
-    return result;
-}
-
-std::string escape(std::wstring_view text) {
-    std::wstring escaped;
-    for (wchar_t c : text) {
-        switch (c) {
-        case L'\\':
-            escaped += L"\\\\";
-            break;
-        case L'\r':
-            escaped += L"\\r";
-            break;
-        case L'\n':
-            escaped += L"\\n";
-            break;
-        case L'\t':
-            escaped += L"\\t";
-            break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                wchar_t code[8];
-                std::swprintf(code, 8, L"\\x%02X", static_cast<unsigned>(c));
-                escaped += code;
-            } else {
-                escaped += c;
-            }
-        }
-    }
-    return to_utf8(escaped);
+std::string rect_fields(const RECT &r) {
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+           std::to_string(r.bottom);
 }
 
 std::string hex_handle(HWND hwnd) {

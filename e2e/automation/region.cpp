@@ -1,4 +1,6 @@
-// A window's region as the window system holds it, in window coordinates.
+// A window's region as the window system holds it, in window coordinates: one
+// "rect" line per rectangle, top to bottom; none and exit code 1 when the window
+// has no region.
 #include "automation.h"
 
 #include <vector>
@@ -10,8 +12,7 @@ int cmd_region(HWND window) {
     const int kind = GetWindowRgn(window, region);
     if (kind == ERROR) {
         DeleteObject(region);
-        write_line("region none");
-        return kOk;
+        return fail(kNotFound, "the window has no region");
     }
     const DWORD size = GetRegionData(region, 0, nullptr);
     std::vector<char> buffer(size);
@@ -22,12 +23,8 @@ int cmd_region(HWND window) {
     }
     DeleteObject(region);
     const auto *rects = reinterpret_cast<const RECT *>(data->Buffer);
-    write_line("region " + std::to_string(data->rdh.nCount));
-    for (DWORD i = 0; i < data->rdh.nCount; ++i) {
-        const RECT &r = rects[i];
-        write_line("rect " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) +
-                   " " + std::to_string(r.bottom));
-    }
+    for (DWORD i = 0; i < data->rdh.nCount; ++i)
+        write_line("rect " + rect_fields(rects[i]));
     return kOk;
 }
 

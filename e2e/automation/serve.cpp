@@ -1,5 +1,8 @@
 // Serve mode: one long-lived helper per scenario. A Wine process start costs
 // 0.1 to 0.5 s on a busy machine, a command here a few milliseconds.
+// A command is a line with the number of its arguments, then each argument
+// escaped (escaping.cpp) on a line of its own; the answer is the command's
+// output and error lines, tagged "o " and "e ", and "r CODE".
 #include "automation.h"
 
 #include <cstdlib>
@@ -31,41 +34,6 @@ public:
 private:
     std::string buffer_;
 };
-
-std::wstring from_utf8(const std::string &text) {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    std::wstring result(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, result.data(), length);
-    return result;
-}
-
-// The reverse of escape() for \\, \r, \n and \t.
-std::wstring unescape(const std::wstring &text) {
-    std::wstring result;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != L'\\' || i + 1 == text.size()) {
-            result += text[i];
-            continue;
-        }
-        switch (text[++i]) {
-        case L'r':
-            result += L'\r';
-            break;
-        case L'n':
-            result += L'\n';
-            break;
-        case L't':
-            result += L'\t';
-            break;
-        default:
-            result += text[i];
-        }
-    }
-    return result;
-}
 
 } // namespace
 

@@ -10,21 +10,17 @@ source "$(dirname "$0")/widget_common.sh"
 qlk_reset_entry_password
 
 form3=$QLK_TITLE_FORM3
-txtID=4003 txtURL=4005 txtUserName=4007 txtPsswd1=4009 txtPsswd2=4011
-lblError2=4012 lblError=4013 Command3=4014 OK=1 Cancel=2
+txtID=IDC_AE_TXTID txtURL=IDC_AE_TXTURL txtUserName=IDC_AE_TXTUSERNAME txtPsswd1=IDC_AE_TXTPSSWD1
+txtPsswd2=IDC_AE_TXTPSSWD2 lblError2=IDC_AE_LBLERROR2 lblError=IDC_AE_LBLERROR Command3=IDC_AE_COMMAND3
 save_failed=$'ERROR: the password data file could not be saved.\\r\\nIt was left as it was before; the change was not stored.'
 vault='Tallybox\my_psswds.dat'
 
 open_form3() {
-    widget_menu_pick 2
+    qlk_menu_pick 2
     qlk_wait_window "$form3" >/dev/null
 }
 
-visible() { # visible ID -> 1 or 0
-    local state
-    state=$(qlk_on "$form3" state "$1") || qlk_fail "no state of $1"
-    sed -n 's/.*visible \([01]\).*/\1/p' <<<"$state"
-}
+visible() { qlk_state "$form3" "$1" visible; } # visible ID -> 1 or 0
 
 # The hex of a line as the vault keeps it: scrambled, then CR LF.
 line_hex() { printf '%s0d0a' "$(qlk_cipher_hex "$1")"; }
@@ -33,13 +29,11 @@ computer=$(qlk_wine cmd /c echo %COMPUTERNAME%)
 
 # The widget starts near the top left corner, where the dialog (centred on the
 # screen) does not cover it, as if the user had put it there on an earlier run.
-qlk_reg_forget "$QLK_POSITION"
-qlk_wine reg add "$QLK_POSITION" /v frmMain.X /d "$(twips 100)" /f >/dev/null
-qlk_wine reg add "$QLK_POSITION" /v frmMain.Y /d "$(twips 100)" /f >/dev/null
+qlk_widget_at 100 100
 
 qlk_case "an add on the empty vault of a first run writes six scrambled lines"
 qlk_new_drive
-widget_enter
+qlk_enter
 qlk_expect_eq "the vault is empty before" 0 "$(stat -c %s "$QLK_DATA/my_psswds.dat")"
 open_form3
 qlk_expect_eq "lblError2 shows at opening" 1 "$(visible $lblError2)"
@@ -51,13 +45,13 @@ qlk_type_into "$form3" $txtID 'Mail account'
 qlk_type_into "$form3" $txtURL 'https://mail.example/login'
 qlk_type_into "$form3" $txtPsswd1 'Blue7-Tide'
 qlk_type_into "$form3" $txtPsswd2 'blue7-Tide'
-qlk_click "$form3" $OK
+qlk_click "$form3" IDOK
 qlk_expect_text "the password boxes still hold what was typed" "$form3" $txtPsswd2 'blue7-Tide'
 qlk_expect_eq "passwords differing in case show lblError" 1 "$(visible $lblError)"
 qlk_expect_eq "and hide lblError2" 0 "$(visible $lblError2)"
 qlk_expect_eq "the vault is untouched" 0 "$(stat -c %s "$QLK_DATA/my_psswds.dat")"
 qlk_set_text "$form3" $txtPsswd2 'Blue7-Tide'
-qlk_click "$form3" $OK
+qlk_click "$form3" IDOK
 qlk_wait_gone "$form3"
 qlk_pass "a successful add closes the dialog"
 expected=$(line_hex 'NAM:Mail account')$(line_hex 'URL:https://mail.example/login')$(line_hex 'USE:ann.smith')
@@ -85,7 +79,7 @@ qlk_case "choosing Add Password again brings the open dialog forward with its fi
 open_form3
 qlk_expect_text "the user name is kept" "$form3" $txtUserName bob
 qlk_expect_text "the password is kept" "$form3" $txtPsswd1 "$generated"
-qlk_click "$form3" $Cancel
+qlk_click "$form3" IDCANCEL
 qlk_wait_gone "$form3"
 qlk_expect_eq "Cancel leaves the vault byte for byte" "$before" "$(qlk_file_hex "$vault")"
 
@@ -96,13 +90,13 @@ qlk_type_into "$form3" $txtUserName carol
 qlk_type_into "$form3" $txtURL 'https://shop.example'
 qlk_type_into "$form3" $txtPsswd1 'k3y'
 qlk_type_into "$form3" $txtPsswd2 'k3y'
-qlk_click "$form3" $OK
+qlk_click "$form3" IDOK
 qlk_expect_msgbox "$save_failed"
 qlk_expect_eq "the vault is unchanged" "$before" "$(qlk_file_hex "$vault")"
 qlk_expect_text "the dialog keeps the user name" "$form3" $txtUserName carol
 qlk_expect_text "and the password" "$form3" $txtPsswd2 'k3y'
 chmod u+w "$QLK_DATA/my_psswds.dat"
-qlk_click "$form3" $OK
+qlk_click "$form3" IDOK
 qlk_wait_gone "$form3"
 expected=$before$(line_hex 'NAM:')$(line_hex 'URL:https://shop.example')$(line_hex 'USE:carol')
 expected+=$(line_hex 'PAS:k3y')$(line_hex "IDN:$computer")0d0a
@@ -110,9 +104,9 @@ qlk_expect_eq "once writable, the same values are appended" "$expected" "$(qlk_f
 qlk_stop
 
 qlk_case "a record added while the viewer is open survives the viewer's next rewrite"
-viewer='Password viewer' list=3003
+viewer=$QLK_TITLE_VIEWER list=IDC_VW_LV
 qlk_new_drive
-widget_enter
+qlk_enter
 add_record() { # add_record NAME URL USER PASSWORD
     open_form3
     qlk_type_into "$form3" $txtID "$1"
@@ -120,17 +114,17 @@ add_record() { # add_record NAME URL USER PASSWORD
     qlk_type_into "$form3" $txtUserName "$3"
     qlk_type_into "$form3" $txtPsswd1 "$4"
     qlk_type_into "$form3" $txtPsswd2 "$4"
-    qlk_click "$form3" $OK
+    qlk_click "$form3" IDOK
     qlk_wait_gone "$form3"
 }
 add_record Old https://old.example olga 0ldPass
-widget_menu_pick 4
-qlk_input_box 'Get Master Password' marigold
+qlk_menu_pick 4
+qlk_input_box "$QLK_TITLE_GATE" marigold
 qlk_wait_window "$viewer" >/dev/null
 add_record New https://new.example nina N3wPass
 # The viewer's list still holds only the record it loaded; deleting it
 # rewrites the vault from the list.
-read -r _ left top right bottom <<<"$(qlk_on "$viewer" rect $list)"
+read -r left top right bottom <<<"$(qlk_rect "$viewer" $list)"
 xdotool mousemove $((left + 40)) $((top + 30)) click 1
 rows=$(qlk_on "$viewer" lvrows $list)
 [[ $rows == $'0\t1\tOld'* ]] || qlk_fail "the loaded record is not selected: [$rows]"
@@ -150,11 +144,11 @@ if mount -t tmpfs -o size=$((exe_kb + 256))k qlk-full "$QLK_DIR" 2>/dev/null; th
     full_disk=$QLK_DIR
     trap 'rc=$?; qlk_stop; umount -l "$full_disk" 2>/dev/null; (exit $rc); _qlk_cleanup' EXIT
     cp "$QLK_EXE" "$QLK_DIR/Quillock.exe"
-    widget_enter
+    qlk_enter
     open_form3
     qlk_type_into "$form3" $txtUserName dave
     qlk_type_into "$form3" $txtURL 'https://first.example'
-    qlk_click "$form3" $OK
+    qlk_click "$form3" IDOK
     qlk_wait_gone "$form3"
     before=$(qlk_file_hex "$vault")
     dd if=/dev/zero of="$QLK_DIR/filler" bs=1k 2>/dev/null || true # fills the disk
@@ -163,12 +157,12 @@ if mount -t tmpfs -o size=$((exe_kb + 256))k qlk-full "$QLK_DIR" 2>/dev/null; th
     qlk_type_into "$form3" $txtURL 'https://second.example'
     qlk_type_into "$form3" $txtPsswd1 'p4ss'
     qlk_type_into "$form3" $txtPsswd2 'p4ss'
-    qlk_click "$form3" $OK
+    qlk_click "$form3" IDOK
     qlk_expect_msgbox "$save_failed"
     qlk_expect_eq "the vault is unchanged" "$before" "$(qlk_file_hex "$vault")"
     qlk_expect_text "the dialog keeps the user name" "$form3" $txtUserName erin
     rm -f "$QLK_DIR/filler"
-    qlk_click "$form3" $OK
+    qlk_click "$form3" IDOK
     qlk_wait_gone "$form3"
     expected=$before$(line_hex 'NAM:')$(line_hex 'URL:https://second.example')$(line_hex 'USE:erin')
     expected+=$(line_hex 'PAS:p4ss')$(line_hex "IDN:$computer")0d0a

@@ -23,8 +23,8 @@ dialogs=$(qlk_auto -t "$QLK_TITLE_ENTRY" list || true)
 qlk_expect_eq "exactly one entry dialog is open" 1 "$(grep -c . <<<"$dialogs" || true)"
 
 qlk_case "the first copy still works: it enters"
-qlk_type_into "$QLK_TITLE_ENTRY" 1002 marigold
-qlk_click "$QLK_TITLE_ENTRY" 1
+qlk_type_into "$QLK_TITLE_ENTRY" IDC_PW_TXT1 marigold
+qlk_click "$QLK_TITLE_ENTRY" IDOK
 qlk_wait_window Quillock frmMain >/dev/null
 qlk_pass "the widget is shown"
 

@@ -7,27 +7,28 @@ source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/viewer_common.sh"
 qlk_reset_entry_password
 qlk_reg_forget 'HKLM\SOFTWARE\Quillock'
-form3='Add URL, Username  and Password values to your list...'
-txtID=4003 txtURL=4005 txtUserName=4007 txtPsswd1=4009 txtPsswd2=4011
+form3=$QLK_TITLE_FORM3
+txtID=IDC_AE_TXTID txtURL=IDC_AE_TXTURL txtUserName=IDC_AE_TXTUSERNAME txtPsswd1=IDC_AE_TXTPSSWD1
+txtPsswd2=IDC_AE_TXTPSSWD2
 
 qlk_new_drive
 {
     vault_record mail https://mail.example ann abc
     vault_record bank www.bank.example bob pw
 } | vault_write
-enter
+qlk_enter
 
 qlk_case "open the viewer, then add a record through Add Password"
 view_passwords marigold
 qlk_wait_window "$VIEWER" >/dev/null
-widget_pick 2
+qlk_menu_pick 2
 qlk_wait_window "$form3" >/dev/null
 qlk_type_into "$form3" $txtID 'added meanwhile'
 qlk_type_into "$form3" $txtURL https://added.example
 qlk_type_into "$form3" $txtUserName dee
 qlk_type_into "$form3" $txtPsswd1 pa55
 qlk_type_into "$form3" $txtPsswd2 pa55
-qlk_click "$form3" 1
+qlk_click "$form3" IDOK
 qlk_wait_gone "$form3"
 qlk_expect_eq "the vault holds the new record" "mail,bank,added meanwhile" "$(vault_names)"
 qlk_expect_eq "the open list does not show it yet" 2 "$(viewer_row_count)"
@@ -36,9 +37,9 @@ qlk_case "rename another record in the viewer: the rewrite keeps the added recor
 viewer_select 1 # mail
 viewer_edit_pick 1
 qlk_wait_window "Change name" '#32770' >/dev/null
-qlk_expect_eq "the box offers the current name" mail "$(qlk_text "Change name" 102)"
-qlk_set_text "Change name" 102 mailbox
-qlk_click "Change name" 1
+qlk_expect_eq "the box offers the current name" mail "$(qlk_text "Change name" IDC_INPUT_TEXT)"
+qlk_set_text "Change name" IDC_INPUT_TEXT mailbox
+qlk_click "Change name" IDOK
 qlk_wait_gone "Change name" '#32770'
 qlk_expect_eq "the record that opened the vault first, then list order, the added record at the end" \
     "mailbox,bank,added meanwhile" "$(vault_names)"

@@ -10,7 +10,7 @@ source "$(dirname "$0")/viewer_common.sh"
 qlk_reset_entry_password
 qlk_reg_forget 'HKLM\SOFTWARE\Quillock'
 qlk_at_exit close_notepad
-form3='Add URL, Username  and Password values to your list...'
+form3=$QLK_TITLE_FORM3
 RECORDS=100000
 
 big_vault() {
@@ -22,27 +22,15 @@ big_vault() {
     }' | vault_write
 }
 
-# Where a right press opens the widget's menu (see widget_pick).
-widget_point() {
-    local rect region left top l t r b count
-    rect=$(qlk_auto -t Quillock -c frmMain rect) || qlk_fail "no widget"
-    read -r _ left top _ _ <<<"$rect"
-    region=$(qlk_auto -t Quillock -c frmMain region) || qlk_fail "no widget region"
-    count=${region%%$'\n'*}
-    count=${count#region }
-    read -r _ l t r b <<<"$(sed -n "$((count / 2 + 2))p" <<<"$region")"
-    echo "$((left + (l + r) / 2)) $((top + (t + b) / 2))"
-}
-
 # Answers the gate with the right password and, in the same breath, picks
 # item $1 of the widget's menu: the pick waits in the input queue and runs
 # while the vault loads.
 gate_then_pick() {
     local point downs=() i
-    point=$(widget_point)
-    widget_pick 4
+    point=$(qlk_widget_spot)
+    qlk_menu_pick 4
     qlk_wait_window "$GATE" '#32770' >/dev/null
-    qlk_type_into "$GATE" 102 marigold
+    qlk_type_into "$GATE" IDC_INPUT_TEXT marigold
     for ((i = 0; i < $1; i++)); do downs+=(Down); done
     # shellcheck disable=SC2086
     xdotool key --delay 0 Return mousemove $point click 3 sleep 0.2 key --delay 20 "${downs[@]}" Return
@@ -62,7 +50,7 @@ qlk_case "Exit during the load ends the program; the vault stays scrambled and w
 qlk_new_drive
 big_vault
 before=$(md5sum <"$QLK_DATA/my_psswds.dat")
-enter
+qlk_enter
 gate_then_pick 5
 qlk_wait_exit "$QLK_PID" 20 || qlk_fail "the program did not end"
 qlk_pass "the program ended"
@@ -73,12 +61,12 @@ qlk_case "View Passwords again during the load asks, then opens only the one vie
 qlk_new_drive
 big_vault
 before=$(md5sum <"$QLK_DATA/my_psswds.dat")
-enter
+qlk_enter
 gate_then_pick 4
 qlk_wait_window "$GATE" '#32770' >/dev/null
 qlk_expect_eq "meanwhile the loading viewer exists, hidden" 0 "$(hidden_viewer)"
-qlk_type_into "$GATE" 102 marigold
-qlk_click "$GATE" 1
+qlk_type_into "$GATE" IDC_INPUT_TEXT marigold
+qlk_click "$GATE" IDOK
 qlk_wait_window "$VIEWER" >/dev/null
 sleep 0.5
 qlk_expect_eq "one viewer" 1 "$(qlk_auto -a -t "$VIEWER" list | wc -l)"
@@ -93,24 +81,24 @@ qlk_stop
 qlk_case "Add Password during the load: the record survives the viewer's next rewrite"
 qlk_new_drive
 big_vault
-enter
+qlk_enter
 gate_then_pick 2
 qlk_wait_window "$form3" >/dev/null
 # The viewer comes up over the dialog when its load ends: fill the dialog
 # through its controls rather than by clicks that the viewer may catch.
 qlk_wait_window "$VIEWER" >/dev/null
-qlk_set_text "$form3" 4003 'added meanwhile'
-qlk_set_text "$form3" 4005 https://added.example
-qlk_set_text "$form3" 4007 dee
-qlk_set_text "$form3" 4009 pa55
-qlk_set_text "$form3" 4011 pa55
-qlk_press "$form3" 1
+qlk_set_text "$form3" IDC_AE_TXTID 'added meanwhile'
+qlk_set_text "$form3" IDC_AE_TXTURL https://added.example
+qlk_set_text "$form3" IDC_AE_TXTUSERNAME dee
+qlk_set_text "$form3" IDC_AE_TXTPSSWD1 pa55
+qlk_set_text "$form3" IDC_AE_TXTPSSWD2 pa55
+qlk_press "$form3" IDOK
 qlk_wait_gone "$form3"
 viewer_select 0 unchecked
 viewer_edit_pick 1
 qlk_wait_window "Change name" '#32770' >/dev/null
-qlk_set_text "Change name" 102 'first renamed'
-qlk_click "Change name" 1
+qlk_set_text "Change name" IDC_INPUT_TEXT 'first renamed'
+qlk_click "Change name" IDOK
 qlk_wait_gone "Change name" '#32770'
 # The rewrite of 100k records runs on after the box has gone.
 for ((i = 0; i < 100; i++)); do

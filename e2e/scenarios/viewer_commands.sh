@@ -17,7 +17,7 @@ qlk_new_drive
     vault_record bank www.bank.example 'bob b' 'S3cret!'
     vault_record forum '' cy pw
 } | vault_write
-enter
+qlk_enter
 view_passwords marigold
 qlk_wait_window "$VIEWER" >/dev/null
 # Rows: bank 0, forum 1, mail 2.
@@ -43,8 +43,7 @@ qlk_click "$VIEWER" $Command3
 qlk_expect_text "back to the scrambled view" "$VIEWER" $Command3 "Decrypt Password View"
 
 qlk_case "the close box is greyed and does nothing"
-rect=$(qlk_auto -t "$VIEWER" rect)
-read -r _ left top right _ <<<"$rect"
+read -r left top right _ <<<"$(qlk_rect "$VIEWER")"
 xdotool mousemove $((right - 10)) $((top + 10)) click 1
 sleep 0.5
 qlk_auto -t "$VIEWER" wait >/dev/null || qlk_fail "the close box closed the viewer"

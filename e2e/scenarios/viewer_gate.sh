@@ -17,12 +17,12 @@ qlk_new_drive
     vault_record bravo ftp://b bob Secret9
 } | vault_write
 before=$(qlk_file_hex 'Tallybox\my_psswds.dat')
-enter
+qlk_enter
 view_passwords marigold
 qlk_wait_window "$VIEWER" >/dev/null
 expected=$'0\talpha\twww.alpha.example\tal\téðõ\n0\tbravo\tftp://b\tbob\tÒÞÜëÞíý\n1\tcharlie\thttps://c.example\tcarl\tÚÛÜ'
 qlk_expect_eq "rows: sorted, charlie (the first record) selected, passwords scrambled" "$expected" "$(viewer_rows)"
-qlk_expect_eq "the columns" $'Identifier Name\nURL\nUser Name\nPassword' "$(qlk_auto -t "$VIEWER" lvcols $LV)"
+qlk_expect_eq "the columns" $'Identifier Name\nURL\nUser Name\nPassword' "$(qlk_on "$VIEWER" lvcols $LV)"
 qlk_expect_eq "the toggle starts in the scrambled view" "Decrypt Password View" "$(qlk_text "$VIEWER" $Command3)"
 qlk_expect_eq "the vault is read, not written" "$before" "$(qlk_file_hex 'Tallybox\my_psswds.dat')"
 
@@ -43,7 +43,7 @@ qlk_stop
 refused() { # refused WHAT: two rejection messages, then no viewer, and the vault unchanged
     local before
     before=$(qlk_file_hex 'Tallybox\my_psswds.dat')
-    enter
+    qlk_enter
     view_passwords marigold
     qlk_expect_msgbox "$REJECTED"
     qlk_expect_msgbox "$REJECTED"

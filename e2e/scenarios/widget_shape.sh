@@ -9,8 +9,8 @@ qlk_reset_entry_password
 qlk_reg_forget "$QLK_POSITION"
 
 qlk_new_drive
-widget_enter
-read -r left top right bottom <<<"$(widget_rect)"
+qlk_enter
+read -r left top right bottom <<<"$(qlk_widget_rect)"
 read -r screen_w screen_h <<<"$(xdotool getdisplaygeometry)"
 
 qlk_case "a first run puts the widget in the middle of the screen, the size of its skin"

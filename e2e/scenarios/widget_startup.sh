@@ -5,17 +5,15 @@
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/widget_common.sh"
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-chkRun=1101
-forget_run_value() { _qlk_wine reg delete "$run_key" /v Quillock /f >/dev/null 2>&1 || true; }
+chkRun=IDC_STARTUP_CHKRUN
+forget_run_value() { qlk_wine reg delete "$run_key" /v Quillock /f >/dev/null 2>&1 || true; }
 forget_run_value
 qlk_at_exit forget_run_value
 qlk_reset_entry_password
-qlk_reg_forget "$QLK_POSITION"
-_qlk_wine reg add "$QLK_POSITION" /v frmMain.X /d "$(twips 1000)" /f >/dev/null
-_qlk_wine reg add "$QLK_POSITION" /v frmMain.Y /d "$(twips 100)" /f >/dev/null
+qlk_widget_at 1000 100
 
 open_startup() {
-    widget_menu_pick 3
+    qlk_menu_pick 3
     qlk_wait_window "$QLK_TITLE_STARTUP" >/dev/null
 }
 close_startup() {
@@ -24,7 +22,7 @@ close_startup() {
 }
 
 qlk_new_drive
-widget_enter
+qlk_enter
 
 qlk_case "with nothing registered the box opens unchecked, and opening writes nothing"
 open_startup
@@ -59,6 +57,6 @@ qlk_pass "no message"
 
 qlk_case "a registration outlives the program: Exit does not remove it"
 qlk_click "$QLK_TITLE_STARTUP" $chkRun
-widget_menu_pick 5
+qlk_menu_pick 5
 qlk_wait_exit || qlk_fail "Quillock still runs after Exit"
 qlk_expect_eq "the Run value after Exit" "\"$QLK_DRIVE:\\Quillock.exe\"" "$(qlk_reg_query "$run_key" Quillock)"
