@@ -68,7 +68,7 @@ void on_load(HWND dialog) {
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);
     platform::center_on_screen(dialog);
-    platform::keep_clear_of(dialog, app::find_window(app::Window::Widget));
+    platform::keep_clear_of(dialog, ui::find_window(ui::Window::Widget));
     SendDlgItemMessageW(dialog, IDC_AE_TXTID, EM_SETLIMITTEXT, kIdentifierMaxLength, 0);
     platform::add_tooltip(dialog, IDC_AE_COMMAND3, "Generate secure password value...");
     platform::add_tooltip(dialog, IDC_AE_COMMAND4, "Entry to the 'Tallybox' software...");

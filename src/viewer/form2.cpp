@@ -85,7 +85,7 @@ void on_init(HWND dialog, const Holder& holder) {
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);
     platform::center_on_screen(dialog);
-    platform::keep_clear_of(dialog, app::find_window(app::Window::Widget));
+    platform::keep_clear_of(dialog, ui::find_window(ui::Window::Widget));
     fit_label_width(dialog, IDC_VW_LABEL3);
     fit_label_width(dialog, IDC_VW_LABEL1);
     platform::add_tooltip(dialog, IDC_VW_COMMAND1, "Create to print list...");

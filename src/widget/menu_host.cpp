@@ -90,7 +90,7 @@ void popup_mnuMain(POINT at) {
     // The keyboard goes back to the widget, not to the hidden host: a pick or
     // Escape leaves the user where the menu came from. A picked item's window
     // (posted, so it runs after this) then comes forward over it.
-    if (HWND widget = app::find_window(app::Window::Widget)) SetForegroundWindow(widget);
+    if (HWND widget = ui::find_window(ui::Window::Widget)) SetForegroundWindow(widget);
 }
 
 void run_exit_sequence() {

@@ -2,7 +2,7 @@
 // with: a single-line caption fits the control's width, a word-wrapped label
 // its height. Run once at the screen's usual 96 dpi and once at 144 dpi.
 #include "access/run_state.h"
-#include "app/window_registry.h"
+#include "ui/window_registry.h"
 #include "modal_watcher.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"
@@ -177,15 +177,15 @@ std::vector<std::string> cut_captions_of_modal(const std::function<void()>& open
 class TextFit : public viewer_test::ViewerTest {
 protected:
     void TearDown() override {
-        for (auto window : {app::Window::Password, app::Window::About, app::Window::Startup, app::Window::Widget,
-                            app::Window::MenuHost})
-            if (HWND hwnd = app::find_window(window)) DestroyWindow(hwnd);
+        for (auto window : {ui::Window::Password, ui::Window::About, ui::Window::Startup, ui::Window::Widget,
+                            ui::Window::MenuHost})
+            if (HWND hwnd = ui::find_window(window)) DestroyWindow(hwnd);
         ViewerTest::TearDown();
     }
-    static HWND shown(app::Window window) {
-        app::show_window(window);
+    static HWND shown(ui::Window window) {
+        ui::show_window(window);
         test_support::pump_messages(20);
-        return app::find_window(window);
+        return ui::find_window(window);
     }
 };
 
@@ -200,20 +200,20 @@ TEST_F(TextFit, EveryModelessWindowShowsItsCaptionsWhole) {
     write_vault(viewer_test::record_text("Mail account", "https://mail.example.com", "ann.smith", "Blue7-Tide"));
     const struct {
         const char* name;
-        app::Window window;
+        ui::Window window;
     } windows[] = {
-        {"entry-password dialog", app::Window::Password},
-        {"widget", app::Window::Widget},
-        {"menu host", app::Window::MenuHost},
-        {"About window", app::Window::About},
-        {"startup window", app::Window::Startup},
-        {"add-entry dialog", app::Window::AddEntry},
-        {"viewer", app::Window::Viewer},
+        {"entry-password dialog", ui::Window::Password},
+        {"widget", ui::Window::Widget},
+        {"menu host", ui::Window::MenuHost},
+        {"About window", ui::Window::About},
+        {"startup window", ui::Window::Startup},
+        {"add-entry dialog", ui::Window::AddEntry},
+        {"viewer", ui::Window::Viewer},
     };
     for (const auto& w : windows) {
-        if (w.window == app::Window::Viewer) {
+        if (w.window == ui::Window::Viewer) {
             qlk_access::run_state().computer_name = viewer_test::kStamp; // the entry dialog set the real one
-            app::load_window(app::Window::Viewer);                        // as the gate opens it
+            ui::load_window(ui::Window::Viewer);                        // as the gate opens it
         }
         HWND window = shown(w.window);
         ASSERT_NE(window, nullptr) << w.name;

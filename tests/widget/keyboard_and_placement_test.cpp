@@ -14,7 +14,7 @@ void run_loop(int milliseconds) {
     MSG message;
     while (static_cast<int>(end - GetTickCount()) > 0) {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (app::translate_for_windows(message)) continue;
+            if (ui::translate_for_windows(message)) continue;
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
@@ -45,7 +45,7 @@ protected:
 
 TEST_F(KeyboardAndPlacement, AboutAndStartupWindowsOpenCentredOnTheWorkArea) {
     const RECT work = work_area();
-    for (app::Window window : {app::Window::About, app::Window::Startup}) {
+    for (ui::Window window : {ui::Window::About, ui::Window::Startup}) {
         HWND hwnd = open(window);
         ASSERT_NE(hwnd, nullptr);
         RECT rect{};
@@ -60,7 +60,7 @@ TEST_F(KeyboardAndPlacement, TabReachesBothAboutLinksAndEnterOrSpaceOpensTheOneW
     for (WPARAM key : {VK_RETURN, VK_SPACE}) {
         for (int link : {IDC_ABOUT_LABEL3, IDC_ABOUT_LABEL1}) {
             SCOPED_TRACE(testing::Message() << "key " << key << ", link " << link);
-            HWND about = open(app::Window::About);
+            HWND about = open(ui::Window::About);
             ASSERT_NE(about, nullptr);
             SetForegroundWindow(about);
             run_loop(50);
@@ -71,15 +71,15 @@ TEST_F(KeyboardAndPlacement, TabReachesBothAboutLinksAndEnterOrSpaceOpensTheOneW
             EXPECT_EQ(GetFocus(), GetDlgItem(about, IDC_ABOUT_LABEL3)) << "Tab goes round the two links";
             SetFocus(GetDlgItem(about, link));
             press(GetFocus(), key);
-            EXPECT_FALSE(app::is_loaded(app::Window::About)) << "a link opened closes the window, as a click does";
+            EXPECT_FALSE(ui::is_loaded(ui::Window::About)) << "a link opened closes the window, as a click does";
         }
     }
 }
 
 TEST_F(KeyboardAndPlacement, AddEntryDialogOpensBesideTheWidgetAtTheScreensCentre) {
-    HWND widget = open(app::Window::Widget); // no stored position: the screen's centre
+    HWND widget = open(ui::Window::Widget); // no stored position: the screen's centre
     ASSERT_NE(widget, nullptr);
-    HWND dialog = open(app::Window::AddEntry);
+    HWND dialog = open(ui::Window::AddEntry);
     ASSERT_NE(dialog, nullptr);
     RECT widget_place{}, dialog_place{}, overlap{};
     GetWindowRect(widget, &widget_place);
