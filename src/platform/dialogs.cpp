@@ -1,3 +1,4 @@
+#include "platform/window_state.h"
 #include "platform/dialogs.h"
 
 #include "platform/text.h"
@@ -19,7 +20,7 @@ INT_PTR CALLBACK input_box_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM
     switch (message) {
     case WM_INITDIALOG: {
         auto* state = reinterpret_cast<InputState*>(lparam);
-        SetWindowLongPtrW(dialog, GWLP_USERDATA, lparam);
+        lend_window_state(dialog, state);
         SetWindowTextW(dialog, to_wide(state->args->title).c_str());
         SetDlgItemTextW(dialog, IDC_INPUT_PROMPT, to_wide(state->args->prompt).c_str());
         SetDlgItemTextW(dialog, IDC_INPUT_TEXT, to_wide(state->args->default_text).c_str());
@@ -30,7 +31,7 @@ INT_PTR CALLBACK input_box_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM
     }
     case WM_COMMAND:
         if (LOWORD(wparam) == IDOK) {
-            auto* state = reinterpret_cast<InputState*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+            auto* state = window_state<InputState>(dialog);
             HWND edit = GetDlgItem(dialog, IDC_INPUT_TEXT);
             std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
             text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));

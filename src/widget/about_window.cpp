@@ -1,6 +1,7 @@
 #include "widget/about_window.h"
 
 #include "ui/window_registry.h"
+#include "platform/window_state.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "platform/unique_handle.h"
@@ -32,7 +33,7 @@ struct About {
 };
 
 About* about_of(HWND dialog) {
-    return reinterpret_cast<About*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+    return platform::window_state<About>(dialog);
 }
 
 platform::unique_hfont make_font(const wchar_t* face, int hundredths_of_points, bool underline) {
@@ -87,12 +88,11 @@ void open_link(HWND dialog, const char* address) {
 
 void on_load(HWND dialog) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    auto state = new About;
+    About* state = platform::attach_window_state(dialog, std::make_unique<About>());
     state->logo.reset(static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDB_ABOUT_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     state->name_font = make_font(L"Microsoft Sans Serif", 975, false);
     state->link_font = make_font(L"MS Sans Serif", 825, true);
-    SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
 
     const std::string maker = kMakerName;
     platform::set_item_text(dialog, IDC_ABOUT_LABEL4, maker);
@@ -165,8 +165,7 @@ INT_PTR CALLBACK frnAbout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
         break;
     case WM_CLOSE: DestroyWindow(dialog); return TRUE;
     case WM_NCDESTROY:
-        delete about_of(dialog);
-        SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
+        platform::detach_window_state<About>(dialog);
         ui::untrack_window(ui::Window::About);
         break;
     }

@@ -5,6 +5,7 @@
 #include "access/entry_password.h"
 #include "access/run_state.h"
 #include "ui/window_registry.h"
+#include "platform/window_state.h"
 #include "platform/clipboard.h"
 #include "platform/files.h"
 #include "platform/unique_handle.h"
@@ -21,7 +22,7 @@ struct Host {
 };
 
 Host* host_of(HWND host) {
-    return reinterpret_cast<Host*>(GetWindowLongPtrW(host, GWLP_USERDATA));
+    return platform::window_state<Host>(host);
 }
 
 bool g_exit_running = false;
@@ -44,8 +45,7 @@ LRESULT CALLBACK Menu_proc(HWND host, UINT message, WPARAM wparam, LPARAM lparam
         if (HIWORD(wparam) == 0) run_item(LOWORD(wparam));
         return 0;
     case WM_NCDESTROY:
-        delete host_of(host);
-        SetWindowLongPtrW(host, GWLP_USERDATA, 0);
+        platform::detach_window_state<Host>(host);
         ui::untrack_window(ui::Window::MenuHost);
         break;
     }
@@ -68,8 +68,8 @@ void load_Menu() {
     HWND host = CreateWindowExW(WS_EX_TOOLWINDOW, kHostClass, L"Menu", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
                                 nullptr);
     if (!host) return;
-    auto state = new Host{platform::unique_hmenu(LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MNUMAIN)))};
-    SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    platform::attach_window_state(
+        host, std::make_unique<Host>(platform::unique_hmenu(LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MNUMAIN)))));
 }
 
 HMENU mnuMain() {

@@ -4,6 +4,7 @@
 #include "widget/widget_window.h"
 
 #include "ui/window_registry.h"
+#include "platform/window_state.h"
 #include "platform/window.h"
 #include "resource_ids.h"
 #include "widget/form_position.h"
@@ -28,7 +29,7 @@ struct Skin {
 };
 
 Skin* skin_of(HWND skin) {
-    return reinterpret_cast<Skin*>(GetWindowLongPtrW(skin, GWLP_USERDATA));
+    return platform::window_state<Skin>(skin);
 }
 
 void take_out_of_topmost(HWND widget) {
@@ -136,8 +137,7 @@ void paint_skin(HWND skin) {
 LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_NCDESTROY:
-        delete skin_of(skin);
-        SetWindowLongPtrW(skin, GWLP_USERDATA, 0);
+        platform::detach_window_state<Skin>(skin);
         break;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: paint_skin(skin); return 0;
@@ -241,7 +241,7 @@ void load_frmMain() {
     platform::unique_hrgn region = CreateSkinRegion(state->image);
     if (HWND skin = CreateWindowExW(0, kSkinClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, width, height, widget,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_WIDGET_SKIN)), instance, nullptr))
-        SetWindowLongPtrW(skin, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.release())); // freed at WM_NCDESTROY
+        platform::attach_window_state(skin, std::move(state));
     SetWindowPos(widget, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     // Without a region (a skin of one colour) the widget keeps its full rectangle.
