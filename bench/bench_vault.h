@@ -37,7 +37,7 @@ private:
     class Quiet final : public vault::Reporter {
     public:
         void show_message(std::string_view) override {}
-        void pump_events() override {}
+        bool pump_events() override { return true; }
     };
 
     void put(const std::string &bytes) const;

@@ -16,7 +16,7 @@ namespace {
 class NullReporter final : public vault::Reporter {
 public:
     void show_message(std::string_view) override {}
-    void pump_events() override {}
+    bool pump_events() override { return true; }
 };
 
 std::size_t line_count(std::string_view text) {

@@ -13,18 +13,19 @@ void MessageBoxReporter::show_message(std::string_view text) {
     platform::show_message(std::string(text));
 }
 
-void MessageBoxReporter::pump_events() {
+bool MessageBoxReporter::pump_events() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam)); // leave it for the main loop
-            return;
+            return true;
         }
         if (ui::translate_for_windows(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    return true;
 }
 
 } // namespace ui

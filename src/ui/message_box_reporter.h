@@ -8,7 +8,7 @@ namespace ui {
 class MessageBoxReporter final : public vault::Reporter {
 public:
     void show_message(std::string_view text) override;
-    void pump_events() override;
+    bool pump_events() override;
 };
 
 } // namespace ui

@@ -11,8 +11,9 @@ public:
     // One modal message with an OK button.
     virtual void show_message(std::string_view text) = 0;
     // Lets pending user-interface events run; the load calls it on a time
-    // budget while it reads, so that the windows stay responsive.
-    virtual void pump_events() = 0;
+    // budget while it reads, so that the windows stay responsive. False when
+    // the load is no longer wanted (its window went meanwhile): it stops.
+    virtual bool pump_events() = 0;
     // Called just before the rejection message, so that the viewer can hide
     // its window first.
     virtual void vault_rejected() {}

@@ -211,7 +211,7 @@ void scramble_in_place(std::string &text) {
         c = static_cast<char>(table[static_cast<unsigned char>(c)]);
 }
 
-std::vector<Record> parse_records(std::string_view content, const std::function<void()> &every_few_lines) {
+std::vector<Record> parse_records(std::string_view content, const std::function<bool()> &every_few_lines) {
     constexpr unsigned kLinesPerCall = 256;
     constexpr std::uint32_t kName = tag_code(kNameTag);
     constexpr std::uint32_t kValues[] = {tag_code(kValueTags[0]), tag_code(kValueTags[1]), tag_code(kValueTags[2]),
@@ -219,8 +219,8 @@ std::vector<Record> parse_records(std::string_view content, const std::function<
     const ByteTable &plain = decrypt_table();
     std::vector<Record> records;
     records.reserve(most_records(content));
-    if (every_few_lines)
-        every_few_lines();
+    if (every_few_lines && !every_few_lines())
+        return records;
     // One sweep over the text: each line is found, its tag read and its value
     // unscrambled into its field, with no copy of the line itself.
     const auto *at = reinterpret_cast<const unsigned char *>(content.data());
@@ -241,8 +241,8 @@ std::vector<Record> parse_records(std::string_view content, const std::function<
         }
         const unsigned char *line = at;
         at = line_end == end ? end : line_end + 2;
-        if (every_few_lines && ++lines % kLinesPerCall == 0)
-            every_few_lines();
+        if (every_few_lines && ++lines % kLinesPerCall == 0 && !every_few_lines())
+            return records;
         if (line_end - line < 4)
             continue;
         const std::uint32_t tag = tag_code(line, plain);

@@ -28,8 +28,9 @@ bool is_sealed(std::string_view content);
 // Reads the records of a file in either form, in file order. A value line
 // before the first "NAM:" line, an empty line and a line with any other tag
 // (compared case-sensitively) are ignored. `every_few_lines`, when given, is
-// called at the start and then every few hundred lines.
-std::vector<Record> parse_records(std::string_view content, const std::function<void()> &every_few_lines = {});
+// called at the start and then every few hundred lines; when it answers false
+// the reading stops there, with the records read so far.
+std::vector<Record> parse_records(std::string_view content, const std::function<bool()> &every_few_lines = {});
 
 // Appends the record's plain lines: "NAM:" and the values it holds, each
 // with CR LF. The extra values are not written.

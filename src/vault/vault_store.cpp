@@ -89,12 +89,19 @@ LoadResult read_and_check(VaultContext &ctx, const LoadOptions &options) {
     result.content = std::move(read.bytes);
 
     auto next_pump = std::chrono::steady_clock::now() + options.pump_interval;
+    bool wanted = true;
     result.records = parse_records(result.content, [&] {
         if (std::chrono::steady_clock::now() < next_pump)
-            return;
-        ctx.reporter.pump_events();
+            return true;
+        wanted = ctx.reporter.pump_events();
         next_pump = std::chrono::steady_clock::now() + options.pump_interval;
+        return wanted;
     });
+    if (!wanted) {
+        result.records.clear();
+        result.status = LoadStatus::Abandoned;
+        return result;
+    }
 
     // Only the first record's stamp binds the vault to this computer.
     const bool accepted = !result.records.empty() && result.records.front().has(Field::Stamp) &&

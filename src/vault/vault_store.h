@@ -42,6 +42,7 @@ enum class LoadStatus {
     Unreadable, // reported once; the viewer closes as for a missing vault
     Rejected,   // the rejection message was shown
     TooLarge,   // not enough memory for its records: reported once, nothing changed
+    Abandoned,  // stopped because the reporter no longer wanted it: nothing reported
     Accepted,
 };
 

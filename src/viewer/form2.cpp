@@ -2,6 +2,7 @@
 #include "access/run_state.h"
 #include "ui/message_box_reporter.h"
 #include "ui/window_registry.h"
+#include "platform/window_state.h"
 #include "platform/clipboard.h"
 #include "platform/text.h"
 #include "platform/unique_handle.h"
@@ -37,19 +38,14 @@ bool g_load_cut_short = false;
 // What the window keeps in GWLP_USERDATA: its share of the state.
 using Holder = std::shared_ptr<Form2>;
 
-// Thrown from the load's event pumping when the window has been closed
-// meanwhile (the exit sequence, for one): the load stops there. The vault was
-// left scrambled before the pumping began, so nothing is left half done.
-struct LoadAbandoned {};
-
 class LoadReporter final : public vault::Reporter {
 public:
     explicit LoadReporter(const Form2& form) : form_(form) {}
     void show_message(std::string_view text) override { boxes_.show_message(text); }
-    void pump_events() override {
-        boxes_.pump_events();
-        if (!form_.window) throw LoadAbandoned{};
-    }
+    // A window closed meanwhile (the exit sequence, for one) stops the load.
+    // The vault was left scrambled before the pumping began, so nothing is
+    // left half done.
+    bool pump_events() override { return boxes_.pump_events() && form_.window; }
 
 private:
     const Form2& form_;
@@ -79,7 +75,7 @@ void on_init(HWND dialog, const Holder& holder) {
     Form2& form = *holder;
     form.window = dialog;
     form.list = GetDlgItem(dialog, IDC_VW_LV);
-    SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new Holder(holder)));
+    platform::attach_window_state(dialog, std::make_unique<Holder>(holder));
     ui::track_window(ui::Window::Viewer, dialog, LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_FORM2)));
 
     platform::place_controls(dialog, kLayout);
@@ -107,15 +103,10 @@ void run_load_sequence(const Holder& holder) {
     vault::VaultContext context = qlk_access::vault_context(reporter);
     vault::LoadResult loaded;
     form.loading = true;
-    try {
-        loaded = vault::load_vault(context);
-    } catch (const LoadAbandoned&) {
-        form.loading = false;
-        g_load_cut_short = true;
-        return;
-    }
+    loaded = vault::load_vault(context);
     form.loading = false;
-    if (!form.window) { // closed while the last messages were up
+    // Cut short while it read, or closed while the last messages were up.
+    if (loaded.status == vault::LoadStatus::Abandoned || !form.window) {
         g_load_cut_short = true;
         return;
     }
@@ -197,14 +188,12 @@ INT_PTR CALLBACK Form2_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
         DestroyWindow(dialog);
         return TRUE;
     case WM_NCDESTROY: {
-        auto* holder = reinterpret_cast<Holder*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-        SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
+        const std::unique_ptr<Holder> holder = platform::detach_window_state<Holder>(dialog);
         ui::untrack_window(ui::Window::Viewer);
         if (holder) {
             (*holder)->window = nullptr;
             (*holder)->list = nullptr;
             if ((*holder)->owner) DestroyWindow(std::exchange((*holder)->owner, nullptr));
-            delete holder;
         }
         break;
     }
@@ -215,7 +204,7 @@ INT_PTR CALLBACK Form2_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
 } // namespace
 
 std::shared_ptr<Form2> form_of(HWND window) {
-    const auto* holder = reinterpret_cast<const Holder*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    const Holder* holder = platform::window_state<Holder>(window);
     return holder ? *holder : nullptr;
 }
 

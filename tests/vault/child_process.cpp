@@ -41,10 +41,11 @@ ChildProcess::ChildProcess(const std::string &program, const std::vector<std::st
     PROCESS_INFORMATION info{};
     const BOOL started =
         CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    const DWORD start_error = GetLastError();
     CloseHandle(write_end);
     if (!started) {
         CloseHandle(read_end);
-        throw std::runtime_error("CreateProcess " + command);
+        throw std::runtime_error("CreateProcess " + command + " failed with error " + std::to_string(start_error));
     }
     CloseHandle(info.hThread);
     process_ = info.hProcess;

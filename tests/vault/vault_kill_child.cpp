@@ -12,7 +12,7 @@ namespace {
 class QuietReporter final : public vault::Reporter {
 public:
     void show_message(std::string_view text) override { std::fprintf(stderr, "%.*s\n", int(text.size()), text.data()); }
-    void pump_events() override {}
+    bool pump_events() override { return true; }
 };
 
 } // namespace

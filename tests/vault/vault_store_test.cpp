@@ -170,6 +170,23 @@ TEST(VaultLoad, PumpsEventsOnATimeBudgetNotPerLine) {
     EXPECT_EQ(lazy.reporter.pumps, 0);
 }
 
+TEST(VaultLoad, ALoadNoLongerWantedStopsWithoutAWordAndLeavesTheVaultScrambled) {
+    std::string plain;
+    for (int i = 0; i < 3000; ++i)
+        plain += record_lines("r" + std::to_string(i), "DESK-7");
+    for (int stop_at : {1, 5}) { // before the first line, and halfway
+        VaultFixture f;
+        f.put_vault(plain);
+        f.reporter.stop_at_pump = stop_at;
+        const LoadResult loaded = load_vault(f.ctx, LoadOptions{std::chrono::milliseconds(0)});
+        EXPECT_EQ(loaded.status, LoadStatus::Abandoned) << stop_at;
+        EXPECT_TRUE(loaded.records.empty());
+        EXPECT_EQ(f.reporter.pumps, stop_at) << "no pumping after the answer";
+        EXPECT_TRUE(f.reporter.messages.empty());
+        EXPECT_EQ(f.vault(), encryption_pass(plain)) << "sealed before the reading began";
+    }
+}
+
 TEST(VaultLoad, AFolderInPlaceOfTheVaultIsReportedOnceAndLeftAlone) {
     VaultFixture f;
     std::filesystem::create_directory(f.paths.vault_file);

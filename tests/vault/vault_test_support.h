@@ -14,6 +14,7 @@
 #include <iterator>
 #include <optional>
 #include <random>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -66,11 +67,12 @@ inline void write_bytes(const std::string &path, const std::string &data) {
 class RecordingReporter final : public vault::Reporter {
 public:
     void show_message(std::string_view text) override { messages.emplace_back(text); }
-    void pump_events() override { ++pumps; }
+    bool pump_events() override { return ++pumps < stop_at_pump; }
     void vault_rejected() override { rejected_before_message = messages.size(); }
 
     std::vector<std::string> messages;
     int pumps = 0;
+    int stop_at_pump = std::numeric_limits<int>::max(); // the pump that answers "no longer wanted"
     std::size_t rejected_before_message = static_cast<std::size_t>(-1);
 };
 
