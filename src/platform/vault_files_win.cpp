@@ -88,23 +88,15 @@ public:
         LARGE_INTEGER size{};
         if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF)
             return result;
-        // One byte more than the file holds, so that the end is seen without growing the buffer.
-        result.bytes.resize(static_cast<std::size_t>(size.QuadPart) + 1);
-        std::size_t done = 0;
-        for (;;) {
-            if (done == result.bytes.size())
-                result.bytes.resize(done + 65536); // the file grew meanwhile
-            DWORD got = 0;
-            const DWORD want = static_cast<DWORD>(result.bytes.size() - done);
-            if (!ReadFile(file.get(), result.bytes.data() + done, want, &got, nullptr)) {
-                result.bytes.clear();
-                return result;
-            }
-            if (got == 0)
-                break;
-            done += got;
-        }
-        result.bytes.resize(done);
+        std::optional<std::string> bytes =
+            read_to_end(static_cast<std::size_t>(size.QuadPart), [&](char *at, std::size_t room) {
+                DWORD got = 0;
+                const DWORD want = static_cast<DWORD>(std::min<std::size_t>(room, 0x40000000));
+                return ReadFile(file.get(), at, want, &got, nullptr) ? std::optional<std::size_t>(got) : std::nullopt;
+            });
+        if (!bytes)
+            return result;
+        result.bytes = std::move(*bytes);
         result.status = ReadStatus::Ok;
         return result;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The few file operations the vault needs, behind an interface so that tests
 // can inject failures. Paths are byte strings in the ANSI code page.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,5 +36,28 @@ public:
 
 // The real disk of this platform.
 FileSystem &disk_files();
+
+// The read loop of every disk: a file that said it holds `size` bytes is read
+// to its end through `read_some(buffer, room)`, which gives how many bytes it
+// read (0 at the end) or nothing when the read failed. A file that grew
+// meanwhile is read whole all the same.
+template <typename ReadSome>
+std::optional<std::string> read_to_end(std::size_t size, ReadSome read_some) {
+    // One byte more than the file holds, so that the end is seen without growing the buffer.
+    std::string bytes(size + 1, '\0');
+    std::size_t done = 0;
+    for (;;) {
+        if (done == bytes.size())
+            bytes.resize(done + 65536); // the file grew meanwhile
+        const std::optional<std::size_t> got = read_some(bytes.data() + done, bytes.size() - done);
+        if (!got)
+            return std::nullopt;
+        if (*got == 0)
+            break;
+        done += *got;
+    }
+    bytes.resize(done);
+    return bytes;
+}
 
 } // namespace vault

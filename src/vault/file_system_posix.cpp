@@ -49,25 +49,19 @@ public:
             result.status = ReadStatus::Unreadable;
             return result;
         }
-        // One byte more than the file holds, so that the end is seen without growing the buffer.
-        result.bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
-        std::size_t done = 0;
-        for (;;) {
-            if (done == result.bytes.size())
-                result.bytes.resize(done + 65536); // the file grew meanwhile
-            const ssize_t got = ::read(fd.get(), result.bytes.data() + done, result.bytes.size() - done);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0) {
-                result.status = ReadStatus::Unreadable;
-                result.bytes.clear();
-                return result;
-            }
-            if (got == 0)
-                break;
-            done += static_cast<std::size_t>(got);
+        std::optional<std::string> bytes =
+            read_to_end(static_cast<std::size_t>(info.st_size), [&](char *at, std::size_t room) {
+                ssize_t got;
+                do
+                    got = ::read(fd.get(), at, room);
+                while (got < 0 && errno == EINTR);
+                return got < 0 ? std::nullopt : std::optional<std::size_t>(static_cast<std::size_t>(got));
+            });
+        if (!bytes) {
+            result.status = ReadStatus::Unreadable;
+            return result;
         }
-        result.bytes.resize(done);
+        result.bytes = std::move(*bytes);
         result.status = ReadStatus::Ok;
         return result;
     }

@@ -34,7 +34,9 @@ std::wstring temp_folder() {
 TEST(ProgramCodePage, IsTheSystemsWhenSingleByteElseWestern) {
     // The code-page runs say which system they meant to be on, so a Wine that
     // ignored the locale would not pass for one.
-    if (const char* expected = std::getenv("QLK_EXPECT_ACP")) EXPECT_EQ(GetACP(), std::strtoul(expected, nullptr, 10));
+    if (const char* expected = std::getenv("QLK_EXPECT_ACP")) {
+        EXPECT_EQ(GetACP(), std::strtoul(expected, nullptr, 10));
+    }
     EXPECT_EQ(platform::program_code_page(), single_byte(GetACP()) ? GetACP() : 1252u);
 }
 
