@@ -34,8 +34,7 @@ std::string plain_vault(std::size_t records) {
     for (std::size_t i = 0; i < records; ++i) {
         const auto n = std::to_string(i);
         std::string password;
-        for (int c = 0; c < 16; ++c)
-            password += alphabet[random() % (sizeof(alphabet) - 1)];
+        for (int c = 0; c < 16; ++c) password += alphabet[random() % (sizeof(alphabet) - 1)];
         plain += "NAM:Site " + n + "\r\nURL:https://www.site" + n + ".example.com/login\r\nUSE:user" + n +
                  "@example.com\r\nPAS:" + password + "\r\nIDN:DESKTOP-QLK7\r\n\r\n";
     }
@@ -57,7 +56,7 @@ BenchVault::~BenchVault() {
     std::filesystem::remove_all(folder_, ignored);
 }
 
-void BenchVault::put(const std::string &bytes) const {
+void BenchVault::put(const std::string& bytes) const {
     std::ofstream(ctx_.paths.vault_file, std::ios::binary | std::ios::trunc) << bytes;
 }
 

@@ -14,8 +14,8 @@ class BenchVault {
 public:
     explicit BenchVault(std::size_t records);
     ~BenchVault();
-    BenchVault(const BenchVault &) = delete;
-    BenchVault &operator=(const BenchVault &) = delete;
+    BenchVault(const BenchVault&) = delete;
+    BenchVault& operator=(const BenchVault&) = delete;
 
     std::size_t file_size() const { return scrambled_.size(); }
 
@@ -40,7 +40,7 @@ private:
         bool pump_events() override { return true; }
     };
 
-    void put(const std::string &bytes) const;
+    void put(const std::string& bytes) const;
 
     std::filesystem::path folder_;
     std::string scrambled_;
@@ -61,8 +61,7 @@ template <typename Once> double median_seconds(int runs, Once once);
 
 template <typename Once> double vault_bench::median_seconds(int runs, Once once) {
     std::vector<double> times;
-    for (int i = 0; i < runs; ++i)
-        times.push_back(once());
+    for (int i = 0; i < runs; ++i) times.push_back(once());
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
 }

@@ -17,9 +17,9 @@ struct Measured {
     double floor = 0;
 };
 
-Measured &vault_of(std::size_t records) {
+Measured& vault_of(std::size_t records) {
     static std::map<std::size_t, Measured> vaults;
-    Measured &m = vaults[records];
+    Measured& m = vaults[records];
     if (!m.vault) {
         m.vault = std::make_unique<BenchVault>(records);
         m.floor = vault_bench::median_seconds(5, [&] { return m.vault->floor_once(); });
@@ -27,8 +27,8 @@ Measured &vault_of(std::size_t records) {
     return m;
 }
 
-template <double (BenchVault::*Once)()> void run(benchmark::State &state) {
-    Measured &m = vault_of(static_cast<std::size_t>(state.range(0)));
+template <double (BenchVault::*Once)()> void run(benchmark::State& state) {
+    Measured& m = vault_of(static_cast<std::size_t>(state.range(0)));
     double total = 0;
     for (auto _ : state) {
         const double seconds = ((*m.vault).*Once)();
@@ -40,39 +40,24 @@ template <double (BenchVault::*Once)()> void run(benchmark::State &state) {
     state.counters["file_MB"] = static_cast<double>(m.vault->file_size()) / 1e6;
 }
 
-void BM_Floor(benchmark::State &state) {
-    run<&BenchVault::floor_once>(state);
-}
-void BM_DecryptionPass(benchmark::State &state) {
-    run<&BenchVault::decryption_once>(state);
-}
-void BM_EncryptionPass(benchmark::State &state) {
-    run<&BenchVault::encryption_once>(state);
-}
-void BM_Load(benchmark::State &state) {
-    run<&BenchVault::load_once>(state);
-}
-void BM_Rewrite(benchmark::State &state) {
-    run<&BenchVault::rewrite_once>(state);
-}
+void BM_Floor(benchmark::State& state) { run<&BenchVault::floor_once>(state); }
+void BM_DecryptionPass(benchmark::State& state) { run<&BenchVault::decryption_once>(state); }
+void BM_EncryptionPass(benchmark::State& state) { run<&BenchVault::encryption_once>(state); }
+void BM_Load(benchmark::State& state) { run<&BenchVault::load_once>(state); }
+void BM_Rewrite(benchmark::State& state) { run<&BenchVault::rewrite_once>(state); }
 
-template <std::size_t (BenchVault::*Peak)()> void peak_heap(benchmark::State &state) {
-    Measured &m = vault_of(static_cast<std::size_t>(state.range(0)));
+template <std::size_t (BenchVault::*Peak)()> void peak_heap(benchmark::State& state) {
+    Measured& m = vault_of(static_cast<std::size_t>(state.range(0)));
     std::size_t peak = 0;
-    for (auto _ : state)
-        peak = std::max(peak, ((*m.vault).*Peak)());
+    for (auto _ : state) peak = std::max(peak, ((*m.vault).*Peak)());
     const double file_mb = static_cast<double>(m.vault->file_size()) / 1e6;
     state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
     state.counters["limit_MB"] = 3 * file_mb + 10;
     state.counters["x_file"] = static_cast<double>(peak) / static_cast<double>(m.vault->file_size());
 }
 
-void BM_LoadPeakHeap(benchmark::State &state) {
-    peak_heap<&BenchVault::load_peak_heap>(state);
-}
-void BM_ViewerPeakHeap(benchmark::State &state) {
-    peak_heap<&BenchVault::viewer_peak_heap>(state);
-}
+void BM_LoadPeakHeap(benchmark::State& state) { peak_heap<&BenchVault::load_peak_heap>(state); }
+void BM_ViewerPeakHeap(benchmark::State& state) { peak_heap<&BenchVault::viewer_peak_heap>(state); }
 
 #define QLK_SIZES ->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_Floor) QLK_SIZES;

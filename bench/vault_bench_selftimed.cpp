@@ -15,7 +15,7 @@ int main() {
         const int runs = records >= 100000 ? 5 : 9;
         const double floor = vault_bench::median_seconds(runs, [&] { return vault.floor_once(); });
         struct Op {
-            const char *name;
+            const char* name;
             double (BenchVault::*once)();
             bool target; // held to 3x the floor
         };
@@ -23,20 +23,18 @@ int main() {
                           {"encryption pass", &BenchVault::encryption_once, true},
                           {"load", &BenchVault::load_once, true},
                           {"rewrite", &BenchVault::rewrite_once, false}};
-        for (const Op &op : ops) {
+        for (const Op& op : ops) {
             const double t = vault_bench::median_seconds(runs, [&] { return (vault.*op.once)(); });
             std::printf("%-9zu %-16s %10.2f %10.2f %8.2f\n", records, op.name, t * 1e3, floor * 1e3, t / floor);
-            if (records == 100000 && op.target && t > 3 * floor)
-                met = false;
+            if (records == 100000 && op.target && t > 3 * floor) met = false;
         }
         const double file_mb = static_cast<double>(vault.file_size()) / 1e6;
-        for (const auto &[label, peak] :
+        for (const auto& [label, peak] :
              {std::pair{"load memory", vault.load_peak_heap()}, std::pair{"viewer memory", vault.viewer_peak_heap()}}) {
             const double peak_mb = static_cast<double>(peak) / 1e6;
             std::printf("%-9zu %-16s peak heap %.1f MB for a %.1f MB file (limit %.1f MB)\n", records, label, peak_mb,
                         file_mb, 3 * file_mb + 10);
-            if (peak_mb > 3 * file_mb + 10)
-                met = false;
+            if (peak_mb > 3 * file_mb + 10) met = false;
         }
     }
     std::printf("targets at 100k records (passes and load within 3x floor, memory within 3x file + 10 MB): %s\n",

@@ -30,8 +30,8 @@ std::string scrambled_vault(int records, const std::string& stamp) {
     char name[16];
     for (int i = 0; i < records; ++i) {
         std::snprintf(name, sizeof name, "site%06d", (i * 7919) % std::max(records, 1));
-        plain += std::string("NAM:") + name + "\r\nURL:https://" + name + ".example\r\nUSE:user" +
-                 std::to_string(i) + "\r\nPAS:pw" + std::to_string(i * 31) + "\r\nIDN:" + stamp + "\r\n";
+        plain += std::string("NAM:") + name + "\r\nURL:https://" + name + ".example\r\nUSE:user" + std::to_string(i) +
+                 "\r\nPAS:pw" + std::to_string(i * 31) + "\r\nIDN:" + stamp + "\r\n";
     }
     vault::scramble_in_place(plain);
     return plain;
@@ -46,8 +46,8 @@ void pump() {
 }
 
 struct Opening {
-    double loaded = -1; // the load sequence has run (rows filled and sorted)
-    double shown = -1;  // the window is up
+    double loaded = -1;  // the load sequence has run (rows filled and sorted)
+    double shown = -1;   // the window is up
     double painted = -1; // the list has drawn its rows: the figure that counts
 };
 
@@ -113,11 +113,11 @@ int main() {
         for (const Opening& run : runs) values.push_back(run.*field * 1e3);
         return median(values);
     };
-    std::printf("%-16s %12s %12s %12s   (median of %d, ms from the gate's answer)\n", "open viewer", "loaded",
-                "shown", "list painted", kRounds);
+    std::printf("%-16s %12s %12s %12s   (median of %d, ms from the gate's answer)\n", "open viewer", "loaded", "shown",
+                "list painted", kRounds);
     for (const auto& [label, runs] : {std::pair{"1 record", &small_runs}, std::pair{"100000 records", &big_runs}})
-        std::printf("%-16s %12.1f %12.1f %12.1f\n", label, phase(*runs, &Opening::loaded), phase(*runs, &Opening::shown),
-                    phase(*runs, &Opening::painted));
+        std::printf("%-16s %12.1f %12.1f %12.1f\n", label, phase(*runs, &Opening::loaded),
+                    phase(*runs, &Opening::shown), phase(*runs, &Opening::painted));
     const double ratio = phase(big_runs, &Opening::painted) / phase(small_runs, &Opening::painted);
     std::printf("ratio 100k / 1 record: %.2f (target <= 1.5): %s\n", ratio, ratio <= 1.5 ? "met" : "MISSED");
     return ratio <= 1.5 ? 0 : 1;

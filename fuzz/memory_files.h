@@ -9,27 +9,25 @@ namespace vault_fuzz {
 
 class MemoryFiles final : public vault::FileSystem {
 public:
-    vault::ReadResult read_file(const std::string &path) override {
+    vault::ReadResult read_file(const std::string& path) override {
         auto found = files.find(path);
-        if (found == files.end())
-            return {vault::ReadStatus::Missing, {}};
+        if (found == files.end()) return {vault::ReadStatus::Missing, {}};
         return {vault::ReadStatus::Ok, found->second};
     }
-    bool write_durable(const std::string &path, std::string_view bytes) override {
+    bool write_durable(const std::string& path, std::string_view bytes) override {
         files[path] = std::string(bytes);
         return true;
     }
-    bool replace_file(const std::string &from, const std::string &to) override {
+    bool replace_file(const std::string& from, const std::string& to) override {
         auto found = files.find(from);
-        if (found == files.end())
-            return false;
+        if (found == files.end()) return false;
         files[to] = std::move(found->second);
         files.erase(from);
         return true;
     }
-    bool exists(const std::string &path) override { return files.count(path) != 0; }
-    bool remove_file(const std::string &path) override { return files.erase(path) != 0; }
-    bool create_folder(const std::string &) override { return false; }
+    bool exists(const std::string& path) override { return files.count(path) != 0; }
+    bool remove_file(const std::string& path) override { return files.erase(path) != 0; }
+    bool create_folder(const std::string&) override { return false; }
 
     std::map<std::string, std::string> files;
 };

@@ -21,28 +21,24 @@ public:
 
 std::size_t line_count(std::string_view text) {
     std::size_t n = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2))
-        ++n;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2)) ++n;
     return n;
 }
 
 void check(bool condition) {
-    if (!condition)
-        std::abort();
+    if (!condition) std::abort();
 }
 
-bool same_stored(const std::vector<vault::Record> &a, const std::vector<vault::Record> &b) {
-    if (a.size() != b.size())
-        return false;
+bool same_stored(const std::vector<vault::Record>& a, const std::vector<vault::Record>& b) {
+    if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (!a[i].same_stored(b[i]))
-            return false;
+        if (!a[i].same_stored(b[i])) return false;
     }
     return true;
 }
 
 // Letters rank by alphabet with both cases equal, as the system's collation has them.
-const viewer::CollationRanks &fold_case_ranks() {
+const viewer::CollationRanks& fold_case_ranks() {
     static const viewer::CollationRanks ranks = viewer::collation_ranks([](int a, int b) {
         auto weight = [](int c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? 1000 + (c | 0x20) : c; };
         return weight(a) - weight(b);
@@ -53,8 +49,8 @@ const viewer::CollationRanks &fold_case_ranks() {
 // The viewer's rules over whatever the vault held: the row order is a
 // permutation that never puts a name after one it sorts before, the print
 // file has a line per row, and a stored setting that reads back is written back alike.
-void check_viewer_rules(const std::vector<vault::Record> &records, std::string_view setting) {
-    const viewer::CollationRanks &ranks = fold_case_ranks();
+void check_viewer_rules(const std::vector<vault::Record>& records, std::string_view setting) {
+    const viewer::CollationRanks& ranks = fold_case_ranks();
     const std::vector<std::size_t> order = viewer::sorted_order(records, ranks);
     check(order.size() == records.size());
     std::vector<bool> seen(order.size(), false);
@@ -65,7 +61,8 @@ void check_viewer_rules(const std::vector<vault::Record> &records, std::string_v
     for (std::size_t i = 1; i < order.size(); ++i) {
         const std::string &before = records[order[i - 1]].name, &after = records[order[i]].name;
         for (std::size_t at = 0; at < std::min(before.size(), after.size()); ++at) {
-            const auto a = ranks[static_cast<std::uint8_t>(before[at])], b = ranks[static_cast<std::uint8_t>(after[at])];
+            const auto a = ranks[static_cast<std::uint8_t>(before[at])],
+                       b = ranks[static_cast<std::uint8_t>(after[at])];
             if (a != b) {
                 check(a < b);
                 break;
@@ -82,8 +79,8 @@ void check_viewer_rules(const std::vector<vault::Record> &records, std::string_v
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    const std::string content(reinterpret_cast<const char *>(data), size);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string content(reinterpret_cast<const char*>(data), size);
 
     // The passes keep every line, are idempotent, and agree with each other.
     const std::string plain = vault::decryption_pass(content);
@@ -103,8 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // What the writer writes reads back as it was.
     std::string written;
-    for (const auto &r : records)
-        vault::append_plain_record(written, r);
+    for (const auto& r : records) vault::append_plain_record(written, r);
     check(same_stored(vault::parse_records(vault::encryption_pass(written)), records));
 
     // A load over the file, then a rewrite from its rows, keeps the records.
@@ -123,15 +119,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // The others in their order, except that the first one stamped on this
         // computer goes first: the vault must open here again.
         std::vector<vault::Record> expected(records.begin() + 1, records.end());
-        const auto local = std::find_if(expected.begin(), expected.end(), [&](const vault::Record &r) {
+        const auto local = std::find_if(expected.begin(), expected.end(), [&](const vault::Record& r) {
             return r.has(vault::Field::Stamp) && r.stamp == vault::stamp_as_stored(computer);
         });
-        if (local != expected.end())
-            std::rotate(expected.begin(), local, local + 1);
+        if (local != expected.end()) std::rotate(expected.begin(), local, local + 1);
         check(same_stored(vault::parse_records(disk.files[ctx.paths.vault_file]), expected));
         check(disk.files.count(ctx.paths.work_file) == 0);
-        if (local != expected.end())
-            check(vault::load_vault(ctx).status == vault::LoadStatus::Accepted);
+        if (local != expected.end()) check(vault::load_vault(ctx).status == vault::LoadStatus::Accepted);
     }
     return 0;
 }

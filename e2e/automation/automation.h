@@ -39,7 +39,7 @@ struct Context {
 void set_serve_mode(bool on);
 void write_line(std::string_view utf8);
 void write_result(int code);            // serve mode: ends the answer to one command
-std::string rect_fields(const RECT &r); // "LEFT TOP RIGHT BOTTOM"
+std::string rect_fields(const RECT& r); // "LEFT TOP RIGHT BOTTOM"
 std::string hex_handle(HWND hwnd);
 int fail(int code, std::string_view message); // message to stderr, returns code
 
@@ -52,30 +52,30 @@ std::string to_utf8(std::wstring_view text);
 std::wstring from_utf8(std::string_view text);
 
 // Windows (find_windows.cpp)
-std::vector<HWND> find_windows(const Selector &selector);
+std::vector<HWND> find_windows(const Selector& selector);
 // Polls until a window matches; nullptr after the timeout.
-HWND wait_for_window(const Selector &selector, DWORD timeout_ms);
-bool wait_until_gone(const Selector &selector, DWORD timeout_ms);
+HWND wait_for_window(const Selector& selector, DWORD timeout_ms);
+bool wait_until_gone(const Selector& selector, DWORD timeout_ms);
 std::wstring window_text(HWND hwnd);
 std::wstring class_of(HWND hwnd);
 std::string describe_window(HWND hwnd); // "<hwnd> <pid> <visible> <class>\t<title>"
 // A control by id: a direct child first, else any descendant (controls inside a container window).
 HWND find_control(HWND window, int id);
 // Text through WM_GETTEXT, which the system carries across processes.
-bool control_text(HWND control, std::wstring *text);
-int parse_int(const std::wstring &text, int fallback = -1);
+bool control_text(HWND control, std::wstring* text);
+int parse_int(const std::wstring& text, int fallback = -1);
 
 // One command line (options, command, arguments): main.cpp. Commands from stdin: serve.cpp.
-int run_command(const std::vector<std::wstring> &argv);
+int run_command(const std::vector<std::wstring>& argv);
 int serve();
 
 // Commands; each returns an exit code.
-int cmd_controls(const std::wstring &command, Context &context, HWND window);  // controls.cpp
-int cmd_message_box(Context &context);                                         // message_box.cpp
+int cmd_controls(const std::wstring& command, Context& context, HWND window);  // controls.cpp
+int cmd_message_box(Context& context);                                         // message_box.cpp
 int cmd_region(HWND window);                                                   // region.cpp
-int cmd_list_view(const std::wstring &command, Context &context, HWND window); // list_view.cpp
-int cmd_clipboard(const std::wstring &command, Context &context);              // clipboard.cpp
-int cmd_registry(Context &context);                                            // registry.cpp
-int cmd_standard_user(const std::wstring &command, Context &context);          // registry.cpp
+int cmd_list_view(const std::wstring& command, Context& context, HWND window); // list_view.cpp
+int cmd_clipboard(const std::wstring& command, Context& context);              // clipboard.cpp
+int cmd_registry(Context& context);                                            // registry.cpp
+int cmd_standard_user(const std::wstring& command, Context& context);          // registry.cpp
 
 } // namespace qlk_auto

@@ -10,31 +10,27 @@ namespace {
 bool open_clipboard(DWORD timeout_ms) {
     const ULONGLONG deadline = GetTickCount64() + timeout_ms;
     while (!OpenClipboard(nullptr)) {
-        if (GetTickCount64() >= deadline)
-            return false;
+        if (GetTickCount64() >= deadline) return false;
         Sleep(10);
     }
     return true;
 }
 
 int read_text() {
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT))
-        return fail(kNotFound, "no text on the clipboard");
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return fail(kNotFound, "no text on the clipboard");
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const auto *text = data ? static_cast<const wchar_t *>(GlobalLock(data)) : nullptr;
-    if (!text)
-        return fail(kNotFound, "no text on the clipboard");
+    const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (!text) return fail(kNotFound, "no text on the clipboard");
     write_line(escape(text));
     GlobalUnlock(data);
     return kOk;
 }
 
-int put_text(const std::wstring &text) {
+int put_text(const std::wstring& text) {
     EmptyClipboard();
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!memory)
-        return fail(kFailed, "out of memory");
+    if (!memory) return fail(kFailed, "out of memory");
     std::memcpy(GlobalLock(memory), text.c_str(), bytes);
     GlobalUnlock(memory);
     if (!SetClipboardData(CF_UNICODETEXT, memory)) {
@@ -46,11 +42,9 @@ int put_text(const std::wstring &text) {
 
 } // namespace
 
-int cmd_clipboard(const std::wstring &command, Context &context) {
-    if (command == L"setclip" && context.args.empty())
-        return fail(kUsage, "setclip TEXT");
-    if (!open_clipboard(context.timeout_ms))
-        return fail(kFailed, "the clipboard stays busy");
+int cmd_clipboard(const std::wstring& command, Context& context) {
+    if (command == L"setclip" && context.args.empty()) return fail(kUsage, "setclip TEXT");
+    if (!open_clipboard(context.timeout_ms)) return fail(kFailed, "the clipboard stays busy");
     int code = kOk;
     if (command == L"clipboard")
         code = read_text();

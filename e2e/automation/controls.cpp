@@ -4,15 +4,14 @@
 namespace qlk_auto {
 namespace {
 
-HWND control_of(HWND window, const Context &context, size_t index, int *exit_code) {
+HWND control_of(HWND window, const Context& context, size_t index, int* exit_code) {
     const int id = index < context.args.size() ? parse_int(context.args[index]) : -1;
     if (id < 0) {
         *exit_code = fail(kUsage, "a control id is needed");
         return nullptr;
     }
     HWND control = find_control(window, id);
-    if (!control)
-        *exit_code = fail(kNotFound, "no control with that id");
+    if (!control) *exit_code = fail(kNotFound, "no control with that id");
     return control;
 }
 
@@ -24,18 +23,16 @@ BOOL CALLBACK print_child(HWND child, LPARAM) {
     return TRUE;
 }
 
-int print_text(HWND window, const Context &context) {
+int print_text(HWND window, const Context& context) {
     if (context.args.empty()) {
         write_line(escape(window_text(window)));
         return kOk;
     }
     int code = kOk;
     HWND control = control_of(window, context, 0, &code);
-    if (!control)
-        return code;
+    if (!control) return code;
     std::wstring text;
-    if (!control_text(control, &text))
-        return fail(kFailed, "the window does not answer");
+    if (!control_text(control, &text)) return fail(kFailed, "the window does not answer");
     write_line(escape(text));
     return kOk;
 }
@@ -44,8 +41,7 @@ int end_process_of(HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    if (!process)
-        return fail(kFailed, "cannot open the process");
+    if (!process) return fail(kFailed, "cannot open the process");
     const bool ended = TerminateProcess(process, 1) && WaitForSingleObject(process, 5000) == WAIT_OBJECT_0;
     CloseHandle(process);
     return ended ? kOk : fail(kFailed, "the process did not end");
@@ -53,24 +49,19 @@ int end_process_of(HWND window) {
 
 } // namespace
 
-int cmd_controls(const std::wstring &command, Context &context, HWND window) {
+int cmd_controls(const std::wstring& command, Context& context, HWND window) {
     int code = kOk;
-    if (command == L"text")
-        return print_text(window, context);
+    if (command == L"text") return print_text(window, context);
     if (command == L"children") {
         EnumChildWindows(window, print_child, 0);
         return kOk;
     }
-    if (command == L"close")
-        return PostMessageW(window, WM_CLOSE, 0, 0) ? kOk : fail(kFailed, "WM_CLOSE not posted");
-    if (command == L"kill")
-        return end_process_of(window);
-    if (command == L"foreground")
-        return SetForegroundWindow(window) ? kOk : fail(kFailed, "not brought forward");
+    if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? kOk : fail(kFailed, "WM_CLOSE not posted");
+    if (command == L"kill") return end_process_of(window);
+    if (command == L"foreground") return SetForegroundWindow(window) ? kOk : fail(kFailed, "not brought forward");
     if (command == L"rect") {
         HWND target = context.args.empty() ? window : control_of(window, context, 0, &code);
-        if (!target)
-            return code;
+        if (!target) return code;
         RECT r{};
         GetWindowRect(target, &r);
         write_line("rect " + rect_fields(r));
@@ -78,27 +69,22 @@ int cmd_controls(const std::wstring &command, Context &context, HWND window) {
     }
 
     HWND control = control_of(window, context, 0, &code);
-    if (!control)
-        return code;
+    if (!control) return code;
     if (command == L"waittext") {
         // Typed keys and the program's own updates arrive after our call returns: poll.
-        if (context.args.size() < 2)
-            return fail(kUsage, "waittext ID TEXT");
+        if (context.args.size() < 2) return fail(kUsage, "waittext ID TEXT");
         const ULONGLONG deadline = GetTickCount64() + context.timeout_ms;
         std::wstring text;
         for (;;) {
-            if (control_text(control, &text) && text == context.args[1])
-                return kOk;
-            if (GetTickCount64() >= deadline)
-                break;
+            if (control_text(control, &text) && text == context.args[1]) return kOk;
+            if (GetTickCount64() >= deadline) break;
             Sleep(20);
         }
         write_line(escape(text));
         return kNotFound;
     }
     if (command == L"settext") {
-        if (context.args.size() < 2)
-            return fail(kUsage, "settext ID TEXT");
+        if (context.args.size() < 2) return fail(kUsage, "settext ID TEXT");
         DWORD_PTR result = 0;
         return SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(context.args[1].c_str()),
                                    SMTO_ABORTIFHUNG, 2000, &result)
@@ -106,8 +92,7 @@ int cmd_controls(const std::wstring &command, Context &context, HWND window) {
                    : fail(kFailed, "the window does not answer");
     }
     // Posted, not sent: a click that opens a modal box would otherwise block us until it closes.
-    if (command == L"click")
-        return PostMessageW(control, BM_CLICK, 0, 0) ? kOk : fail(kFailed, "not posted");
+    if (command == L"click") return PostMessageW(control, BM_CLICK, 0, 0) ? kOk : fail(kFailed, "not posted");
     if (command == L"command") {
         const WPARAM wparam = MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED);
         return PostMessageW(window, WM_COMMAND, wparam, reinterpret_cast<LPARAM>(control))

@@ -10,20 +10,16 @@ namespace qlk_auto {
 namespace {
 
 int hex_digit(wchar_t c) {
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
     return -1;
 }
 
 } // namespace
 
 std::string to_utf8(std::wstring_view text) {
-    if (text.empty())
-        return {};
+    if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
     const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(length), '\0');
@@ -32,8 +28,7 @@ std::string to_utf8(std::wstring_view text) {
 }
 
 std::wstring from_utf8(std::string_view text) {
-    if (text.empty())
-        return {};
+    if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
     const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
     std::wstring result(static_cast<size_t>(length), L'\0');
@@ -45,18 +40,10 @@ std::string escape(std::wstring_view text) {
     std::wstring escaped;
     for (wchar_t c : text) {
         switch (c) {
-        case L'\\':
-            escaped += L"\\\\";
-            break;
-        case L'\r':
-            escaped += L"\\r";
-            break;
-        case L'\n':
-            escaped += L"\\n";
-            break;
-        case L'\t':
-            escaped += L"\\t";
-            break;
+        case L'\\': escaped += L"\\\\"; break;
+        case L'\r': escaped += L"\\r"; break;
+        case L'\n': escaped += L"\\n"; break;
+        case L'\t': escaped += L"\\t"; break;
         default:
             if (c < 0x20 || c == 0x7F) {
                 wchar_t code[8];

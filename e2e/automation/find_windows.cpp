@@ -11,8 +11,7 @@ constexpr DWORD kPollMs = 20;
 // The drive letter of a process's image path; 0 when it cannot be read.
 wchar_t image_drive(DWORD pid) {
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!process)
-        return 0;
+    if (!process) return 0;
     wchar_t path[MAX_PATH * 2];
     DWORD size = static_cast<DWORD>(std::size(path));
     wchar_t drive = 0;
@@ -23,40 +22,33 @@ wchar_t image_drive(DWORD pid) {
 }
 
 struct Search {
-    const Selector *selector;
+    const Selector* selector;
     std::map<DWORD, wchar_t> drives; // one image query per process
     std::vector<HWND> found;
 };
 
-bool matches(HWND hwnd, Search &search) {
-    const Selector &s = *search.selector;
-    if (!s.include_hidden && !IsWindowVisible(hwnd))
-        return false;
+bool matches(HWND hwnd, Search& search) {
+    const Selector& s = *search.selector;
+    if (!s.include_hidden && !IsWindowVisible(hwnd)) return false;
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (s.pid && pid != s.pid)
-        return false;
-    if (!s.class_name.empty() && class_of(hwnd) != s.class_name)
-        return false;
+    if (s.pid && pid != s.pid) return false;
+    if (!s.class_name.empty() && class_of(hwnd) != s.class_name) return false;
     if (!s.any_title) {
         const std::wstring title = window_text(hwnd);
-        if (s.title_is_prefix ? title.compare(0, s.title.size(), s.title) != 0 : title != s.title)
-            return false;
+        if (s.title_is_prefix ? title.compare(0, s.title.size(), s.title) != 0 : title != s.title) return false;
     }
     if (s.drive) {
         auto known = search.drives.find(pid);
-        if (known == search.drives.end())
-            known = search.drives.emplace(pid, image_drive(pid)).first;
-        if (known->second != s.drive)
-            return false;
+        if (known == search.drives.end()) known = search.drives.emplace(pid, image_drive(pid)).first;
+        if (known->second != s.drive) return false;
     }
     return true;
 }
 
 BOOL CALLBACK collect(HWND hwnd, LPARAM lparam) {
-    auto &search = *reinterpret_cast<Search *>(lparam);
-    if (matches(hwnd, search))
-        search.found.push_back(hwnd);
+    auto& search = *reinterpret_cast<Search*>(lparam);
+    if (matches(hwnd, search)) search.found.push_back(hwnd);
     return TRUE;
 }
 
@@ -81,10 +73,9 @@ std::string describe_window(HWND hwnd) {
            escape(class_of(hwnd)) + "\t" + escape(window_text(hwnd));
 }
 
-bool control_text(HWND control, std::wstring *text) {
+bool control_text(HWND control, std::wstring* text) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length))
-        return false;
+    if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return false;
     std::wstring buffer(length + 1, L'\0');
     DWORD_PTR copied = 0;
     if (!SendMessageTimeoutW(control, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
@@ -101,23 +92,21 @@ struct ControlSearch {
     HWND found;
 };
 BOOL CALLBACK match_id(HWND child, LPARAM lparam) {
-    auto &search = *reinterpret_cast<ControlSearch *>(lparam);
-    if (GetDlgCtrlID(child) != search.id)
-        return TRUE;
+    auto& search = *reinterpret_cast<ControlSearch*>(lparam);
+    if (GetDlgCtrlID(child) != search.id) return TRUE;
     search.found = child;
     return FALSE;
 }
 } // namespace
 
 HWND find_control(HWND window, int id) {
-    if (HWND direct = GetDlgItem(window, id))
-        return direct;
+    if (HWND direct = GetDlgItem(window, id)) return direct;
     ControlSearch search{id, nullptr};
     EnumChildWindows(window, match_id, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-std::vector<HWND> find_windows(const Selector &selector) {
+std::vector<HWND> find_windows(const Selector& selector) {
     if (selector.hwnd) {
         if (IsWindow(selector.hwnd) && (selector.include_hidden || IsWindowVisible(selector.hwnd)))
             return {selector.hwnd};
@@ -128,25 +117,21 @@ std::vector<HWND> find_windows(const Selector &selector) {
     return search.found;
 }
 
-HWND wait_for_window(const Selector &selector, DWORD timeout_ms) {
+HWND wait_for_window(const Selector& selector, DWORD timeout_ms) {
     const ULONGLONG deadline = GetTickCount64() + timeout_ms;
     for (;;) {
         const auto found = find_windows(selector);
-        if (!found.empty())
-            return found.front();
-        if (GetTickCount64() >= deadline)
-            return nullptr;
+        if (!found.empty()) return found.front();
+        if (GetTickCount64() >= deadline) return nullptr;
         Sleep(kPollMs);
     }
 }
 
-bool wait_until_gone(const Selector &selector, DWORD timeout_ms) {
+bool wait_until_gone(const Selector& selector, DWORD timeout_ms) {
     const ULONGLONG deadline = GetTickCount64() + timeout_ms;
     for (;;) {
-        if (find_windows(selector).empty())
-            return true;
-        if (GetTickCount64() >= deadline)
-            return false;
+        if (find_windows(selector).empty()) return true;
+        if (GetTickCount64() >= deadline) return false;
         Sleep(kPollMs);
     }
 }

@@ -37,8 +37,8 @@ serve: reads commands from stdin, each as a line with the number of arguments, t
 exit codes: 0 done, 1 not found or timed out, 2 usage, 3 failed
 )";
 
-bool parse_options(const std::vector<std::wstring> &argv, size_t *next, Context &context) {
-    Selector &s = context.selector;
+bool parse_options(const std::vector<std::wstring>& argv, size_t* next, Context& context) {
+    Selector& s = context.selector;
     size_t i = 0;
     for (; i < argv.size() && argv[i].size() == 2 && argv[i][0] == L'-'; ++i) {
         const wchar_t flag = argv[i][1];
@@ -46,8 +46,7 @@ bool parse_options(const std::vector<std::wstring> &argv, size_t *next, Context 
             s.include_hidden = true;
             continue;
         }
-        if (i + 1 >= argv.size())
-            return false;
+        if (i + 1 >= argv.size()) return false;
         const std::wstring value = argv[++i];
         switch (flag) {
         case L't':
@@ -56,48 +55,36 @@ bool parse_options(const std::vector<std::wstring> &argv, size_t *next, Context 
             s.title_is_prefix = flag == L'P';
             s.any_title = false;
             break;
-        case L'c':
-            s.class_name = value;
-            break;
+        case L'c': s.class_name = value; break;
         case L'w':
             s.hwnd = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(value.c_str(), nullptr, 0)));
             break;
-        case L'p':
-            s.pid = static_cast<DWORD>(parse_int(value, 0));
-            break;
-        case L'd':
-            s.drive = static_cast<wchar_t>(towupper(value.empty() ? 0 : value[0]));
-            break;
-        case L'T':
-            context.timeout_ms = static_cast<DWORD>(parse_int(value, 5000));
-            break;
-        default:
-            return false;
+        case L'p': s.pid = static_cast<DWORD>(parse_int(value, 0)); break;
+        case L'd': s.drive = static_cast<wchar_t>(towupper(value.empty() ? 0 : value[0])); break;
+        case L'T': context.timeout_ms = static_cast<DWORD>(parse_int(value, 5000)); break;
+        default: return false;
         }
     }
     *next = i;
     return true;
 }
 
-int run_window_command(const std::wstring &command, Context &context) {
-    const Selector &s = context.selector;
+int run_window_command(const std::wstring& command, Context& context) {
+    const Selector& s = context.selector;
     if (command == L"list") {
         const auto found = find_windows(s);
-        for (HWND hwnd : found)
-            write_line("window " + describe_window(hwnd));
+        for (HWND hwnd : found) write_line("window " + describe_window(hwnd));
         return found.empty() ? kNotFound : kOk;
     }
     if (command == L"gone")
         return wait_until_gone(s, context.timeout_ms) ? kOk : fail(kNotFound, "the window is still there");
     HWND window = wait_for_window(s, context.timeout_ms);
-    if (!window)
-        return fail(kNotFound, "no such window");
+    if (!window) return fail(kNotFound, "no such window");
     if (command == L"wait") {
         write_line("window " + describe_window(window));
         return kOk;
     }
-    if (command == L"region")
-        return cmd_region(window);
+    if (command == L"region") return cmd_region(window);
     if (command == L"lvrows" || command == L"lvcols" || command == L"lvlook")
         return cmd_list_view(command, context, window);
     return cmd_controls(command, context, window);
@@ -105,25 +92,20 @@ int run_window_command(const std::wstring &command, Context &context) {
 
 } // namespace
 
-int run_command(const std::vector<std::wstring> &argv) {
+int run_command(const std::vector<std::wstring>& argv) {
     Context context;
     size_t next = 0;
-    if (!parse_options(argv, &next, context) || next >= argv.size())
-        return fail(kUsage, kHelp);
-    const std::wstring &command = argv[next];
+    if (!parse_options(argv, &next, context) || next >= argv.size()) return fail(kUsage, kHelp);
+    const std::wstring& command = argv[next];
     context.args.assign(argv.begin() + static_cast<std::ptrdiff_t>(next) + 1, argv.end());
 
-    if (command == L"msgbox")
-        return cmd_message_box(context);
+    if (command == L"msgbox") return cmd_message_box(context);
     if (command == L"clipboard" || command == L"setclip" || command == L"clearclip")
         return cmd_clipboard(command, context);
-    if (command == L"regvalue")
-        return cmd_registry(context);
-    if (command == L"deny" || command == L"allow")
-        return cmd_standard_user(command, context);
+    if (command == L"regvalue") return cmd_registry(context);
+    if (command == L"deny" || command == L"allow") return cmd_standard_user(command, context);
     if (command == L"echo") {
-        for (const std::wstring &arg : context.args)
-            write_line(escape(arg));
+        for (const std::wstring& arg : context.args) write_line(escape(arg));
         return kOk;
     }
     if (command == L"help") {
@@ -135,9 +117,8 @@ int run_command(const std::vector<std::wstring> &argv) {
 
 } // namespace qlk_auto
 
-int wmain(int argc, wchar_t **argv) {
+int wmain(int argc, wchar_t** argv) {
     std::vector<std::wstring> args(argv + 1, argv + argc);
-    if (args.size() == 1 && args[0] == L"serve")
-        return qlk_auto::serve();
+    if (args.size() == 1 && args[0] == L"serve") return qlk_auto::serve();
     return qlk_auto::run_command(args);
 }

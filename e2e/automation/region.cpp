@@ -16,15 +16,14 @@ int cmd_region(HWND window) {
     }
     const DWORD size = GetRegionData(region, 0, nullptr);
     std::vector<char> buffer(size);
-    auto *data = reinterpret_cast<RGNDATA *>(buffer.data());
+    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
     if (size == 0 || GetRegionData(region, size, data) != size) {
         DeleteObject(region);
         return fail(kFailed, "cannot read the region");
     }
     DeleteObject(region);
-    const auto *rects = reinterpret_cast<const RECT *>(data->Buffer);
-    for (DWORD i = 0; i < data->rdh.nCount; ++i)
-        write_line("rect " + rect_fields(rects[i]));
+    const auto* rects = reinterpret_cast<const RECT*>(data->Buffer);
+    for (DWORD i = 0; i < data->rdh.nCount; ++i) write_line("rect " + rect_fields(rects[i]));
     return kOk;
 }
 

@@ -13,14 +13,13 @@ namespace {
 class LineReader {
 public:
     // False at the end of the input.
-    bool next(std::string *line) {
+    bool next(std::string* line) {
         for (;;) {
             const size_t end = buffer_.find('\n');
             if (end != std::string::npos) {
                 *line = buffer_.substr(0, end);
                 buffer_.erase(0, end + 1);
-                if (!line->empty() && line->back() == '\r')
-                    line->pop_back();
+                if (!line->empty() && line->back() == '\r') line->pop_back();
                 return true;
             }
             char chunk[4096];
@@ -45,12 +44,9 @@ int serve() {
         const int count = std::atoi(line.c_str());
         std::vector<std::wstring> argv;
         bool complete = true;
-        for (int i = 0; i < count && (complete = input.next(&line)); ++i)
-            argv.push_back(unescape(from_utf8(line)));
-        if (!complete)
-            break;
-        if (argv.size() == 1 && argv[0] == L"quit")
-            break;
+        for (int i = 0; i < count && (complete = input.next(&line)); ++i) argv.push_back(unescape(from_utf8(line)));
+        if (!complete) break;
+        if (argv.size() == 1 && argv[0] == L"quit") break;
         const int code = run_command(argv);
         write_result(code);
     }

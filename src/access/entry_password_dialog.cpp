@@ -20,11 +20,17 @@ const platform::InstanceGuard* g_guard = nullptr;
 
 // Label4 is wide enough for its sentence to take two lines in Tahoma.
 constexpr platform::ControlPlace kLayout[] = {
-    {IDC_PW_LABEL1, 8, 14, 100, 16},  {IDC_PW_TXT1, 112, 11, 192, 21},  {IDC_PW_CHECK1, 112, 37, 192, 17},
-    {IDC_PW_LABEL3, 8, 60, 296, 26},  {IDC_PW_LABEL4, 8, 88, 302, 26},  {IDC_PW_COMMAND3, 8, 120, 160, 25},
-    {IDCANCEL, 176, 120, 60, 25},     {IDOK, 244, 120, 60, 25},
+    {IDC_PW_LABEL1, 8, 14, 100, 16},
+    {IDC_PW_TXT1, 112, 11, 192, 21},
+    {IDC_PW_CHECK1, 112, 37, 192, 17},
+    {IDC_PW_LABEL3, 8, 60, 296, 26},
+    {IDC_PW_LABEL4, 8, 88, 302, 26},
+    {IDC_PW_COMMAND3, 8, 120, 160, 25},
+    {IDCANCEL, 176, 120, 60, 25},
+    {IDOK, 244, 120, 60, 25},
     // txt2 and its label lie below the client area: never seen, but reachable with Tab.
-    {IDC_PW_LABEL2, 8, 166, 100, 16}, {IDC_PW_TXT2, 112, 163, 192, 21},
+    {IDC_PW_LABEL2, 8, 166, 100, 16},
+    {IDC_PW_TXT2, 112, 163, 192, 21},
 };
 constexpr char kUnstorableMessage[] =
     "New Entry Password Error:\r\nThe new entry password holds a character that cannot be stored (a letter with "
@@ -87,10 +93,8 @@ void on_entry_check(HWND dialog) {
 }
 
 void on_change_password(HWND dialog) {
-    const std::string current =
-        platform::input_box({.prompt = "Please enter your CURRENT entry password",
-                             .title = "Current Entry Password...",
-                             .masked = true});
+    const std::string current = platform::input_box(
+        {.prompt = "Please enter your CURRENT entry password", .title = "Current Entry Password...", .masked = true});
     if (current != run_state().entry_password) {
         platform::show_message("Entry Password Error:\r\nThe entry password is not entered the same that has been "
                                "previously registered - action concelled!");

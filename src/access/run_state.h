@@ -23,9 +23,9 @@ void set_drive_letter_from_program_folder();
 
 // The data folder and its files on the run-state drive.
 vault::VaultPaths data_paths();
-std::string data_folder_path();  // X:\Tallybox
-std::string vault_file_path();   // X:\Tallybox\my_psswds.dat
-std::string print_file_path();   // X:\Tallybox\temp.dat
+std::string data_folder_path(); // X:\Tallybox
+std::string vault_file_path();  // X:\Tallybox\my_psswds.dat
+std::string print_file_path();  // X:\Tallybox\temp.dat
 
 // What the vault code needs to work on this run's vault: its paths, the
 // computer name that stamps new records, the disk, and the user's messages.

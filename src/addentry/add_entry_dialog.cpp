@@ -31,23 +31,13 @@ namespace {
 // Pixels at 96 dpi. The fields stand one under the other, each with its label
 // above it; the error labels stand to their right, the buttons along the bottom.
 constexpr platform::ControlPlace kLayout[] = {
-    {IDC_AE_FRAME1, 6, 4, 346, 262},
-    {IDC_AE_LABEL5, 18, 22, 186, 14},
-    {IDC_AE_TXTID, 18, 37, 186, 21},
-    {IDC_AE_LABEL1, 18, 63, 186, 14},
-    {IDC_AE_TXTURL, 18, 78, 186, 21},
-    {IDC_AE_LABEL2, 18, 104, 186, 14},
-    {IDC_AE_TXTUSERNAME, 18, 119, 186, 21},
-    {IDC_AE_LABEL3, 18, 145, 186, 14},
-    {IDC_AE_TXTPSSWD1, 18, 160, 186, 21},
-    {IDC_AE_LABEL4, 18, 186, 186, 14},
-    {IDC_AE_TXTPSSWD2, 18, 201, 186, 21},
-    {IDC_AE_LBLERROR2, 214, 37, 128, 56},
-    {IDC_AE_LBLERROR, 214, 119, 128, 42},
-    {IDC_AE_COMMAND3, 18, 232, 190, 25}, // wide enough for its caption in Tahoma; ends where "?" begins
-    {IDC_AE_COMMAND4, 208, 232, 24, 25},
-    {IDCANCEL, 238, 232, 52, 25},
-    {IDOK, 296, 232, 46, 25},
+    {IDC_AE_FRAME1, 6, 4, 346, 262},        {IDC_AE_LABEL5, 18, 22, 186, 14},     {IDC_AE_TXTID, 18, 37, 186, 21},
+    {IDC_AE_LABEL1, 18, 63, 186, 14},       {IDC_AE_TXTURL, 18, 78, 186, 21},     {IDC_AE_LABEL2, 18, 104, 186, 14},
+    {IDC_AE_TXTUSERNAME, 18, 119, 186, 21}, {IDC_AE_LABEL3, 18, 145, 186, 14},    {IDC_AE_TXTPSSWD1, 18, 160, 186, 21},
+    {IDC_AE_LABEL4, 18, 186, 186, 14},      {IDC_AE_TXTPSSWD2, 18, 201, 186, 21}, {IDC_AE_LBLERROR2, 214, 37, 128, 56},
+    {IDC_AE_LBLERROR, 214, 119, 128, 42},   {IDC_AE_COMMAND3, 18, 232, 190, 25}, // wide enough for its caption in
+                                                                                 // Tahoma; ends where "?" begins
+    {IDC_AE_COMMAND4, 208, 232, 24, 25},    {IDCANCEL, 238, 232, 52, 25},         {IDOK, 296, 232, 46, 25},
 };
 constexpr int kClientWidth = 358;
 constexpr int kClientHeight = 272;
@@ -60,9 +50,7 @@ std::wstring field_text(HWND dialog, int id) {
     return text;
 }
 
-void show_label(HWND dialog, int id, bool visible) {
-    ShowWindow(GetDlgItem(dialog, id), visible ? SW_SHOW : SW_HIDE);
-}
+void show_label(HWND dialog, int id, bool visible) { ShowWindow(GetDlgItem(dialog, id), visible ? SW_SHOW : SW_HIDE); }
 
 void on_load(HWND dialog) {
     platform::place_controls(dialog, kLayout);
@@ -103,16 +91,15 @@ struct Converted {
     std::optional<std::string_view> inexact;
 };
 
-Converted convert_fields(const std::wstring &id, const std::wstring &url, const std::wstring &user,
-                         const std::wstring &password1, const std::wstring &password2) {
+Converted convert_fields(const std::wstring& id, const std::wstring& url, const std::wstring& user,
+                         const std::wstring& password1, const std::wstring& password2) {
     Converted result;
-    const std::pair<const std::wstring *, std::string_view> order[] = {
+    const std::pair<const std::wstring*, std::string_view> order[] = {
         {&id, "identifier name"}, {&url, "URL"}, {&user, "user name"}, {&password1, "password"}};
-    std::string *targets[] = {&result.fields.id, &result.fields.url, &result.fields.user, &result.fields.password1};
+    std::string* targets[] = {&result.fields.id, &result.fields.url, &result.fields.user, &result.fields.password1};
     for (std::size_t i = 0; i < std::size(order); ++i) {
         platform::AnsiText text = platform::to_ansi_checked(*order[i].first);
-        if (!text.exact && !result.inexact)
-            result.inexact = order[i].second;
+        if (!text.exact && !result.inexact) result.inexact = order[i].second;
         *targets[i] = std::move(text.bytes);
     }
     result.fields.password2 = platform::to_ansi(password2);
@@ -147,15 +134,9 @@ void on_add(HWND dialog) {
     ui::MessageBoxReporter reporter;
     vault::VaultContext context = qlk_access::vault_context(reporter);
     switch (vault::add_record(context, converted.fields)) {
-    case vault::AddOutcome::Saved:
-        DestroyWindow(dialog);
-        return;
-    case vault::AddOutcome::PasswordsDiffer:
-        show_label(dialog, IDC_AE_LBLERROR, true);
-        return;
-    case vault::AddOutcome::UrlOrUserEmpty:
-        show_label(dialog, IDC_AE_LBLERROR2, true);
-        return;
+    case vault::AddOutcome::Saved: DestroyWindow(dialog); return;
+    case vault::AddOutcome::PasswordsDiffer: show_label(dialog, IDC_AE_LBLERROR, true); return;
+    case vault::AddOutcome::UrlOrUserEmpty: show_label(dialog, IDC_AE_LBLERROR2, true); return;
     case vault::AddOutcome::Refused:    // the message named the field
     case vault::AddOutcome::SaveFailed: // reported; the vault kept its last good content
         return;                         // either way the dialog keeps everything typed
@@ -180,29 +161,16 @@ INT_PTR CALLBACK Form3_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
         return reinterpret_cast<INT_PTR>(
             on_static_colour(dialog, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam)));
     case WM_COMMAND:
-        if (HIWORD(wparam) != BN_CLICKED)
-            break;
+        if (HIWORD(wparam) != BN_CLICKED) break;
         switch (LOWORD(wparam)) {
-        case IDOK:
-            on_add(dialog);
-            return TRUE;
-        case IDCANCEL:
-            DestroyWindow(dialog);
-            return TRUE; // nothing is written; the typed values go
-        case IDC_AE_COMMAND3:
-            on_generate(dialog);
-            return TRUE;
-        case IDC_AE_COMMAND4:
-            platform::show_message(kMiniHelpText);
-            return TRUE;
+        case IDOK: on_add(dialog); return TRUE;
+        case IDCANCEL: DestroyWindow(dialog); return TRUE; // nothing is written; the typed values go
+        case IDC_AE_COMMAND3: on_generate(dialog); return TRUE;
+        case IDC_AE_COMMAND4: platform::show_message(kMiniHelpText); return TRUE;
         }
         break;
-    case WM_CLOSE:
-        DestroyWindow(dialog);
-        return TRUE;
-    case WM_NCDESTROY:
-        ui::untrack_window(ui::Window::AddEntry);
-        break;
+    case WM_CLOSE: DestroyWindow(dialog); return TRUE;
+    case WM_NCDESTROY: ui::untrack_window(ui::Window::AddEntry); break;
     }
     return FALSE;
 }

@@ -29,7 +29,7 @@ int pool_position(float r);
 char pool_character(float r);
 
 // Ten draws, one character each.
-std::string generate_password(const UnitDraw &draw);
+std::string generate_password(const UnitDraw& draw);
 
 // The draw made from 32 uniform random bits: the top 24 bits over 2^24, so
 // every value is exact in single precision and the largest is 1 - 2^-24.

@@ -109,8 +109,7 @@ bool clear_clipboard_if_ours(HWND owner) {
 
 void clear_clipboard_later(UINT milliseconds) {
     const DWORD now = GetClipboardSequenceNumber();
-    if (const UINT_PTR timer = SetTimer(nullptr, 0, milliseconds, clear_if_unchanged))
-        pending_clearings()[timer] = now;
+    if (const UINT_PTR timer = SetTimer(nullptr, 0, milliseconds, clear_if_unchanged)) pending_clearings()[timer] = now;
 }
 
 } // namespace platform

@@ -56,8 +56,7 @@ void delete_file(const std::string& path) { DeleteFileW(to_wide(path).c_str()); 
 
 void create_empty_file_if_missing(const std::string& path) {
     // CREATE_NEW never touches an existing file.
-    own_file(
-        CreateFileW(to_wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    own_file(CreateFileW(to_wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 } // namespace platform

@@ -10,13 +10,13 @@ std::wstring program_path_wide();     // full path of the running .exe
 std::wstring program_folder_wide();   // its folder, without a trailing backslash
 std::wstring program_exe_name_wide(); // its file name without extension
 
-std::string program_folder();   // the same in the program code page
+std::string program_folder(); // the same in the program code page
 std::string program_exe_name();
 std::string computer_name();
 
-bool file_exists(const std::string& path); // a file, not a folder
-void create_folder(const std::string& path); // failure (an existing folder included) ignored
-void delete_file(const std::string& path);   // failure ignored
+bool file_exists(const std::string& path);                  // a file, not a folder
+void create_folder(const std::string& path);                // failure (an existing folder included) ignored
+void delete_file(const std::string& path);                  // failure ignored
 void create_empty_file_if_missing(const std::string& path); // failure ignored
 
 } // namespace platform

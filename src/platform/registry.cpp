@@ -15,8 +15,7 @@ std::wstring settings_path(const std::string& application, const std::string& se
 std::optional<RegistryValue> read_registry_value(HKEY key, const std::wstring& name) {
     RegistryValue value;
     DWORD size = 0;
-    if (RegQueryValueExW(key, name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
-        return std::nullopt;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
     if (size == 0) return value;
     // Room for an odd byte count: the last character then holds the odd byte.
     value.data.assign((size + 1) / sizeof(wchar_t), L'\0');

@@ -17,11 +17,10 @@ class FileHandle {
 public:
     explicit FileHandle(HANDLE handle) : handle_(handle) {}
     ~FileHandle() {
-        if (valid())
-            CloseHandle(handle_);
+        if (valid()) CloseHandle(handle_);
     }
-    FileHandle(const FileHandle &) = delete;
-    FileHandle &operator=(const FileHandle &) = delete;
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return handle_; }
     bool close() { return CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != 0; }
@@ -40,8 +39,7 @@ template <typename Attempt> bool with_retries(Attempt attempt) {
     DWORD pause = 10;
     DWORD waited = 0;
     for (;;) {
-        if (attempt())
-            return true;
+        if (attempt()) return true;
         const DWORD error = GetLastError();
         if (!is_transient(error) || waited >= 1000) {
             SetLastError(error);
@@ -56,7 +54,7 @@ template <typename Attempt> bool with_retries(Attempt attempt) {
 
 class WindowsFiles final : public FileSystem {
 public:
-    ReadResult read_file(const std::string &path) override {
+    ReadResult read_file(const std::string& path) override {
         ReadResult result;
         const DWORD attributes = GetFileAttributesW(platform::to_wide(path).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -67,8 +65,7 @@ public:
             return result;
         }
         result.status = ReadStatus::Unreadable;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            return result;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return result;
         HANDLE raw = INVALID_HANDLE_VALUE;
         // A scanner holding the file for a moment is waited out; a lock that
         // lasts is reported, never looped on.
@@ -81,27 +78,24 @@ public:
         FileHandle file(raw);
         if (!file.valid()) {
             const DWORD error = GetLastError();
-            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-                result.status = ReadStatus::Missing;
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) result.status = ReadStatus::Missing;
             return result;
         }
         LARGE_INTEGER size{};
-        if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF)
-            return result;
+        if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return result;
         std::optional<std::string> bytes =
-            read_to_end(static_cast<std::size_t>(size.QuadPart), [&](char *at, std::size_t room) {
+            read_to_end(static_cast<std::size_t>(size.QuadPart), [&](char* at, std::size_t room) {
                 DWORD got = 0;
                 const DWORD want = static_cast<DWORD>(std::min<std::size_t>(room, 0x40000000));
                 return ReadFile(file.get(), at, want, &got, nullptr) ? std::optional<std::size_t>(got) : std::nullopt;
             });
-        if (!bytes)
-            return result;
+        if (!bytes) return result;
         result.bytes = std::move(*bytes);
         result.status = ReadStatus::Ok;
         return result;
     }
 
-    bool write_durable(const std::string &path, std::string_view bytes) override {
+    bool write_durable(const std::string& path, std::string_view bytes) override {
         auto create = [&] {
             return CreateFileW(platform::to_wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -117,22 +111,19 @@ public:
             }
         }
         FileHandle file(raw);
-        if (!file.valid())
-            return false;
+        if (!file.valid()) return false;
         std::size_t done = 0;
         while (done < bytes.size()) {
             const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
             DWORD put = 0;
-            if (!WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr) || put == 0)
-                return false;
+            if (!WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr) || put == 0) return false;
             done += put;
         }
-        if (!FlushFileBuffers(file.get()))
-            return false;
+        if (!FlushFileBuffers(file.get())) return false;
         return file.close();
     }
 
-    bool replace_file(const std::string &from, const std::string &to) override {
+    bool replace_file(const std::string& from, const std::string& to) override {
         // Windows refuses to replace a read-only file, Wine does not: refuse it
         // here so that both behave alike.
         const DWORD attributes = GetFileAttributesW(platform::to_wide(to).c_str());
@@ -146,20 +137,20 @@ public:
         });
     }
 
-    bool exists(const std::string &path) override {
+    bool exists(const std::string& path) override {
         return GetFileAttributesW(platform::to_wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
-    bool remove_file(const std::string &path) override { return DeleteFileW(platform::to_wide(path).c_str()) != 0; }
+    bool remove_file(const std::string& path) override { return DeleteFileW(platform::to_wide(path).c_str()) != 0; }
 
-    bool create_folder(const std::string &path) override {
+    bool create_folder(const std::string& path) override {
         return CreateDirectoryW(platform::to_wide(path).c_str(), nullptr) != 0;
     }
 };
 
 } // namespace
 
-FileSystem &disk_files() {
+FileSystem& disk_files() {
     static WindowsFiles files;
     return files;
 }

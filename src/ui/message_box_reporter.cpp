@@ -9,9 +9,7 @@
 
 namespace ui {
 
-void MessageBoxReporter::show_message(std::string_view text) {
-    platform::show_message(std::string(text));
-}
+void MessageBoxReporter::show_message(std::string_view text) { platform::show_message(std::string(text)); }
 
 bool MessageBoxReporter::pump_events() {
     MSG message;
@@ -20,8 +18,7 @@ bool MessageBoxReporter::pump_events() {
             PostQuitMessage(static_cast<int>(message.wParam)); // leave it for the main loop
             return true;
         }
-        if (ui::translate_for_windows(message))
-            continue;
+        if (ui::translate_for_windows(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -12,8 +12,6 @@ std::string decrypt_text(std::string_view text);
 
 // True when the byte lies in the scrambled block 192..253: such a byte cannot
 // be stored faithfully, since decrypting the vault turns it into a letter or digit.
-constexpr bool is_scrambled_byte(unsigned char c) {
-    return c >= 192 && c <= 253;
-}
+constexpr bool is_scrambled_byte(unsigned char c) { return c >= 192 && c <= 253; }
 
 } // namespace vault

@@ -21,39 +21,35 @@ struct ReadResult {
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    virtual ReadResult read_file(const std::string &path) = 0;
+    virtual ReadResult read_file(const std::string& path) = 0;
     // Creates or truncates the file, writes every byte and flushes them to
     // the disk before returning true.
-    virtual bool write_durable(const std::string &path, std::string_view bytes) = 0;
+    virtual bool write_durable(const std::string& path, std::string_view bytes) = 0;
     // Puts `from` in place of `to` in one atomic step, so that `to` is at all
     // times either the old or the new file. Refuses a read-only `to`.
-    virtual bool replace_file(const std::string &from, const std::string &to) = 0;
-    virtual bool exists(const std::string &path) = 0;
-    virtual bool remove_file(const std::string &path) = 0;
+    virtual bool replace_file(const std::string& from, const std::string& to) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    virtual bool remove_file(const std::string& path) = 0;
     // False when it could not be created, an existing folder included.
-    virtual bool create_folder(const std::string &path) = 0;
+    virtual bool create_folder(const std::string& path) = 0;
 };
 
 // The real disk of this platform.
-FileSystem &disk_files();
+FileSystem& disk_files();
 
 // The read loop of every disk: a file that said it holds `size` bytes is read
 // to its end through `read_some(buffer, room)`, which gives how many bytes it
 // read (0 at the end) or nothing when the read failed. A file that grew
 // meanwhile is read whole all the same.
-template <typename ReadSome>
-std::optional<std::string> read_to_end(std::size_t size, ReadSome read_some) {
+template <typename ReadSome> std::optional<std::string> read_to_end(std::size_t size, ReadSome read_some) {
     // One byte more than the file holds, so that the end is seen without growing the buffer.
     std::string bytes(size + 1, '\0');
     std::size_t done = 0;
     for (;;) {
-        if (done == bytes.size())
-            bytes.resize(done + 65536); // the file grew meanwhile
+        if (done == bytes.size()) bytes.resize(done + 65536); // the file grew meanwhile
         const std::optional<std::size_t> got = read_some(bytes.data() + done, bytes.size() - done);
-        if (!got)
-            return std::nullopt;
-        if (*got == 0)
-            break;
+        if (!got) return std::nullopt;
+        if (*got == 0) break;
         done += *got;
     }
     bytes.resize(done);

@@ -16,11 +16,10 @@ class FdCloser {
 public:
     explicit FdCloser(int fd) : fd_(fd) {}
     ~FdCloser() {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (fd_ >= 0) ::close(fd_);
     }
-    FdCloser(const FdCloser &) = delete;
-    FdCloser &operator=(const FdCloser &) = delete;
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
     int get() const { return fd_; }
     int release() { return std::exchange(fd_, -1); }
 
@@ -28,16 +27,15 @@ private:
     int fd_;
 };
 
-std::string parent_folder(const std::string &path) {
+std::string parent_folder(const std::string& path) {
     const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
+    if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 class PosixFiles final : public FileSystem {
 public:
-    ReadResult read_file(const std::string &path) override {
+    ReadResult read_file(const std::string& path) override {
         ReadResult result;
         FdCloser fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
         if (fd.get() < 0) {
@@ -50,10 +48,9 @@ public:
             return result;
         }
         std::optional<std::string> bytes =
-            read_to_end(static_cast<std::size_t>(info.st_size), [&](char *at, std::size_t room) {
+            read_to_end(static_cast<std::size_t>(info.st_size), [&](char* at, std::size_t room) {
                 ssize_t got;
-                do
-                    got = ::read(fd.get(), at, room);
+                do got = ::read(fd.get(), at, room);
                 while (got < 0 && errno == EINTR);
                 return got < 0 ? std::nullopt : std::optional<std::size_t>(static_cast<std::size_t>(got));
             });
@@ -66,56 +63,48 @@ public:
         return result;
     }
 
-    bool write_durable(const std::string &path, std::string_view bytes) override {
+    bool write_durable(const std::string& path, std::string_view bytes) override {
         constexpr int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
         int raw = ::open(path.c_str(), flags, 0644);
         // A read-only work file left over from earlier is replaced.
-        if (raw < 0 && errno == EACCES && ::unlink(path.c_str()) == 0)
-            raw = ::open(path.c_str(), flags, 0644);
+        if (raw < 0 && errno == EACCES && ::unlink(path.c_str()) == 0) raw = ::open(path.c_str(), flags, 0644);
         FdCloser fd(raw);
-        if (fd.get() < 0)
-            return false;
+        if (fd.get() < 0) return false;
         std::size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t put = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0)
-                return false;
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) return false;
             done += static_cast<std::size_t>(put);
         }
-        if (::fsync(fd.get()) != 0)
-            return false;
+        if (::fsync(fd.get()) != 0) return false;
         return ::close(fd.release()) == 0;
     }
 
-    bool replace_file(const std::string &from, const std::string &to) override {
+    bool replace_file(const std::string& from, const std::string& to) override {
         // Windows refuses to replace a read-only file; refuse it here as well.
         struct stat info {};
-        if (::stat(to.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0)
-            return false;
-        if (::rename(from.c_str(), to.c_str()) != 0)
-            return false;
+        if (::stat(to.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0) return false;
+        if (::rename(from.c_str(), to.c_str()) != 0) return false;
         // The new name reaches the disk with its folder.
         FdCloser folder(::open(parent_folder(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (folder.get() >= 0)
-            ::fsync(folder.get());
+        if (folder.get() >= 0) ::fsync(folder.get());
         return true;
     }
 
-    bool exists(const std::string &path) override {
+    bool exists(const std::string& path) override {
         struct stat info {};
         return ::stat(path.c_str(), &info) == 0;
     }
 
-    bool remove_file(const std::string &path) override { return ::unlink(path.c_str()) == 0; }
+    bool remove_file(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
 
-    bool create_folder(const std::string &path) override { return ::mkdir(path.c_str(), 0755) == 0; }
+    bool create_folder(const std::string& path) override { return ::mkdir(path.c_str(), 0755) == 0; }
 };
 
 } // namespace
 
-FileSystem &disk_files() {
+FileSystem& disk_files() {
     static PosixFiles files;
     return files;
 }

@@ -26,13 +26,13 @@ struct Record {
     // Value lines beyond the fourth: kept with the record, never written back.
     std::vector<std::string> extra;
 
-    std::string &value(Field f);
-    const std::string &value(Field f) const;
+    std::string& value(Field f);
+    const std::string& value(Field f) const;
     bool has(Field f) const { return static_cast<int>(f) < value_count; }
 
     // Equal as stored: the fields a writer would write.
-    bool same_stored(const Record &other) const;
-    bool operator==(const Record &) const = default;
+    bool same_stored(const Record& other) const;
+    bool operator==(const Record&) const = default;
 };
 
 } // namespace vault

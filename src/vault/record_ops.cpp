@@ -11,7 +11,7 @@ namespace vault {
 namespace {
 
 // The stored fields of a record as one exact key.
-std::string stored_key(const Record &record) {
+std::string stored_key(const Record& record) {
     std::string key;
     auto add = [&key](std::string_view part) {
         key += std::to_string(part.size());
@@ -20,17 +20,15 @@ std::string stored_key(const Record &record) {
     };
     add(record.name);
     key += static_cast<char>('0' + record.value_count);
-    for (int i = 0; i < record.value_count; ++i)
-        add(record.value(Field(i)));
+    for (int i = 0; i < record.value_count; ++i) add(record.value(Field(i)));
     return key;
 }
 
 // Appends to the rows the records the file holds beyond the last sync.
-void keep_records_added_since_sync(RowList &rows, std::string_view on_disk) {
+void keep_records_added_since_sync(RowList& rows, std::string_view on_disk) {
     std::unordered_map<std::string, int> synced;
-    for (const Record &record : parse_records(rows.synced_content))
-        ++synced[stored_key(record)];
-    for (Record &record : parse_records(on_disk)) {
+    for (const Record& record : parse_records(rows.synced_content)) ++synced[stored_key(record)];
+    for (Record& record : parse_records(on_disk)) {
         auto found = synced.find(stored_key(record));
         if (found != synced.end() && found->second > 0) {
             --found->second;
@@ -40,10 +38,10 @@ void keep_records_added_since_sync(RowList &rows, std::string_view on_disk) {
     }
 }
 
-std::string scrambled_rows(const RowList &rows) {
+std::string scrambled_rows(const RowList& rows) {
     std::string text;
     Record plain;
-    auto append = [&](const Record &row) {
+    auto append = [&](const Record& row) {
         plain.name = row.name;
         plain.url = row.url;
         plain.user = row.user;
@@ -52,11 +50,9 @@ std::string scrambled_rows(const RowList &rows) {
         plain.value_count = std::clamp(row.value_count, 0, 4);
         append_plain_record(text, plain);
     };
-    if (rows.opener)
-        append(rows.rows[*rows.opener]);
+    if (rows.opener) append(rows.rows[*rows.opener]);
     for (std::size_t i = 0; i < rows.rows.size(); ++i) {
-        if (i != rows.opener)
-            append(rows.rows[i]);
+        if (i != rows.opener) append(rows.rows[i]);
     }
     scramble_in_place(text);
     return text;
@@ -64,14 +60,12 @@ std::string scrambled_rows(const RowList &rows) {
 
 // The opener, or when it is gone the first row in list order that this
 // computer's load accepts as the first record.
-std::optional<std::size_t> row_to_write_first(const RowList &rows, std::string_view computer_name) {
-    if (rows.opener && *rows.opener < rows.rows.size())
-        return rows.opener;
+std::optional<std::size_t> row_to_write_first(const RowList& rows, std::string_view computer_name) {
+    if (rows.opener && *rows.opener < rows.rows.size()) return rows.opener;
     const std::string stamp = stamp_as_stored(computer_name);
     for (std::size_t i = 0; i < rows.rows.size(); ++i) {
-        const Record &row = rows.rows[i];
-        if (row.has(Field::Stamp) && decrypt_text(row.stamp) == stamp)
-            return i;
+        const Record& row = rows.rows[i];
+        if (row.has(Field::Stamp) && decrypt_text(row.stamp) == stamp) return i;
     }
     return std::nullopt;
 }
@@ -97,29 +91,26 @@ Record row_from_record(Record record) {
     return record;
 }
 
-RowList rows_from_load(LoadResult &&loaded) {
+RowList rows_from_load(LoadResult&& loaded) {
     RowList rows;
     rows.rows = std::move(loaded.records);
-    for (Record &row : rows.rows) {
+    for (Record& row : rows.rows) {
         scramble_in_place(row.password); // in place: no second string per row
         scramble_in_place(row.stamp);
     }
     rows.synced_content = std::move(loaded.content);
-    if (!rows.rows.empty())
-        rows.opener = 0;
+    if (!rows.rows.empty()) rows.opener = 0;
     return rows;
 }
 
-AddOutcome add_record(VaultContext &ctx, const AddFields &fields) {
-    if (fields.password1 != fields.password2)
-        return AddOutcome::PasswordsDiffer;
-    if (fields.url.empty() || fields.user.empty())
-        return AddOutcome::UrlOrUserEmpty;
+AddOutcome add_record(VaultContext& ctx, const AddFields& fields) {
+    if (fields.password1 != fields.password2) return AddOutcome::PasswordsDiffer;
+    if (fields.url.empty() || fields.user.empty()) return AddOutcome::UrlOrUserEmpty;
     const std::pair<std::string_view, std::string_view> values[] = {{fields.id, "identifier name"},
                                                                     {fields.url, "URL"},
                                                                     {fields.user, "user name"},
                                                                     {fields.password1, "password"}};
-    for (const auto &[value, what] : values) {
+    for (const auto& [value, what] : values) {
         if (!is_storable(value)) {
             ctx.reporter.show_message(unstorable_message(what));
             return AddOutcome::Refused;
@@ -129,8 +120,7 @@ AddOutcome add_record(VaultContext &ctx, const AddFields &fields) {
     ctx.files.create_folder(ctx.paths.data_folder);
     // A missing vault is reported as the decryption pass does, then created.
     const ReadResult read = detail::read_vault(ctx, true);
-    if (read.status == ReadStatus::Unreadable)
-        return AddOutcome::SaveFailed;
+    if (read.status == ReadStatus::Unreadable) return AddOutcome::SaveFailed;
 
     std::string result = read.status == ReadStatus::Ok ? sealed_form(read.bytes) : std::string();
     std::string added;
@@ -141,43 +131,38 @@ AddOutcome add_record(VaultContext &ctx, const AddFields &fields) {
     return detail::store_vault(ctx, result, nullptr) ? AddOutcome::Saved : AddOutcome::SaveFailed;
 }
 
-SaveOutcome rewrite_vault(VaultContext &ctx, RowList &rows) {
+SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows) {
     ctx.files.create_folder(ctx.paths.data_folder);
     ReadResult read = detail::read_vault(ctx, true);
     // Without the file's records the rewrite could drop one: write nothing.
-    if (read.status == ReadStatus::Unreadable)
-        return SaveOutcome::SaveFailed;
+    if (read.status == ReadStatus::Unreadable) return SaveOutcome::SaveFailed;
     const bool added_meanwhile = read.status == ReadStatus::Ok && read.bytes != rows.synced_content;
-    if (added_meanwhile)
-        keep_records_added_since_sync(rows, read.bytes);
+    if (added_meanwhile) keep_records_added_since_sync(rows, read.bytes);
     rows.opener = row_to_write_first(rows, ctx.computer_name);
     std::string result = scrambled_rows(rows);
     const bool on_disk_known = read.status == ReadStatus::Ok;
     if (!detail::store_vault(ctx, result, on_disk_known ? &read.bytes : nullptr)) {
         // The file is as it was read, and the rows now hold its records: the
         // next rewrite must not append them a second time.
-        if (added_meanwhile)
-            rows.synced_content = std::move(read.bytes);
+        if (added_meanwhile) rows.synced_content = std::move(read.bytes);
         return SaveOutcome::SaveFailed;
     }
     rows.synced_content = std::move(result);
     return SaveOutcome::Saved;
 }
 
-ChangeOutcome change_field(VaultContext &ctx, RowList &rows, ChangeCommand command, const InputBox &input_box) {
-    if (!rows.selected || *rows.selected >= rows.rows.size())
-        return ChangeOutcome::NothingSelected;
+ChangeOutcome change_field(VaultContext& ctx, RowList& rows, ChangeCommand command, const InputBox& input_box) {
+    if (!rows.selected || *rows.selected >= rows.rows.size()) return ChangeOutcome::NothingSelected;
     const std::size_t index = *rows.selected;
-    const CommandText &text = kCommands[static_cast<int>(command)];
+    const CommandText& text = kCommands[static_cast<int>(command)];
     const Field field = command == ChangeCommand::Url    ? Field::Url
                         : command == ChangeCommand::User ? Field::User
                                                          : Field::Password;
-    std::string &slot = command == ChangeCommand::Name ? rows.rows[index].name : rows.rows[index].value(field);
+    std::string& slot = command == ChangeCommand::Name ? rows.rows[index].name : rows.rows[index].value(field);
     const std::string current = command == ChangeCommand::Password ? decrypt_text(slot) : slot;
 
     const InputAnswer answer = input_box(InputRequest{text.prompt, text.title, current});
-    if (answer.text.empty())
-        return ChangeOutcome::Cancelled;
+    if (answer.text.empty()) return ChangeOutcome::Cancelled;
     if (!is_storable(answer.text, answer.used_default_char)) {
         ctx.reporter.show_message(unstorable_message(text.what));
         return ChangeOutcome::Refused;
@@ -188,21 +173,19 @@ ChangeOutcome change_field(VaultContext &ctx, RowList &rows, ChangeCommand comma
     if (command != ChangeCommand::Name) {
         // Setting a value the record lacked gives it the lines before it too,
         // so that the values keep their places when the file is read back.
-        Record &row = rows.rows[index];
+        Record& row = rows.rows[index];
         row.value_count = std::max(row.value_count, static_cast<int>(field) + 1);
     }
     const SaveOutcome saved = rewrite_vault(ctx, rows);
-    if (saved == SaveOutcome::SaveFailed)
-        rows.rows[index] = before; // the list keeps matching the file
+    if (saved == SaveOutcome::SaveFailed) rows.rows[index] = before; // the list keeps matching the file
 
     if (command == ChangeCommand::Password && saved == SaveOutcome::Saved) {
-        for (Record &row : rows.rows)
-            row.password = encrypt_text(row.password);
+        for (Record& row : rows.rows) row.password = encrypt_text(row.password);
     }
     return saved == SaveOutcome::Saved ? ChangeOutcome::Saved : ChangeOutcome::SaveFailed;
 }
 
-SaveOutcome delete_selected(VaultContext &ctx, RowList &rows) {
+SaveOutcome delete_selected(VaultContext& ctx, RowList& rows) {
     std::optional<Record> removed;
     const std::optional<std::size_t> index = rows.selected;
     const std::optional<std::size_t> opener = rows.opener;

@@ -29,7 +29,7 @@ struct RowList {
 };
 
 // Rows of an accepted load, in file order, passwords and stamps scrambled.
-RowList rows_from_load(LoadResult &&loaded);
+RowList rows_from_load(LoadResult&& loaded);
 Record row_from_record(Record record);
 
 // --- Add -----------------------------------------------------------------
@@ -52,7 +52,7 @@ enum class AddOutcome {
 
 // Validates in the dialog's order, then appends the record, stamped with the
 // computer name and followed by one empty line.
-AddOutcome add_record(VaultContext &ctx, const AddFields &fields);
+AddOutcome add_record(VaultContext& ctx, const AddFields& fields);
 
 // --- Viewer commands -----------------------------------------------------
 
@@ -63,7 +63,7 @@ enum class SaveOutcome { Saved, SaveFailed };
 // opener goes first; when it has been deleted, the first row stamped on this
 // computer takes its place, so that the vault still opens here. The appended
 // rows are part of the list from then on, whether or not the write succeeds.
-SaveOutcome rewrite_vault(VaultContext &ctx, RowList &rows);
+SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows);
 
 struct InputRequest {
     std::string_view prompt;
@@ -74,7 +74,7 @@ struct InputAnswer {
     std::string text;               // empty when cancelled
     bool used_default_char = false; // the conversion met a character the code page lacks
 };
-using InputBox = std::function<InputAnswer(const InputRequest &)>;
+using InputBox = std::function<InputAnswer(const InputRequest&)>;
 
 enum class ChangeCommand { Name, Url, User, Password };
 
@@ -89,9 +89,9 @@ enum class ChangeOutcome {
 // Asks for the new value of the selected row's field and rewrites the vault.
 // After a saved password change every row's password is scrambled; one whose
 // save failed leaves the passwords as they were shown.
-ChangeOutcome change_field(VaultContext &ctx, RowList &rows, ChangeCommand command, const InputBox &input_box);
+ChangeOutcome change_field(VaultContext& ctx, RowList& rows, ChangeCommand command, const InputBox& input_box);
 
 // Removes the selected row (when there is one) and rewrites the vault.
-SaveOutcome delete_selected(VaultContext &ctx, RowList &rows);
+SaveOutcome delete_selected(VaultContext& ctx, RowList& rows);
 
 } // namespace vault

@@ -7,8 +7,7 @@ namespace vault {
 std::size_t find_unstorable(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
-        if (is_scrambled_byte(c) || c == '\r' || c == '\n')
-            return i;
+        if (is_scrambled_byte(c) || c == '\r' || c == '\n') return i;
     }
     return std::string_view::npos;
 }

@@ -17,22 +17,21 @@ ByteTable make_table(std::string (*first)(std::string_view), std::string (*secon
     for (int code = 0; code < 256; ++code) {
         std::string one(1, static_cast<char>(code));
         one = first(one);
-        if (second)
-            one = second(one);
+        if (second) one = second(one);
         table[code] = static_cast<unsigned char>(one[0]);
     }
     return table;
 }
 
-const ByteTable &decrypt_table() {
+const ByteTable& decrypt_table() {
     static const ByteTable table = make_table(decrypt_text, nullptr);
     return table;
 }
-const ByteTable &encrypt_table() {
+const ByteTable& encrypt_table() {
     static const ByteTable table = make_table(encrypt_text, nullptr);
     return table;
 }
-const ByteTable &seal_table() {
+const ByteTable& seal_table() {
     static const ByteTable table = make_table(decrypt_text, encrypt_text);
     return table;
 }
@@ -40,7 +39,7 @@ const ByteTable &seal_table() {
 // The cipher works byte by byte and never touches CR or LF, so a pass over
 // the lines is the byte map over the whole text, plus the CR LF that a last
 // unterminated line gains.
-std::string map_lines(std::string_view content, const ByteTable &table) {
+std::string map_lines(std::string_view content, const ByteTable& table) {
     const bool terminated = content.empty() || content.ends_with("\r\n");
     std::string result;
     result.reserve(content.size() + 2);
@@ -48,8 +47,7 @@ std::string map_lines(std::string_view content, const ByteTable &table) {
     for (std::size_t i = 0; i < content.size(); ++i) {
         result[i] = static_cast<char>(table[static_cast<unsigned char>(content[i])]);
     }
-    if (!terminated)
-        result += "\r\n";
+    if (!terminated) result += "\r\n";
     return result;
 }
 
@@ -58,20 +56,17 @@ std::string map_lines(std::string_view content, const ByteTable &table) {
 using Bytes16 = unsigned char __attribute__((vector_size(16)));
 constexpr std::size_t kLanes = 16;
 
-Bytes16 load16(const unsigned char *at) {
+Bytes16 load16(const unsigned char* at) {
     Bytes16 v;
     std::memcpy(&v, at, kLanes);
     return v;
 }
 
-Bytes16 splat(unsigned char c) {
-    return Bytes16{} + c;
-}
+Bytes16 splat(unsigned char c) { return Bytes16{} + c; }
 
 std::size_t lane_sum(Bytes16 v) {
     std::size_t sum = 0;
-    for (std::size_t i = 0; i < kLanes; ++i)
-        sum += v[i];
+    for (std::size_t i = 0; i < kLanes; ++i) sum += v[i];
     return sum;
 }
 
@@ -81,7 +76,7 @@ std::size_t lane_sum(Bytes16 v) {
 // exceed what real records of the same size would ask: so the records are
 // allocated once and never moved as they grow.
 std::size_t most_records(std::string_view content) {
-    const auto *bytes = reinterpret_cast<const unsigned char *>(content.data());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
     const std::size_t size = content.size();
     const auto first = static_cast<unsigned char>(kNameTag[0]);
     const unsigned char scrambled_first = encrypt_table()[first];
@@ -90,8 +85,7 @@ std::size_t most_records(std::string_view content) {
         return (i == 0 || bytes[i - 1] == '\n') && (bytes[i] == first || bytes[i] == scrambled_first) &&
                bytes[i + 3] == colon;
     };
-    if (size < 4)
-        return 0;
+    if (size < 4) return 0;
     std::size_t count = starts_tag(0);
     std::size_t i = 1;
     const Bytes16 line_feed = splat('\n'), letter = splat(first), scrambled = splat(scrambled_first),
@@ -105,13 +99,12 @@ std::size_t most_records(std::string_view content) {
         }
         count += lane_sum(found);
     }
-    for (; i + 4 <= size; ++i)
-        count += starts_tag(i);
+    for (; i + 4 <= size; ++i) count += starts_tag(i);
     return count;
 }
 
 // A four-byte tag read through the decrypt table, as one number.
-std::uint32_t tag_code(const unsigned char *at, const ByteTable &plain) {
+std::uint32_t tag_code(const unsigned char* at, const ByteTable& plain) {
     return static_cast<std::uint32_t>(plain[at[0]]) | static_cast<std::uint32_t>(plain[at[1]]) << 8 |
            static_cast<std::uint32_t>(plain[at[2]]) << 16 | static_cast<std::uint32_t>(plain[at[3]]) << 24;
 }
@@ -123,9 +116,9 @@ constexpr std::uint32_t tag_code(std::string_view tag) {
            static_cast<std::uint32_t>(static_cast<unsigned char>(tag[3])) << 24;
 }
 
-bool map_lines_in_place(std::string &content, const ByteTable &table) {
+bool map_lines_in_place(std::string& content, const ByteTable& table) {
     unsigned changed = 0;
-    for (char &c : content) {
+    for (char& c : content) {
         const auto before = static_cast<unsigned char>(c);
         const unsigned char after = table[before];
         changed |= static_cast<unsigned>(after != before);
@@ -148,42 +141,30 @@ Bytes16 unscramble16(Bytes16 v) {
 }
 
 // The value's bytes, unscrambled, straight from the file's text.
-void assign_plain(std::string &target, const unsigned char *from, std::size_t size, const ByteTable &plain) {
-    target.assign(reinterpret_cast<const char *>(from), size);
-    auto *out = reinterpret_cast<unsigned char *>(target.data());
+void assign_plain(std::string& target, const unsigned char* from, std::size_t size, const ByteTable& plain) {
+    target.assign(reinterpret_cast<const char*>(from), size);
+    auto* out = reinterpret_cast<unsigned char*>(target.data());
     std::size_t i = 0;
     for (; i + kLanes <= size; i += kLanes) {
         const Bytes16 v = unscramble16(load16(out + i));
         std::memcpy(out + i, &v, kLanes);
     }
-    for (; i < size; ++i)
-        out[i] = plain[out[i]];
+    for (; i < size; ++i) out[i] = plain[out[i]];
 }
 
 } // namespace
 
-bool decryption_pass_in_place(std::string &content) {
-    return map_lines_in_place(content, decrypt_table());
-}
-bool encryption_pass_in_place(std::string &content) {
-    return map_lines_in_place(content, encrypt_table());
-}
+bool decryption_pass_in_place(std::string& content) { return map_lines_in_place(content, decrypt_table()); }
+bool encryption_pass_in_place(std::string& content) { return map_lines_in_place(content, encrypt_table()); }
 
-std::string decryption_pass(std::string_view content) {
-    return map_lines(content, decrypt_table());
-}
-std::string encryption_pass(std::string_view content) {
-    return map_lines(content, encrypt_table());
-}
-std::string sealed_form(std::string_view content) {
-    return map_lines(content, seal_table());
-}
+std::string decryption_pass(std::string_view content) { return map_lines(content, decrypt_table()); }
+std::string encryption_pass(std::string_view content) { return map_lines(content, encrypt_table()); }
+std::string sealed_form(std::string_view content) { return map_lines(content, seal_table()); }
 
 bool is_sealed(std::string_view content) {
-    if (!content.empty() && !content.ends_with("\r\n"))
-        return false;
+    if (!content.empty() && !content.ends_with("\r\n")) return false;
     // Sealing changes exactly the ASCII letters and digits.
-    const auto *bytes = reinterpret_cast<const unsigned char *>(content.data());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
     const std::size_t size = content.size();
     const Bytes16 zero = splat('0'), ten = splat(10), lower_a = splat('a'), letters = splat(26), case_bit = splat(0x20);
     std::size_t i = 0;
@@ -194,75 +175,67 @@ bool is_sealed(std::string_view content) {
             found |=
                 static_cast<Bytes16>((v - zero) < ten) | static_cast<Bytes16>(((v | case_bit) - lower_a) < letters);
         }
-        if (lane_sum(found))
-            return false;
+        if (lane_sum(found)) return false;
     }
     for (; i < size; ++i) {
         const auto c = bytes[i];
-        if (static_cast<unsigned char>(c - '0') < 10 || static_cast<unsigned char>((c | 0x20) - 'a') < 26)
-            return false;
+        if (static_cast<unsigned char>(c - '0') < 10 || static_cast<unsigned char>((c | 0x20) - 'a') < 26) return false;
     }
     return true;
 }
 
-void scramble_in_place(std::string &text) {
-    const ByteTable &table = encrypt_table();
-    for (char &c : text)
-        c = static_cast<char>(table[static_cast<unsigned char>(c)]);
+void scramble_in_place(std::string& text) {
+    const ByteTable& table = encrypt_table();
+    for (char& c : text) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
 }
 
-std::vector<Record> parse_records(std::string_view content, const std::function<bool()> &every_few_lines) {
+std::vector<Record> parse_records(std::string_view content, const std::function<bool()>& every_few_lines) {
     constexpr unsigned kLinesPerCall = 256;
     constexpr std::uint32_t kName = tag_code(kNameTag);
     constexpr std::uint32_t kValues[] = {tag_code(kValueTags[0]), tag_code(kValueTags[1]), tag_code(kValueTags[2]),
                                          tag_code(kValueTags[3])};
-    const ByteTable &plain = decrypt_table();
+    const ByteTable& plain = decrypt_table();
     std::vector<Record> records;
     records.reserve(most_records(content));
-    if (every_few_lines && !every_few_lines())
-        return records;
+    if (every_few_lines && !every_few_lines()) return records;
     // One sweep over the text: each line is found, its tag read and its value
     // unscrambled into its field, with no copy of the line itself.
-    const auto *at = reinterpret_cast<const unsigned char *>(content.data());
-    const auto *const end = at + content.size();
+    const auto* at = reinterpret_cast<const unsigned char*>(content.data());
+    const auto* const end = at + content.size();
     unsigned lines = 0;
     while (at < end) {
-        const unsigned char *line_end = at;
+        const unsigned char* line_end = at;
         for (;;) {
-            line_end = static_cast<const unsigned char *>(
+            line_end = static_cast<const unsigned char*>(
                 std::memchr(line_end, '\r', static_cast<std::size_t>(end - line_end)));
             if (!line_end) {
                 line_end = end;
                 break;
             }
-            if (line_end + 1 < end && line_end[1] == '\n')
-                break;
+            if (line_end + 1 < end && line_end[1] == '\n') break;
             ++line_end; // a lone CR belongs to the line
         }
-        const unsigned char *line = at;
+        const unsigned char* line = at;
         at = line_end == end ? end : line_end + 2;
-        if (every_few_lines && ++lines % kLinesPerCall == 0 && !every_few_lines())
-            return records;
-        if (line_end - line < 4)
-            continue;
+        if (every_few_lines && ++lines % kLinesPerCall == 0 && !every_few_lines()) return records;
+        if (line_end - line < 4) continue;
         const std::uint32_t tag = tag_code(line, plain);
-        std::string *target = nullptr;
+        std::string* target = nullptr;
         if (tag == kName) {
-            Record &record = records.emplace_back();
+            Record& record = records.emplace_back();
             record.value_count = 0;
             target = &record.name;
         } else if (!records.empty() &&
                    (tag == kValues[0] || tag == kValues[1] || tag == kValues[2] || tag == kValues[3])) {
-            Record &record = records.back();
+            Record& record = records.back();
             target = record.value_count < 4 ? &record.value(Field(record.value_count++)) : &record.extra.emplace_back();
         }
-        if (target)
-            assign_plain(*target, line + 4, static_cast<std::size_t>(line_end - line) - 4, plain);
+        if (target) assign_plain(*target, line + 4, static_cast<std::size_t>(line_end - line) - 4, plain);
     }
     return records;
 }
 
-void append_plain_record(std::string &plain, const Record &record) {
+void append_plain_record(std::string& plain, const Record& record) {
     plain += kNameTag;
     plain += record.name;
     plain += "\r\n";

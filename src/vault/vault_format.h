@@ -20,8 +20,8 @@ std::string encryption_pass(std::string_view content);
 std::string sealed_form(std::string_view content);
 // The same passes over the text in place, for large files; true when any
 // byte changed or a line end was added.
-bool decryption_pass_in_place(std::string &content);
-bool encryption_pass_in_place(std::string &content);
+bool decryption_pass_in_place(std::string& content);
+bool encryption_pass_in_place(std::string& content);
 // True when sealed_form would change nothing.
 bool is_sealed(std::string_view content);
 
@@ -30,14 +30,14 @@ bool is_sealed(std::string_view content);
 // (compared case-sensitively) are ignored. `every_few_lines`, when given, is
 // called at the start and then every few hundred lines; when it answers false
 // the reading stops there, with the records read so far.
-std::vector<Record> parse_records(std::string_view content, const std::function<bool()> &every_few_lines = {});
+std::vector<Record> parse_records(std::string_view content, const std::function<bool()>& every_few_lines = {});
 
 // Appends the record's plain lines: "NAM:" and the values it holds, each
 // with CR LF. The extra values are not written.
-void append_plain_record(std::string &plain, const Record &record);
+void append_plain_record(std::string& plain, const Record& record);
 
 // Scrambles plain text in place (encrypt_text over all of it; CR LF and
 // punctuation stay).
-void scramble_in_place(std::string &text);
+void scramble_in_place(std::string& text);
 
 } // namespace vault

@@ -8,18 +8,15 @@
 namespace vault {
 namespace detail {
 
-ReadResult read_vault(VaultContext &ctx, bool report_missing) {
+ReadResult read_vault(VaultContext& ctx, bool report_missing) {
     ReadResult read = ctx.files.read_file(ctx.paths.vault_file);
-    if (read.status == ReadStatus::Missing && report_missing)
-        ctx.reporter.show_message(kMissingMessage);
-    if (read.status == ReadStatus::Unreadable)
-        ctx.reporter.show_message(kUnreadableMessage);
+    if (read.status == ReadStatus::Missing && report_missing) ctx.reporter.show_message(kMissingMessage);
+    if (read.status == ReadStatus::Unreadable) ctx.reporter.show_message(kUnreadableMessage);
     return read;
 }
 
-bool store_vault(VaultContext &ctx, const std::string &bytes, const std::string *on_disk) {
-    if (on_disk && *on_disk == bytes)
-        return true;
+bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk) {
+    if (on_disk && *on_disk == bytes) return true;
     // The work file is written whole and flushed before it takes the vault's
     // place; until then the vault is the old one, byte for byte.
     if (ctx.files.write_durable(ctx.paths.work_file, bytes) &&
@@ -35,34 +32,25 @@ bool store_vault(VaultContext &ctx, const std::string &bytes, const std::string 
 
 namespace {
 
-PassOutcome run_pass(VaultContext &ctx, bool (*pass_in_place)(std::string &)) {
+PassOutcome run_pass(VaultContext& ctx, bool (*pass_in_place)(std::string&)) {
     ctx.files.create_folder(ctx.paths.data_folder); // an existing folder is fine
     ReadResult read = detail::read_vault(ctx, true);
-    if (read.status == ReadStatus::Missing)
-        return PassOutcome::Missing;
-    if (read.status == ReadStatus::Unreadable)
-        return PassOutcome::Unreadable;
-    if (!pass_in_place(read.bytes))
-        return PassOutcome::Unchanged;
+    if (read.status == ReadStatus::Missing) return PassOutcome::Missing;
+    if (read.status == ReadStatus::Unreadable) return PassOutcome::Unreadable;
+    if (!pass_in_place(read.bytes)) return PassOutcome::Unchanged;
     return detail::store_vault(ctx, read.bytes, nullptr) ? PassOutcome::Written : PassOutcome::WriteFailed;
 }
 
 } // namespace
 
-PassOutcome process_decryption(VaultContext &ctx) {
-    return run_pass(ctx, decryption_pass_in_place);
-}
-PassOutcome process_encryption(VaultContext &ctx) {
-    return run_pass(ctx, encryption_pass_in_place);
-}
+PassOutcome process_decryption(VaultContext& ctx) { return run_pass(ctx, decryption_pass_in_place); }
+PassOutcome process_encryption(VaultContext& ctx) { return run_pass(ctx, encryption_pass_in_place); }
 
-std::string stamp_as_stored(std::string_view computer_name) {
-    return decrypt_text(computer_name);
-}
+std::string stamp_as_stored(std::string_view computer_name) { return decrypt_text(computer_name); }
 
 namespace {
 
-LoadResult read_and_check(VaultContext &ctx, const LoadOptions &options) {
+LoadResult read_and_check(VaultContext& ctx, const LoadOptions& options) {
     LoadResult result;
     ctx.files.create_folder(ctx.paths.data_folder);
     ReadResult read = detail::read_vault(ctx, true);
@@ -83,16 +71,14 @@ LoadResult read_and_check(VaultContext &ctx, const LoadOptions &options) {
     // made during the pumping below is never overwritten.
     if (!is_sealed(read.bytes)) {
         std::string sealed = sealed_form(read.bytes);
-        if (detail::store_vault(ctx, sealed, &read.bytes))
-            read.bytes.swap(sealed);
+        if (detail::store_vault(ctx, sealed, &read.bytes)) read.bytes.swap(sealed);
     }
     result.content = std::move(read.bytes);
 
     auto next_pump = std::chrono::steady_clock::now() + options.pump_interval;
     bool wanted = true;
     result.records = parse_records(result.content, [&] {
-        if (std::chrono::steady_clock::now() < next_pump)
-            return true;
+        if (std::chrono::steady_clock::now() < next_pump) return true;
         wanted = ctx.reporter.pump_events();
         next_pump = std::chrono::steady_clock::now() + options.pump_interval;
         return wanted;
@@ -119,10 +105,10 @@ LoadResult read_and_check(VaultContext &ctx, const LoadOptions &options) {
 
 } // namespace
 
-LoadResult load_vault(VaultContext &ctx, const LoadOptions &options) {
+LoadResult load_vault(VaultContext& ctx, const LoadOptions& options) {
     try {
         return read_and_check(ctx, options);
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
         // Whatever was read is freed on the way out, so the message box and
         // the rest of the program have their memory back. The file is only
         // replaced whole, by its scrambled form, before the records are read:

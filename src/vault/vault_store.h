@@ -20,8 +20,8 @@ namespace vault {
 struct VaultContext {
     VaultPaths paths;
     std::string computer_name;
-    FileSystem &files;
-    Reporter &reporter;
+    FileSystem& files;
+    Reporter& reporter;
 };
 
 enum class PassOutcome {
@@ -34,8 +34,8 @@ enum class PassOutcome {
 
 // The whole-file passes, kept for the places that want the file itself in
 // one form: every line through decrypt_text or encrypt_text, replaced safely.
-PassOutcome process_decryption(VaultContext &ctx);
-PassOutcome process_encryption(VaultContext &ctx);
+PassOutcome process_decryption(VaultContext& ctx);
+PassOutcome process_encryption(VaultContext& ctx);
 
 enum class LoadStatus {
     Missing,    // the missing message was shown twice
@@ -61,7 +61,7 @@ struct LoadOptions {
 // this computer's name. An empty vault and a first record without stamp are
 // rejected. The vault is left scrambled. A vault whose records do not fit in
 // memory is reported and left as it is, and the program goes on.
-LoadResult load_vault(VaultContext &ctx, const LoadOptions &options = {});
+LoadResult load_vault(VaultContext& ctx, const LoadOptions& options = {});
 
 // The stamp a record added on this computer reads back with: a computer name
 // holding bytes of the scrambled block comes back from the file changed.
@@ -71,10 +71,10 @@ std::string stamp_as_stored(std::string_view computer_name);
 namespace detail {
 // Reads the vault for an operation; reports a missing (when `report_missing`)
 // or unreadable vault. Returns nullopt-like status in `result.status`.
-ReadResult read_vault(VaultContext &ctx, bool report_missing);
+ReadResult read_vault(VaultContext& ctx, bool report_missing);
 // Replaces the vault by `bytes` unless it already holds exactly them
 // (`on_disk` when known). Reports a failure; true on success.
-bool store_vault(VaultContext &ctx, const std::string &bytes, const std::string *on_disk);
+bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk);
 } // namespace detail
 
 } // namespace vault

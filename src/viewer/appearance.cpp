@@ -92,7 +92,7 @@ void set_list_font(Form2& form, double points) {
     platform::unique_hfont created(CreateFontIndirectW(&font));
     if (!created) return;
     SendMessageW(form.list, WM_SETFONT, reinterpret_cast<WPARAM>(created.get()), TRUE);
-    fit_last_column(form); // taller rows may need the vertical scroll bar
+    fit_last_column(form);               // taller rows may need the vertical scroll bar
     form.list_font = std::move(created); // the font it replaces is no longer in use
     form.font_points = points;
 }

@@ -22,7 +22,7 @@ namespace {
 // Command3 ends where "?" begins; Label2, below the buttons, is wide enough
 // for its caption in Tahoma.
 constexpr platform::ControlPlace kLayout[] = {
-    {IDC_VW_LABEL3, 8, 0, 289, 13},      {IDC_VW_LABEL1, 8, 16, 678, 13},     {IDC_VW_LV, 8, 32, 793, 289},
+    {IDC_VW_LABEL3, 8, 0, 289, 13},       {IDC_VW_LABEL1, 8, 16, 678, 13},      {IDC_VW_LV, 8, 32, 793, 289},
     {IDC_VW_COMMAND1, 304, 328, 153, 25}, {IDC_VW_COMMAND3, 464, 328, 152, 25}, {IDC_VW_COMMAND4, 616, 328, 17, 25},
     {IDC_VW_COMMAND2, 648, 328, 153, 25}, {IDC_VW_LABEL2, 192, 360, 128, 13},
 };
@@ -76,7 +76,8 @@ void on_init(HWND dialog, const Holder& holder) {
     form.window = dialog;
     form.list = GetDlgItem(dialog, IDC_VW_LV);
     platform::attach_window_state(dialog, std::make_unique<Holder>(holder));
-    ui::track_window(ui::Window::Viewer, dialog, LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_FORM2)));
+    ui::track_window(ui::Window::Viewer, dialog,
+                     LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_FORM2)));
 
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);

@@ -185,7 +185,8 @@ bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result) {
         const std::string typed = platform::to_ansi(find.lvfi.psz);
         const bool whole = !(find.lvfi.flags & LVFI_PARTIAL);
         const std::size_t count = form.rows.rows.size();
-        const std::size_t start = find.iStart > 0 ? std::min<std::size_t>(static_cast<std::size_t>(find.iStart), count) : 0;
+        const std::size_t start =
+            find.iStart > 0 ? std::min<std::size_t>(static_cast<std::size_t>(find.iStart), count) : 0;
         const std::size_t tries = (find.lvfi.flags & LVFI_WRAP) ? count : count - start;
         for (std::size_t i = 0; i < tries; ++i) {
             const std::size_t place = (start + i) % count;

@@ -25,9 +25,9 @@ const vault::Record* selected_row(Form2& form) {
 
 // Creates or empties the print file and writes the whole list into it.
 bool write_print_file(const std::string& path, const std::string& text) {
-    const platform::unique_kernel_handle file = platform::own_file(CreateFileW(
-        platform::to_wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-        nullptr));
+    const platform::unique_kernel_handle file =
+        platform::own_file(CreateFileW(platform::to_wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;
     return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&

@@ -32,9 +32,7 @@ struct About {
     platform::unique_hfont link_font; // Label3, Label1
 };
 
-About* about_of(HWND dialog) {
-    return platform::window_state<About>(dialog);
-}
+About* about_of(HWND dialog) { return platform::window_state<About>(dialog); }
 
 platform::unique_hfont make_font(const wchar_t* face, int hundredths_of_points, bool underline) {
     const int height = -MulDiv(hundredths_of_points, platform::screen_dpi(), 7200);
@@ -43,9 +41,7 @@ platform::unique_hfont make_font(const wchar_t* face, int hundredths_of_points, 
                                               DEFAULT_PITCH | FF_SWISS, face));
 }
 
-bool is_link(int id) {
-    return id == IDC_ABOUT_IMAGE1 || id == IDC_ABOUT_LABEL3 || id == IDC_ABOUT_LABEL1;
-}
+bool is_link(int id) { return id == IDC_ABOUT_IMAGE1 || id == IDC_ABOUT_LABEL3 || id == IDC_ABOUT_LABEL1; }
 
 // A text link that has the keyboard opens with Enter or Space, as a click
 // opens it, and shows a focus rectangle.

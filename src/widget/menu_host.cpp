@@ -21,9 +21,7 @@ struct Host {
     platform::unique_hmenu menu;
 };
 
-Host* host_of(HWND host) {
-    return platform::window_state<Host>(host);
-}
+Host* host_of(HWND host) { return platform::window_state<Host>(host); }
 
 bool g_exit_running = false;
 
@@ -100,7 +98,7 @@ void run_exit_sequence() {
     // Each window closes through its own close handling; one that stays open
     // does not keep the next from closing.
     for (ui::Window window : {ui::Window::Viewer, ui::Window::AddEntry, ui::Window::Startup, ui::Window::Widget,
-                               ui::Window::Password, ui::Window::About, ui::Window::MenuHost})
+                              ui::Window::Password, ui::Window::About, ui::Window::MenuHost})
         ui::close_window(window);
     // The print list promises that its file goes at exit, not only at the next start.
     remove_traces();
@@ -112,8 +110,6 @@ void remove_traces() {
     platform::clear_clipboard_if_ours(nullptr);
 }
 
-bool exit_sequence_running() {
-    return g_exit_running;
-}
+bool exit_sequence_running() { return g_exit_running; }
 
 } // namespace widget

@@ -6,9 +6,7 @@
 namespace widget {
 namespace {
 
-bool is_digit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // About 70,000 pixels at 96 dpi: further than any desktop reaches, and small
 // enough that pixel arithmetic on the result cannot overflow.

@@ -28,13 +28,9 @@ struct Skin {
     SkinImage image;
 };
 
-Skin* skin_of(HWND skin) {
-    return platform::window_state<Skin>(skin);
-}
+Skin* skin_of(HWND skin) { return platform::window_state<Skin>(skin); }
 
-void take_out_of_topmost(HWND widget) {
-    SetWindowPos(widget, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
+void take_out_of_topmost(HWND widget) { SetWindowPos(widget, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
 
 // Runs the captured mouse messages of the skin until the button goes up or
 // on_move (given each new pointer position) asks to stop.
@@ -136,9 +132,7 @@ void paint_skin(HWND skin) {
 
 LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-    case WM_NCDESTROY:
-        platform::detach_window_state<Skin>(skin);
-        break;
+    case WM_NCDESTROY: platform::detach_window_state<Skin>(skin); break;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: paint_skin(skin); return 0;
     case WM_LBUTTONDOWN: on_press(skin, lparam, VK_LBUTTON, WM_LBUTTONUP); return 0;

@@ -240,8 +240,8 @@ TEST_F(EntryPasswordDialog, ViewerGateReadsTheStoredPasswordAndRefusesOtherAnswe
 
 TEST_F(EntryPasswordDialog, ViewerGateOpensNothingWhenTheStoreCannotBeRead) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLK\\Config", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QLK\\Config", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
               ERROR_SUCCESS);
     const DWORD number = 7;
     RegSetValueExA(key, "ID", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);

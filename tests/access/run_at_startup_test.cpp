@@ -68,7 +68,7 @@ TEST_F(RunAtStartup, AValueOfAnyTypeCountsAsRegistered) {
         DWORD size;
     } values[] = {
         {REG_SZ, L"\"C:\\Q\\Quillock.exe\"", 40}, {REG_SZ, L"", 2},       {REG_EXPAND_SZ, L"%TEMP%\\q.exe", 26},
-        {REG_DWORD, &number, sizeof number},     {REG_BINARY, bytes, 3}, {REG_BINARY, nullptr, 0},
+        {REG_DWORD, &number, sizeof number},      {REG_BINARY, bytes, 3}, {REG_BINARY, nullptr, 0},
     };
     EXPECT_FALSE(qlk_access::WillRunAtStartup(kName));
     for (const auto& value : values) {
@@ -107,8 +107,8 @@ TEST_F(RunAtStartup, OnAWesternSystemTheValueHoldsTheBytesItAlwaysHad) {
     ASSERT_EQ(qlk_access::set_run_at_startup_under(HKEY_CURRENT_USER, kName, L"D:\\K\u00E9ys", true), "");
     char data[64] = {};
     DWORD size = sizeof data;
-    ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                           "QuillockRunTest", RRF_RT_ANY, nullptr, data, &size),
+    ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "QuillockRunTest",
+                           RRF_RT_ANY, nullptr, data, &size),
               ERROR_SUCCESS);
     EXPECT_EQ(std::string(data, size), std::string("\"D:\\K\xE9ys\\QuillockRunTest.exe\"") + '\0');
 }
@@ -118,8 +118,7 @@ TEST_F(RunAtStartup, TheRunningProgramIsRegisteredUnderItsRealModulePath) {
     if (const wchar_t* folder = _wgetenv(L"QLK_TEST_SUBFOLDER"))
         ASSERT_TRUE(platform::program_folder_wide().ends_with(L"\\" + std::wstring(folder)));
     const std::wstring name = platform::program_exe_name_wide();
-    ASSERT_EQ(qlk_access::set_run_at_startup_under(HKEY_CURRENT_USER, name, platform::program_folder_wide(), true),
-              "");
+    ASSERT_EQ(qlk_access::set_run_at_startup_under(HKEY_CURRENT_USER, name, platform::program_folder_wide(), true), "");
     const auto value = stored(name);
     forget(name);
     ASSERT_TRUE(value.has_value());

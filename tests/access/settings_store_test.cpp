@@ -67,9 +67,9 @@ protected:
     }
     static std::string western(const std::wstring& text) {
         std::string bytes(text.size() * 2 + 1, '\0');
-        bytes.resize(static_cast<size_t>(WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()),
-                                                              bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                                              nullptr)));
+        bytes.resize(
+            static_cast<size_t>(WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                                                    static_cast<int>(bytes.size()), nullptr, nullptr)));
         return bytes;
     }
     static SettingsError error_of(void (*call)()) {

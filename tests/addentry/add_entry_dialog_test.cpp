@@ -34,11 +34,11 @@ constexpr char kStamp[] = "QLKTESTBOX";
 const std::string kOneRecordPlain =
     "NAM:mail\r\nURL:https://mail.example\r\nUSE:ann\r\nPAS:pw1\r\nIDN:QLKTESTBOX\r\n\r\n";
 
-std::string read_bytes(const std::string &path) {
+std::string read_bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
-void write_bytes(const std::string &path, const std::string &bytes) {
+void write_bytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
@@ -51,8 +51,7 @@ protected:
         remove_vault();
     }
     void TearDown() override {
-        if (HWND hwnd = ui::find_window(ui::Window::AddEntry))
-            DestroyWindow(hwnd);
+        if (HWND hwnd = ui::find_window(ui::Window::AddEntry)) DestroyWindow(hwnd);
         remove_vault();
     }
     static void remove_vault() {
@@ -70,7 +69,7 @@ protected:
     struct Typed {
         std::wstring id, url, user, password1, password2;
     };
-    static void type(HWND dialog, const Typed &t) {
+    static void type(HWND dialog, const Typed& t) {
         SetDlgItemTextW(dialog, IDC_AE_TXTID, t.id.c_str());
         SetDlgItemTextW(dialog, IDC_AE_TXTURL, t.url.c_str());
         SetDlgItemTextW(dialog, IDC_AE_TXTUSERNAME, t.user.c_str());
@@ -82,7 +81,7 @@ protected:
         GetDlgItemTextW(dialog, id, buffer, 512);
         return buffer;
     }
-    static void expect_kept(HWND dialog, const Typed &t) {
+    static void expect_kept(HWND dialog, const Typed& t) {
         EXPECT_EQ(text(dialog, IDC_AE_TXTID), t.id);
         EXPECT_EQ(text(dialog, IDC_AE_TXTURL), t.url);
         EXPECT_EQ(text(dialog, IDC_AE_TXTUSERNAME), t.user);
@@ -103,11 +102,10 @@ std::map<int, std::string> tooltips_of(HWND dialog) {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM lparam) -> BOOL {
-            auto &f = *reinterpret_cast<Found *>(lparam);
+            auto& f = *reinterpret_cast<Found*>(lparam);
             wchar_t class_name[64] = {};
             GetClassNameW(window, class_name, 64);
-            if (std::wstring(class_name) != TOOLTIPS_CLASSW || GetWindow(window, GW_OWNER) != f.dialog)
-                return TRUE;
+            if (std::wstring(class_name) != TOOLTIPS_CLASSW || GetWindow(window, GW_OWNER) != f.dialog) return TRUE;
             const auto count = SendMessageW(window, TTM_GETTOOLCOUNT, 0, 0);
             for (int i = 0; i < count; ++i) {
                 wchar_t tip[256] = {};
@@ -126,7 +124,7 @@ std::map<int, std::string> tooltips_of(HWND dialog) {
 TEST_F(AddEntryDialog, OpensWithItsTextsLabelsAndSize) {
     HWND dialog = open_dialog();
     EXPECT_EQ(platform::window_text(dialog), "Add URL, Username  and Password values to your list...");
-    const std::pair<int, const char *> texts[] = {
+    const std::pair<int, const char*> texts[] = {
         {IDC_AE_FRAME1, "Add values:  "},
         {IDC_AE_LABEL5, "Indentifer Name:"},
         {IDC_AE_LABEL1, "URL that values are used for:"},
@@ -145,8 +143,7 @@ TEST_F(AddEntryDialog, OpensWithItsTextsLabelsAndSize) {
         {IDC_AE_TXTPSSWD1, ""},
         {IDC_AE_TXTPSSWD2, ""},
     };
-    for (auto [id, expected] : texts)
-        EXPECT_EQ(platform::item_text(dialog, id), expected) << id;
+    for (auto [id, expected] : texts) EXPECT_EQ(platform::item_text(dialog, id), expected) << id;
 
     EXPECT_TRUE(visible(dialog, IDC_AE_LBLERROR2));
     EXPECT_FALSE(visible(dialog, IDC_AE_LBLERROR));
@@ -161,7 +158,7 @@ TEST_F(AddEntryDialog, OpensWithItsTextsLabelsAndSize) {
     for (auto [id, expected] : texts) {
         RECT r;
         GetWindowRect(GetDlgItem(dialog, id), &r);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
         EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom) << id;
     }
 
@@ -209,8 +206,7 @@ TEST_F(AddEntryDialog, IdentifierTakesThirtyCharactersOthersNoLimit) {
     auto type_chars = [&](int id, int count) {
         HWND field = GetDlgItem(dialog, id);
         SetFocus(field);
-        for (int i = 0; i < count; ++i)
-            SendMessageW(field, WM_CHAR, L'a' + i % 26, 0);
+        for (int i = 0; i < count; ++i) SendMessageW(field, WM_CHAR, L'a' + i % 26, 0);
         return text(dialog, id).size();
     };
     EXPECT_EQ(type_chars(IDC_AE_TXTID, 31), 30u);
@@ -221,7 +217,7 @@ TEST_F(AddEntryDialog, IdentifierTakesThirtyCharactersOthersNoLimit) {
 // Each failed check shows its label, writes nothing and keeps every field.
 TEST_F(AddEntryDialog, ValidationShowsTheLabelsInOrder) {
     struct Case {
-        const char *what;
+        const char* what;
         Typed typed;
         bool lbl_error, lbl_error2;
     };
@@ -237,7 +233,7 @@ TEST_F(AddEntryDialog, ValidationShowsTheLabelsInOrder) {
     const std::string before = vault_bytes();
     HWND dialog = open_dialog();
     ModalWatcher watcher;
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         type(dialog, c.typed);
         click(dialog, IDOK);
         ASSERT_TRUE(ui::is_loaded(ui::Window::AddEntry)) << c.what;
@@ -256,8 +252,7 @@ TEST_F(AddEntryDialog, GenerateFillsBothFieldsWithTenPoolCharacters) {
     const std::string first = platform::item_text(dialog, IDC_AE_TXTPSSWD1);
     EXPECT_EQ(platform::item_text(dialog, IDC_AE_TXTPSSWD2), first);
     ASSERT_EQ(first.size(), 10u);
-    for (char c : first)
-        EXPECT_NE(addentry::kPasswordPool.find(c), std::string_view::npos) << first;
+    for (char c : first) EXPECT_NE(addentry::kPasswordPool.find(c), std::string_view::npos) << first;
 
     click(dialog, IDC_AE_COMMAND3);
     const std::string second = platform::item_text(dialog, IDC_AE_TXTPSSWD1);
@@ -282,7 +277,7 @@ TEST_F(AddEntryDialog, EachGenerateClickDrawsTenFreshCharacters) {
         std::map<char, int> counts;
         for (char c : password) ++counts[c];
         distinct_characters += static_cast<int>(counts.size());
-        for (const auto &[c, n] : counts) most_repeated = std::max(most_repeated, n);
+        for (const auto& [c, n] : counts) most_repeated = std::max(most_repeated, n);
     }
     EXPECT_EQ(passwords.size(), static_cast<std::size_t>(kClicks));
     EXPECT_GT(distinct_characters, kClicks * 85 / 10) << "about 9.4 different characters a password";
@@ -386,7 +381,7 @@ TEST_F(AddEntryDialog, MissingVaultIsReportedThenWrittenWithTheRecord) {
 TEST_F(AddEntryDialog, RefusesCharactersTheVaultCannotStore) {
     struct Case {
         Typed typed;
-        const char *field;
+        const char* field;
     };
     const Case cases[] = {
         {{L"Caf\u00e9", L"u", L"n", L"p", L"p"}, "identifier name"}, // a byte of the scrambled block
@@ -398,7 +393,7 @@ TEST_F(AddEntryDialog, RefusesCharactersTheVaultCannotStore) {
     write_bytes(qlk_access::vault_file_path(), vault::encryption_pass(kOneRecordPlain));
     const std::string before = vault_bytes();
     HWND dialog = open_dialog();
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         ModalWatcher watcher;
         type(dialog, c.typed);
         click(dialog, IDOK);

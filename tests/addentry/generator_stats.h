@@ -13,21 +13,17 @@
 namespace addentry::test {
 
 inline double expected_weight(char c) {
-    if (c == 'a')
-        return 0.5 / 71;
-    if (c == '9')
-        return 1.5 / 71;
-    if (c >= '0' && c <= '8')
-        return 2.0 / 71;
-    if ((c >= 'b' && c <= 'z') || (c >= 'A' && c <= 'Z'))
-        return 1.0 / 71;
+    if (c == 'a') return 0.5 / 71;
+    if (c == '9') return 1.5 / 71;
+    if (c >= '0' && c <= '8') return 2.0 / 71;
+    if ((c >= 'b' && c <= 'z') || (c >= 'A' && c <= 'Z')) return 1.0 / 71;
     return 0.0;
 }
 
 // Generates `passwords` passwords and checks length, alphabet and, for every
 // character, that its count lies within six standard deviations of the
 // expected one (a false alarm is then a one in a hundred million event).
-inline void check_password_mix(const UnitDraw &draw, int passwords) {
+inline void check_password_mix(const UnitDraw& draw, int passwords) {
     std::array<long, 256> counts{};
     for (int i = 0; i < passwords; ++i) {
         const std::string password = generate_password(draw);
@@ -41,8 +37,7 @@ inline void check_password_mix(const UnitDraw &draw, int passwords) {
     long lower = 0, upper = 0, digits = 0;
     for (int c = 0; c < 256; ++c) {
         const double p = expected_weight(static_cast<char>(c));
-        if (p == 0.0)
-            continue;
+        if (p == 0.0) continue;
         const double expected = total * p;
         const double sigma = std::sqrt(total * p * (1 - p));
         EXPECT_NEAR(static_cast<double>(counts[c]), expected, 6 * sigma)

@@ -21,7 +21,7 @@ TEST(PasswordGenerator, PoolHoldsLettersThenDigitsTwice) {
 // Draws that land on the edges of the rounding.
 TEST(PasswordGenerator, RoundingEdges) {
     struct Case {
-        const char *what;
+        const char* what;
         float r;
         int position;
         char character;
@@ -41,7 +41,7 @@ TEST(PasswordGenerator, RoundingEdges) {
         {"a faulty source's 1.0 stays in the pool", 1.0f, 72, '9'},
         {"a faulty source's NaN stays in the pool", std::numeric_limits<float>::quiet_NaN(), 1, 'a'},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         EXPECT_EQ(pool_position(c.r), c.position) << c.what;
         EXPECT_EQ(pool_character(c.r), c.character) << c.what;
     }
@@ -54,8 +54,7 @@ TEST(PasswordGenerator, EveryBoundaryIsSharp) {
     for (int k = 1; k <= 71; ++k) {
         const double boundary = (k - 0.5) / 71.0;
         float below = static_cast<float>(boundary);
-        while (static_cast<double>(below) * 71 + 1 >= k + 0.5)
-            below = std::nextafter(below, 0.0f);
+        while (static_cast<double>(below) * 71 + 1 >= k + 0.5) below = std::nextafter(below, 0.0f);
         float above = std::nextafter(below, 1.0f);
         if (static_cast<double>(above) * 71 + 1 == k + 0.5) { // the one exact halfway draw
             EXPECT_EQ(pool_position(above), k % 2 == 0 ? k : k + 1) << k;

@@ -44,9 +44,7 @@ SIZE drawn_size(HWND control, const std::wstring& text, UINT format, int width) 
     return {rect.right, rect.bottom};
 }
 
-int zero_width(HWND control) {
-    return drawn_size(control, L"0", DT_SINGLELINE, 0).cx;
-}
+int zero_width(HWND control) { return drawn_size(control, L"0", DT_SINGLELINE, 0).cx; }
 
 // What a control leaves for its caption, and how the caption is laid out
 // there; false for controls whose text the user types or that show none.
@@ -62,9 +60,12 @@ bool text_room(HWND control, TextRoom& out) {
     const int dpi = platform::screen_dpi();
     if (kind == L"Static") {
         const DWORD type = style & SS_TYPEMASK;
-        if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT) out = {{client.right, client.bottom}, true};
-        else if (type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE) out = {{client.right, client.bottom}, false};
-        else return false; // pictures, frames, owner-drawn
+        if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT)
+            out = {{client.right, client.bottom}, true};
+        else if (type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE)
+            out = {{client.right, client.bottom}, false};
+        else
+            return false; // pictures, frames, owner-drawn
         return true;
     }
     if (kind != L"Button") return false;
@@ -177,8 +178,8 @@ std::vector<std::string> cut_captions_of_modal(const std::function<void()>& open
 class TextFit : public viewer_test::ViewerTest {
 protected:
     void TearDown() override {
-        for (auto window : {ui::Window::Password, ui::Window::About, ui::Window::Startup, ui::Window::Widget,
-                            ui::Window::MenuHost})
+        for (auto window :
+             {ui::Window::Password, ui::Window::About, ui::Window::Startup, ui::Window::Widget, ui::Window::MenuHost})
             if (HWND hwnd = ui::find_window(window)) DestroyWindow(hwnd);
         ViewerTest::TearDown();
     }
@@ -213,7 +214,7 @@ TEST_F(TextFit, EveryModelessWindowShowsItsCaptionsWhole) {
     for (const auto& w : windows) {
         if (w.window == ui::Window::Viewer) {
             qlk_access::run_state().computer_name = viewer_test::kStamp; // the entry dialog set the real one
-            ui::load_window(ui::Window::Viewer);                        // as the gate opens it
+            ui::load_window(ui::Window::Viewer);                         // as the gate opens it
         }
         HWND window = shown(w.window);
         ASSERT_NE(window, nullptr) << w.name;

@@ -52,7 +52,7 @@ TEST(ProgramCodePage, EveryByteRoundTripsAndForeignCharactersAreRefused) {
         const wchar_t* text;
         bool exact;
     } cases[] = {
-        {L"tulip42", true},  {L"Caf\u00E9 \u00A3", true}, {L"\u0141ukasz", false},
+        {L"tulip42", true},       {L"Caf\u00E9 \u00A3", true}, {L"\u0141ukasz", false},
         {L"\u65E5\u672C", false}, {L"\u20AC", true}, // the euro sign is 0x80 on 1252
     };
     for (const auto& c : cases) EXPECT_EQ(platform::to_ansi_checked(c.text).exact, c.exact) << c.exact;
@@ -81,8 +81,8 @@ TEST(ProgramCodePage, RegistryAndClipboardHoldTheCharacters) {
     ASSERT_TRUE(platform::save_setting("QLKTextTest", "Pos", "frmMain.X", kScrambled));
     wchar_t stored[64] = {};
     DWORD size = sizeof stored;
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\QLKTextTest\\Pos",
-                           L"frmMain.X", RRF_RT_REG_SZ, nullptr, stored, &size),
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\QLKTextTest\\Pos", L"frmMain.X",
+                           RRF_RT_REG_SZ, nullptr, stored, &size),
               ERROR_SUCCESS);
     EXPECT_EQ(std::wstring(stored), kScrambledWide);
     EXPECT_EQ(platform::get_setting("QLKTextTest", "Pos", "frmMain.X", "none"), kScrambled);

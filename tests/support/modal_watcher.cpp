@@ -71,8 +71,8 @@ bool ModalWatcher::answer_one() {
         Answer a;
         {
             std::lock_guard lock(mutex_);
-            const bool types_nothing = !answers_.empty() && answers_.front().type_text.empty() &&
-                                       answers_.front().type_wide.empty();
+            const bool types_nothing =
+                !answers_.empty() && answers_.front().type_text.empty() && answers_.front().type_wide.empty();
             if (!answers_.empty() && (input_box || types_nothing)) {
                 a = answers_.front();
                 answers_.pop_front();

@@ -10,8 +10,8 @@ class AllocationLimit {
 public:
     explicit AllocationLimit(std::size_t largest_bytes);
     ~AllocationLimit();
-    AllocationLimit(const AllocationLimit &) = delete;
-    AllocationLimit &operator=(const AllocationLimit &) = delete;
+    AllocationLimit(const AllocationLimit&) = delete;
+    AllocationLimit& operator=(const AllocationLimit&) = delete;
 };
 
 } // namespace vault_test

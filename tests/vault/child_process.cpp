@@ -15,7 +15,7 @@ namespace vault_test {
 #ifdef _WIN32
 
 namespace {
-std::string beside_this_program(const std::string &name) {
+std::string beside_this_program(const std::string& name) {
     char path[MAX_PATH];
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path, length);
@@ -23,15 +23,13 @@ std::string beside_this_program(const std::string &name) {
 }
 } // namespace
 
-ChildProcess::ChildProcess(const std::string &program, const std::vector<std::string> &args) {
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args) {
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE read_end = nullptr, write_end = nullptr;
-    if (!CreatePipe(&read_end, &write_end, &inherit, 0))
-        throw std::runtime_error("CreatePipe");
+    if (!CreatePipe(&read_end, &write_end, &inherit, 0)) throw std::runtime_error("CreatePipe");
     SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
     std::string command = "\"" + beside_this_program(program) + "\"";
-    for (const auto &a : args)
-        command += " \"" + a + "\"";
+    for (const auto& a : args) command += " \"" + a + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -54,10 +52,8 @@ ChildProcess::ChildProcess(const std::string &program, const std::vector<std::st
 
 ChildProcess::~ChildProcess() {
     kill();
-    if (output_)
-        CloseHandle(output_);
-    if (process_)
-        CloseHandle(process_);
+    if (output_) CloseHandle(output_);
+    if (process_) CloseHandle(process_);
 }
 
 bool ChildProcess::wait_ready() {
@@ -67,11 +63,9 @@ bool ChildProcess::wait_ready() {
 }
 
 bool ChildProcess::kill() {
-    if (!process_)
-        return false;
+    if (!process_) return false;
     const bool running = WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
-    if (running)
-        TerminateProcess(process_, 9);
+    if (running) TerminateProcess(process_, 9);
     WaitForSingleObject(process_, INFINITE);
     CloseHandle(process_);
     process_ = nullptr;
@@ -80,23 +74,21 @@ bool ChildProcess::kill() {
 
 #else
 
-ChildProcess::ChildProcess(const std::string &program, const std::vector<std::string> &args) {
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args) {
     char self[4096];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof(self));
     std::string path(self, length > 0 ? static_cast<std::size_t>(length) : 0);
     path = path.substr(0, path.find_last_of('/') + 1) + program;
     int pipe_ends[2];
-    if (pipe(pipe_ends) != 0)
-        throw std::runtime_error("pipe");
+    if (pipe(pipe_ends) != 0) throw std::runtime_error("pipe");
     pid_ = fork();
     if (pid_ == 0) {
         dup2(pipe_ends[1], STDOUT_FILENO);
         close(pipe_ends[0]);
         close(pipe_ends[1]);
-        std::vector<char *> argv{path.data()};
+        std::vector<char*> argv{path.data()};
         std::vector<std::string> copies(args);
-        for (auto &a : copies)
-            argv.push_back(a.data());
+        for (auto& a : copies) argv.push_back(a.data());
         argv.push_back(nullptr);
         execv(path.c_str(), argv.data());
         _exit(127);
@@ -107,8 +99,7 @@ ChildProcess::ChildProcess(const std::string &program, const std::vector<std::st
 
 ChildProcess::~ChildProcess() {
     kill();
-    if (output_ >= 0)
-        close(output_);
+    if (output_ >= 0) close(output_);
 }
 
 bool ChildProcess::wait_ready() {
@@ -117,8 +108,7 @@ bool ChildProcess::wait_ready() {
 }
 
 bool ChildProcess::kill() {
-    if (pid_ <= 0)
-        return false;
+    if (pid_ <= 0) return false;
     int status = 0;
     const bool running = waitpid(pid_, &status, WNOHANG) == 0;
     if (running) {

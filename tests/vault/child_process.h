@@ -9,10 +9,10 @@ namespace vault_test {
 class ChildProcess {
 public:
     // Starts `program` (a file name beside the running test program).
-    ChildProcess(const std::string &program, const std::vector<std::string> &args);
+    ChildProcess(const std::string& program, const std::vector<std::string>& args);
     ~ChildProcess();
-    ChildProcess(const ChildProcess &) = delete;
-    ChildProcess &operator=(const ChildProcess &) = delete;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
 
     // Blocks until the child writes its first byte; false if it ended first.
     bool wait_ready();
@@ -22,8 +22,8 @@ public:
 
 private:
 #ifdef _WIN32
-    void *process_ = nullptr;
-    void *output_ = nullptr;
+    void* process_ = nullptr;
+    void* output_ = nullptr;
 #else
     int pid_ = -1;
     int output_ = -1;

@@ -7,9 +7,7 @@ using vault::encrypt_text;
 
 namespace {
 
-std::string bytes(std::initializer_list<unsigned char> list) {
-    return std::string(list.begin(), list.end());
-}
+std::string bytes(std::initializer_list<unsigned char> list) { return std::string(list.begin(), list.end()); }
 
 TEST(Cipher, MapsEachRangeOntoItsBlock) {
     struct Case {
@@ -27,7 +25,7 @@ TEST(Cipher, MapsEachRangeOntoItsBlock) {
         {"Zz9 -.", bytes({217, 243, 253, 32, 45, 46})},
         {"A0a", bytes({192, 244, 218})},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(encrypt_text(c.plain), c.scrambled) << c.plain;
         EXPECT_EQ(decrypt_text(c.scrambled), c.plain) << c.plain;
     }

@@ -8,7 +8,7 @@
 
 namespace vault_test {
 
-inline constexpr const char *kKillComputer = "KILLTEST";
+inline constexpr const char* kKillComputer = "KILLTEST";
 
 inline vault::Record kill_record(std::size_t i, unsigned version) {
     const auto n = std::to_string(i);
@@ -17,7 +17,7 @@ inline vault::Record kill_record(std::size_t i, unsigned version) {
 }
 
 // True when the record is record i of some version, whole.
-inline bool is_kill_record(const vault::Record &r, std::size_t i) {
+inline bool is_kill_record(const vault::Record& r, std::size_t i) {
     const vault::Record expected = kill_record(i, 0);
     const std::string prefix = "pw" + std::to_string(i) + "-v";
     if (r.name != expected.name || r.url != expected.url || r.user != expected.user || r.stamp != expected.stamp ||

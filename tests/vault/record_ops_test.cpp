@@ -47,7 +47,7 @@ TEST(AddRecord, ValidatesInTheDialogsOrderAndWritesNothingOnFailure) {
         {fields("id\xC0", "u", "s", "", ""), AddOutcome::Refused},
         {fields("id", "u\r\nNAM:x", "s", "", ""), AddOutcome::Refused},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         VaultFixture f;
         f.put_vault("");
         EXPECT_EQ(add_record(f.ctx, c.in), c.outcome) << c.in.id << c.in.url;
@@ -117,7 +117,7 @@ TEST(Rewrite, AFailedSaveTakesTheRecordsAddedMeanwhileOnce) {
         ASSERT_EQ(add_record(f.ctx, fields("late", "u", "s", "p", "p")), AddOutcome::Saved);
         auto edit = [&] {
             rows.selected = 1;
-            return change ? change_field(f.ctx, rows, ChangeCommand::Name, [](auto &) { return InputAnswer{"2"}; }) ==
+            return change ? change_field(f.ctx, rows, ChangeCommand::Name, [](auto&) { return InputAnswer{"2"}; }) ==
                                 ChangeOutcome::Saved
                           : delete_selected(f.ctx, rows) == SaveOutcome::Saved;
         };
@@ -126,8 +126,7 @@ TEST(Rewrite, AFailedSaveTakesTheRecordsAddedMeanwhileOnce) {
         files.fail_replace = false;
         EXPECT_TRUE(edit());
         std::string names;
-        for (const Record &r : parse_records(f.vault()))
-            names += r.name + ",";
+        for (const Record& r : parse_records(f.vault())) names += r.name + ",";
         EXPECT_EQ(names, change ? "one,2,late," : "one,late,");
         EXPECT_EQ(rows.rows.size(), change ? 3u : 2u);
     }
@@ -142,9 +141,9 @@ TEST(Rewrite, KeepsARecordOfThisComputerFirst) {
                               "NAM:mid\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7\r\n"
                               "NAM:beta\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:FAR-AWAY\r\n";
     const struct {
-        bool reversed; // the list shows the rows in the other order
+        bool reversed;                    // the list shows the rows in the other order
         std::vector<std::size_t> deleted; // list positions, deleted one after the other
-        const char *names;
+        const char* names;
     } cases[] = {
         {false, {}, "zeta,alpha,mid,beta,"},
         {true, {}, "zeta,beta,mid,alpha,"},
@@ -153,7 +152,7 @@ TEST(Rewrite, KeepsARecordOfThisComputerFirst) {
         {true, {3}, "mid,beta,alpha,"},
         {false, {0, 1}, "alpha,beta,"}, // no record of this computer is left: list order
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         VaultFixture f;
         f.put_vault(encryption_pass(vault));
         RowList rows = rows_from_load(load_vault(f.ctx));
@@ -167,8 +166,7 @@ TEST(Rewrite, KeepsARecordOfThisComputerFirst) {
         }
         ASSERT_EQ(rewrite_vault(f.ctx, rows), SaveOutcome::Saved);
         std::string names;
-        for (const Record &r : parse_records(f.vault()))
-            names += r.name + ",";
+        for (const Record& r : parse_records(f.vault())) names += r.name + ",";
         EXPECT_EQ(names, c.names);
     }
 }
@@ -190,11 +188,11 @@ TEST(ChangeCommands, AskWithTheCurrentValueAndRewrite) {
         {ChangeCommand::Password, "n:e\"w", "New Password:", "Change password", "p2",
          "NAM:two\r\nURL:u2\r\nUSE:s2\r\nPAS:n:e\"w\r\nIDN:FAR-AWAY\r\n"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         ViewerFixture f;
         f.rows.selected = 1;
         std::string prompt, title, default_text;
-        auto box = [&](const InputRequest &r) {
+        auto box = [&](const InputRequest& r) {
             prompt = r.prompt, title = r.title, default_text = r.default_text;
             return InputAnswer{c.answer};
         };
@@ -219,13 +217,13 @@ TEST(ChangeCommands, CancelRefusalAndNoSelectionChangeNothing) {
         {1, {"caf\xE9"}, ChangeOutcome::Refused, 1, 1},
         {1, {"cafe?", true}, ChangeOutcome::Refused, 1, 1},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         ViewerFixture f;
         const std::string before = f.vault();
         const auto rows_before = f.rows.rows;
         f.rows.selected = c.selected;
         int boxes = 0;
-        auto box = [&](const InputRequest &) { return ++boxes, c.answer; };
+        auto box = [&](const InputRequest&) { return ++boxes, c.answer; };
         EXPECT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Url, box), c.outcome);
         EXPECT_EQ(boxes, c.boxes);
         EXPECT_EQ(static_cast<int>(f.reporter.messages.size()), c.messages);
@@ -236,10 +234,9 @@ TEST(ChangeCommands, CancelRefusalAndNoSelectionChangeNothing) {
 
 TEST(ChangeCommands, PasswordChangeLeavesEveryRowScrambled) {
     ViewerFixture f;
-    for (auto &row : f.rows.rows)
-        row.password = decrypt_text(row.password); // plain view
+    for (auto& row : f.rows.rows) row.password = decrypt_text(row.password); // plain view
     f.rows.selected = 0;
-    ASSERT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Password, [](auto &) { return InputAnswer{"new1"}; }),
+    ASSERT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Password, [](auto&) { return InputAnswer{"new1"}; }),
               ChangeOutcome::Saved);
     EXPECT_EQ(f.rows.rows[0].password, encrypt_text("new1"));
     EXPECT_EQ(f.rows.rows[1].password, encrypt_text("p2"));
@@ -249,7 +246,7 @@ TEST(ChangeCommands, PasswordChangeLeavesEveryRowScrambled) {
 TEST(ChangeCommands, AValueARecordLackedKeepsTheLinesBeforeIt) {
     ViewerFixture f;
     f.rows.selected = 2; // "three" has only its URL
-    ASSERT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Password, [](auto &) { return InputAnswer{"pw"}; }),
+    ASSERT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Password, [](auto&) { return InputAnswer{"pw"}; }),
               ChangeOutcome::Saved);
     EXPECT_TRUE(f.plain_vault().ends_with("NAM:three\r\nURL:u3\r\nUSE:\r\nPAS:pw\r\n"));
     const LoadResult again = load_vault(f.ctx);

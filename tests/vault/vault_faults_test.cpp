@@ -22,23 +22,23 @@ std::string sample_vault(int records) {
 }
 
 struct Operation {
-    const char *name;
+    const char* name;
     // Runs the operation; true when it reported success.
-    std::function<bool(VaultContext &)> run;
+    std::function<bool(VaultContext&)> run;
 };
 
 const Operation kOperations[] = {
     {"add",
-     [](VaultContext &ctx) {
+     [](VaultContext& ctx) {
          return add_record(ctx, {"n", "u", "s", "p", "p"}) == AddOutcome::Saved;
      }},
     {"change",
-     [](VaultContext &ctx) {
+     [](VaultContext& ctx) {
          RowList rows = rows_from_load(load_vault(ctx));
          rows.selected = 2;
          const auto before = rows.rows;
          const auto outcome =
-             change_field(ctx, rows, ChangeCommand::User, [](auto &) { return InputAnswer{"someone else"}; });
+             change_field(ctx, rows, ChangeCommand::User, [](auto&) { return InputAnswer{"someone else"}; });
          // A failed save leaves the list as the file is.
          if (outcome != ChangeOutcome::Saved) {
              EXPECT_EQ(rows.rows, before);
@@ -46,7 +46,7 @@ const Operation kOperations[] = {
          return outcome == ChangeOutcome::Saved;
      }},
     {"delete",
-     [](VaultContext &ctx) {
+     [](VaultContext& ctx) {
          RowList rows = rows_from_load(load_vault(ctx));
          rows.selected = 0;
          const auto before = rows.rows;
@@ -56,12 +56,12 @@ const Operation kOperations[] = {
          }
          return saved;
      }},
-    {"decryption pass", [](VaultContext &ctx) { return process_decryption(ctx) == PassOutcome::Written; }},
+    {"decryption pass", [](VaultContext& ctx) { return process_decryption(ctx) == PassOutcome::Written; }},
 };
 
 TEST(VaultFaults, AWriteFailingAfterAnyByteLeavesTheOldVault) {
     const std::string original = sample_vault(4);
-    for (const Operation &op : kOperations) {
+    for (const Operation& op : kOperations) {
         FaultyFiles disk;
         VaultFixture f(disk);
         f.put_vault(original);
@@ -84,7 +84,7 @@ TEST(VaultFaults, AWriteFailingAfterAnyByteLeavesTheOldVault) {
 
 TEST(VaultFaults, AFailedReplaceLeavesTheOldVault) {
     const std::string original = sample_vault(4);
-    for (const Operation &op : kOperations) {
+    for (const Operation& op : kOperations) {
         FaultyFiles disk;
         disk.fail_replace = true;
         VaultFixture f(disk);
@@ -98,7 +98,7 @@ TEST(VaultFaults, AFailedReplaceLeavesTheOldVault) {
 
 TEST(VaultFaults, AReadOnlyVaultIsNotReplaced) {
     const std::string original = sample_vault(4);
-    for (const Operation &op : kOperations) {
+    for (const Operation& op : kOperations) {
         VaultFixture f;
         f.put_vault(original);
         std::filesystem::permissions(f.paths.vault_file, std::filesystem::perms::owner_read |
@@ -122,7 +122,7 @@ TEST(VaultFaults, AReadOnlyLeftOverWorkFileIsReplaced) {
 }
 
 TEST(VaultFaults, AnUnreadableVaultIsNeitherWrittenNorLoopedOn) {
-    for (const Operation &op : kOperations) {
+    for (const Operation& op : kOperations) {
         VaultFixture f;
         std::filesystem::create_directory(f.paths.vault_file);
         EXPECT_FALSE(op.run(f.ctx)) << op.name;

@@ -20,14 +20,12 @@ using Clock = std::chrono::steady_clock;
 
 // Opens the file as another program would, keeping it from being replaced
 // (no FILE_SHARE_DELETE) or, with `exclusive`, from being read.
-HANDLE hold(const std::string &path, bool exclusive) {
+HANDLE hold(const std::string& path, bool exclusive) {
     const DWORD share = exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
     return CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-double seconds_since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double seconds_since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 struct WinFixture : VaultFixture {
     WinFixture() {
@@ -91,8 +89,7 @@ TEST(WindowsFiles, ReadTellsMissingFromUnreadable) {
         {f.str_folder() + "\\no folder\\none.dat", ReadStatus::Missing},
         {f.str_folder() + "\\folder.dat", ReadStatus::Unreadable},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(disk_files().read_file(c.path).status, c.status) << c.path;
+    for (const auto& c : cases) EXPECT_EQ(disk_files().read_file(c.path).status, c.status) << c.path;
 }
 
 TEST(WindowsFiles, ALockedVaultIsReportedNotLoopedOn) {

@@ -25,8 +25,7 @@ const std::string kPlain = "NAM:Bank, main\r\n"
 
 std::size_t line_count(std::string_view text) {
     std::size_t n = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2))
-        ++n;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2)) ++n;
     return n;
 }
 
@@ -44,7 +43,7 @@ TEST(VaultFormat, ScramblesWholeLinesToTheDocumentedBytes) {
         {"IDN:Z9 -.\r\n", bytes({0xC8, 0xC3, 0xCD, 0x3A, 217, 253, 32, 45, 46, 0x0D, 0x0A})},
         {"\r\n\r\n", "\r\n\r\n"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(encryption_pass(c.plain), c.scrambled) << c.plain;
         EXPECT_EQ(decryption_pass(c.scrambled), c.plain) << c.plain;
         EXPECT_EQ(sealed_form(c.plain), c.scrambled) << c.plain;
@@ -64,7 +63,7 @@ TEST(VaultFormat, PassesKeepEveryLineAndAreIdempotent) {
 }
 
 TEST(VaultFormat, InPlacePassesAgreeAndTellWhetherAnythingChanged) {
-    for (const std::string &text : {kPlain, encryption_pass(kPlain), std::string("NAM:a"), std::string()}) {
+    for (const std::string& text : {kPlain, encryption_pass(kPlain), std::string("NAM:a"), std::string()}) {
         std::string dec = text, enc = text;
         EXPECT_EQ(decryption_pass_in_place(dec), decryption_pass(text) != text);
         EXPECT_EQ(dec, decryption_pass(text));
@@ -83,7 +82,7 @@ TEST(VaultFormat, ALastLineWithoutLineEndCountsAsALine) {
 
 TEST(VaultFormat, ReadsRecordsByTheLoadRules) {
     struct Case {
-        const char *what;
+        const char* what;
         std::string plain;
         std::vector<Record> expected;
     };
@@ -112,7 +111,7 @@ TEST(VaultFormat, ReadsRecordsByTheLoadRules) {
         {"a name tag after a lone LF starts no record", "NAM:a\nNAM:b\r\n", {Record{"a\nNAM:b", "", "", "", "", 0}}},
         {"empty file", "", {}},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(parse_records(c.plain), c.expected) << c.what;
         EXPECT_EQ(parse_records(encryption_pass(c.plain)), c.expected) << c.what << " (scrambled)";
     }
@@ -141,8 +140,7 @@ TEST(VaultFormat, WrittenRecordsReadBackUnchanged) {
         {"\x80\xBF\xFE\xFF high but storable", "a", "b", "c", "d"},
     };
     std::string plain;
-    for (const auto &r : records)
-        append_plain_record(plain, r);
+    for (const auto& r : records) append_plain_record(plain, r);
     EXPECT_EQ(parse_records(encryption_pass(plain)), records);
 }
 

@@ -17,9 +17,8 @@ public:
 
 } // namespace
 
-int main(int argc, char **argv) {
-    if (argc != 3)
-        return 2;
+int main(int argc, char** argv) {
+    if (argc != 3) return 2;
     QuietReporter reporter;
     vault::VaultContext ctx{vault::vault_paths_in_folder(argv[1]), vault_test::kKillComputer, vault::disk_files(),
                             reporter};
@@ -28,8 +27,7 @@ int main(int argc, char **argv) {
     bool told_ready = false;
     for (unsigned version = 1;; ++version) {
         vault::LoadResult loaded = vault::load_vault(ctx);
-        if (loaded.status != vault::LoadStatus::Accepted)
-            return 3;
+        if (loaded.status != vault::LoadStatus::Accepted) return 3;
         const std::size_t count = loaded.records.size();
         if (!told_ready) {
             std::fputc('r', stdout); // the parent starts its clock now
@@ -46,7 +44,7 @@ int main(int argc, char **argv) {
             const std::size_t i = random() % count;
             rows.selected = i;
             const std::string password = vault_test::kill_record(i, version).password;
-            auto box = [&](const vault::InputRequest &) { return vault::InputAnswer{password}; };
+            auto box = [&](const vault::InputRequest&) { return vault::InputAnswer{password}; };
             if (vault::change_field(ctx, rows, vault::ChangeCommand::Password, box) != vault::ChangeOutcome::Saved) {
                 return 5;
             }

@@ -66,11 +66,10 @@ TEST(VaultKill, EveryKillLeavesAWholeVault) {
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--kills=", 8) == 0)
-            g_kills = std::atoi(argv[i] + 8);
+        if (std::strncmp(argv[i], "--kills=", 8) == 0) g_kills = std::atoi(argv[i] + 8);
     }
     return RUN_ALL_TESTS();
 }

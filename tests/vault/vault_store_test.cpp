@@ -10,7 +10,7 @@ using namespace vault_test;
 
 namespace {
 
-std::string record_lines(const std::string &name, const std::string &stamp) {
+std::string record_lines(const std::string& name, const std::string& stamp) {
     return "NAM:" + name + "\r\nURL:https://" + name + ".example\r\nUSE:user\r\nPAS:pw " + name + "\r\nIDN:" + stamp +
            "\r\n";
 }
@@ -56,7 +56,7 @@ TEST(VaultLoad, OutcomesAndMessages) {
     const std::string no_stamp = "NAM:x\r\nURL:u\r\nUSE:s\r\nPAS:p\r\n";
     const std::string rejected(kRejectedMessage);
     struct Case {
-        const char *what;
+        const char* what;
         std::optional<std::string> plain; // nullopt: no vault file
         LoadStatus status;
         std::size_t records;
@@ -73,11 +73,10 @@ TEST(VaultLoad, OutcomesAndMessages) {
         {"stamp compared case-sensitively", record_lines("a", "desk-7"), LoadStatus::Rejected, 0, {rejected}},
         {"stamp line with empty value", record_lines("a", ""), LoadStatus::Rejected, 0, {rejected}},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         for (bool scrambled : {true, false}) {
             VaultFixture f;
-            if (c.plain)
-                f.put_vault(scrambled ? encryption_pass(*c.plain) : *c.plain);
+            if (c.plain) f.put_vault(scrambled ? encryption_pass(*c.plain) : *c.plain);
             const LoadResult result = load_vault(f.ctx);
             EXPECT_EQ(result.status, c.status) << c.what;
             EXPECT_EQ(result.records.size(), c.records) << c.what;
@@ -100,7 +99,7 @@ TEST(VaultLoad, AVaultTooLargeForMemoryIsReportedAndLeftAsItWas) {
     // memory runs out: for the records, or already for the file's bytes.
     constexpr std::size_t kLimit = 16 << 20;
     struct Case {
-        const char *what;
+        const char* what;
         std::size_t records;
     };
     const Case cases[] = {
@@ -108,12 +107,11 @@ TEST(VaultLoad, AVaultTooLargeForMemoryIsReportedAndLeftAsItWas) {
         {"the file itself does not fit", kLimit / 6 + 1000},
     };
     std::string one_empty = encryption_pass("NAM:\r\n");
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         VaultFixture f;
         std::string crafted;
         crafted.reserve(c.records * one_empty.size());
-        for (std::size_t i = 0; i < c.records; ++i)
-            crafted += one_empty;
+        for (std::size_t i = 0; i < c.records; ++i) crafted += one_empty;
         f.put_vault(crafted);
         LoadResult result;
         {
@@ -159,8 +157,7 @@ TEST(VaultLoad, AComputerNameWithScrambledBlockBytesStillMatchesItsOwnRecords) {
 
 TEST(VaultLoad, PumpsEventsOnATimeBudgetNotPerLine) {
     std::string plain;
-    for (int i = 0; i < 3000; ++i)
-        plain += record_lines("r" + std::to_string(i), "DESK-7");
+    for (int i = 0; i < 3000; ++i) plain += record_lines("r" + std::to_string(i), "DESK-7");
     VaultFixture eager, lazy;
     eager.put_vault(encryption_pass(plain));
     lazy.put_vault(encryption_pass(plain));
@@ -172,8 +169,7 @@ TEST(VaultLoad, PumpsEventsOnATimeBudgetNotPerLine) {
 
 TEST(VaultLoad, ALoadNoLongerWantedStopsWithoutAWordAndLeavesTheVaultScrambled) {
     std::string plain;
-    for (int i = 0; i < 3000; ++i)
-        plain += record_lines("r" + std::to_string(i), "DESK-7");
+    for (int i = 0; i < 3000; ++i) plain += record_lines("r" + std::to_string(i), "DESK-7");
     for (int stop_at : {1, 5}) { // before the first line, and halfway
         VaultFixture f;
         f.put_vault(plain);

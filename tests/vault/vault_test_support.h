@@ -20,9 +20,7 @@
 
 namespace vault_test {
 
-inline std::string bytes(std::initializer_list<unsigned char> list) {
-    return std::string(list.begin(), list.end());
-}
+inline std::string bytes(std::initializer_list<unsigned char> list) { return std::string(list.begin(), list.end()); }
 
 class TempFolder {
 public:
@@ -36,30 +34,28 @@ public:
     ~TempFolder() {
         std::error_code ignored;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-        for (auto &entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
+        for (auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
             std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all, ignored);
         }
         std::filesystem::remove_all(path_, ignored);
     }
-    TempFolder(const TempFolder &) = delete;
-    TempFolder &operator=(const TempFolder &) = delete;
-    const std::filesystem::path &path() const { return path_; }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
     std::string str() const { return path_.string(); }
 
 private:
     std::filesystem::path path_;
 };
 
-inline bool file_exists(const std::string &path) {
-    return std::filesystem::exists(path);
-}
+inline bool file_exists(const std::string& path) { return std::filesystem::exists(path); }
 
-inline std::string read_bytes(const std::string &path) {
+inline std::string read_bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline void write_bytes(const std::string &path, const std::string &data) {
+inline void write_bytes(const std::string& path, const std::string& data) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << data;
 }
@@ -81,35 +77,35 @@ public:
 // the replace fails, when asked to.
 class FaultyFiles final : public vault::FileSystem {
 public:
-    vault::ReadResult read_file(const std::string &path) override { return real().read_file(path); }
-    bool write_durable(const std::string &path, std::string_view data) override {
+    vault::ReadResult read_file(const std::string& path) override { return real().read_file(path); }
+    bool write_durable(const std::string& path, std::string_view data) override {
         if (fail_after && *fail_after < data.size()) {
             write_bytes(path, std::string(data.substr(0, *fail_after))); // what reached the disk before the fault
             return false;
         }
         return real().write_durable(path, data);
     }
-    bool replace_file(const std::string &from, const std::string &to) override {
+    bool replace_file(const std::string& from, const std::string& to) override {
         return !fail_replace && real().replace_file(from, to);
     }
-    bool exists(const std::string &path) override { return real().exists(path); }
-    bool remove_file(const std::string &path) override { return real().remove_file(path); }
-    bool create_folder(const std::string &path) override { return real().create_folder(path); }
+    bool exists(const std::string& path) override { return real().exists(path); }
+    bool remove_file(const std::string& path) override { return real().remove_file(path); }
+    bool create_folder(const std::string& path) override { return real().create_folder(path); }
 
     std::optional<std::size_t> fail_after;
     bool fail_replace = false;
 
 private:
-    static vault::FileSystem &real() { return vault::disk_files(); }
+    static vault::FileSystem& real() { return vault::disk_files(); }
 };
 
 // A data folder in a temporary folder with its own reporter, on a given disk.
 struct VaultFixture {
-    explicit VaultFixture(vault::FileSystem &files = vault::disk_files(), std::string computer = "DESK-7")
+    explicit VaultFixture(vault::FileSystem& files = vault::disk_files(), std::string computer = "DESK-7")
         : paths(vault::vault_paths_in_folder(folder.str())), ctx{paths, std::move(computer), files, reporter} {}
 
     std::string vault() const { return read_bytes(paths.vault_file); }
-    void put_vault(const std::string &data) const { write_bytes(paths.vault_file, data); }
+    void put_vault(const std::string& data) const { write_bytes(paths.vault_file, data); }
     bool work_file_left() const { return file_exists(paths.work_file); }
     std::string str_folder() const { return folder.str(); }
 

@@ -26,7 +26,9 @@ protected:
             return std::nullopt;
         return std::string(value);
     }
-    static void store(const char* key, const char* value) { qlk_access::MRegistry::SaveString("Quillock", "Config", key, value); }
+    static void store(const char* key, const char* value) {
+        qlk_access::MRegistry::SaveString("Quillock", "Config", key, value);
+    }
 
     static LOGFONTW list_font() {
         LOGFONTW font{};
@@ -117,7 +119,7 @@ TEST_F(ViewerAppearance, OpensInArial825WithTheSystemColoursWhenNothingIsStored)
 TEST_F(ViewerAppearance, EachFontSizeItemAppliesAtOnceAndStoresItsText) {
     open_viewer();
     const std::tuple<int, double, const char*> items[] = {
-        {IDM_VW_SMALLERFONT, 7, "7"},    {IDM_VW_NORMALFONT, 8.25, "8.25"}, {IDM_VW_FONTLARGER, 10, "10"},
+        {IDM_VW_SMALLERFONT, 7, "7"},   {IDM_VW_NORMALFONT, 8.25, "8.25"},  {IDM_VW_FONTLARGER, 10, "10"},
         {IDM_VW_LARGESTFONT, 12, "12"}, {IDM_VW_EXTREMEFONTSIZE, 14, "14"},
     };
     for (const auto& [id, points, text] : items) {
@@ -150,7 +152,7 @@ TEST_F(ViewerAppearance, ColourItemsUseTheColourDialogAndStoreDecimalValues) {
         {IDM_VW_FONTCOLOR, "Change Font Color", RGB(255, 255, 255), "ForeColor", "16777215"},
         {IDM_VW_BACKCOLOR, "Change Background Color", RGB(0, 0, 255), "BackColor", "16711680"},
         {IDM_VW_BACKCOLOR, "Change Background Color", RGB(0, 0, 255), "BackColor", "16711680"}, // the same again
-        {IDM_VW_FONTCOLOR, "Change Font Color", std::nullopt, "ForeColor", "16777215"}, // cancelled
+        {IDM_VW_FONTCOLOR, "Change Font Color", std::nullopt, "ForeColor", "16777215"},         // cancelled
         {IDM_VW_FONTCOLOR, "Change Font Color", RGB(0, 0, 0), "ForeColor", "0"},
     };
     for (const Case& c : cases) {

@@ -46,7 +46,8 @@ TEST_F(ViewerCommands, CopyPasswordGivesThePlainPasswordInBothViewsAsExcludedTex
         select_row(kBank);
         command(IDM_VW_COPY2CLIPBOARD);
         EXPECT_EQ(clipboard_text(), "S3cret!");
-        EXPECT_TRUE(IsClipboardFormatAvailable(RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing")));
+        EXPECT_TRUE(
+            IsClipboardFormatAvailable(RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing")));
         command(IDC_VW_COMMAND3);
     }
 }

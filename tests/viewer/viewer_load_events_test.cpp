@@ -66,10 +66,10 @@ TEST_F(ViewerLoadEvents, ExitDuringTheLoadStopsItCleanly) {
     EXPECT_EQ(viewer(), nullptr);
     EXPECT_TRUE(watcher.seen().empty());
     EXPECT_EQ(vault_bytes(), before_) << "the vault stays scrambled and whole";
-    std::printf("[          ] load closed by the exit sequence after %lld ms\n",
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                           std::chrono::steady_clock::now() - start)
-                                           .count()));
+    std::printf(
+        "[          ] load closed by the exit sequence after %lld ms\n",
+        static_cast<long long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count()));
 }
 
 TEST_F(ViewerLoadEvents, ASecondViewPasswordsDuringTheLoadOpensNothingMore) {

@@ -12,10 +12,22 @@ namespace {
 
 TEST(ViewerText, OnlyTheSixPrefixesActivateAUrl) {
     const std::pair<const char*, bool> cases[] = {
-        {"www.example.com", true},   {"WWW.EXAMPLE.COM", true}, {"http://a", true},  {"HTTP://A", true},
-        {"https://a", true},         {"HTTPS://A", true},       {"www.", true},      {"Www.example.com", false},
-        {"Http://a", false},         {"hTTps://a", false},      {"ftp://a", false},  {" https://a", false},
-        {"example.com", false},      {"", false},               {"www", false},      {"https:/a", false},
+        {"www.example.com", true},
+        {"WWW.EXAMPLE.COM", true},
+        {"http://a", true},
+        {"HTTP://A", true},
+        {"https://a", true},
+        {"HTTPS://A", true},
+        {"www.", true},
+        {"Www.example.com", false},
+        {"Http://a", false},
+        {"hTTps://a", false},
+        {"ftp://a", false},
+        {" https://a", false},
+        {"example.com", false},
+        {"", false},
+        {"www", false},
+        {"https:/a", false},
     };
     for (const auto& [url, accepted] : cases) EXPECT_EQ(viewer::url_can_be_activated(url), accepted) << url;
 }
@@ -35,9 +47,17 @@ TEST(ViewerText, ColourSettingsReadBackOnlyInTheFormWritten) {
         EXPECT_EQ(viewer::colour_from_setting(viewer::colour_setting_text(colour)), colour);
     EXPECT_EQ(viewer::colour_setting_text(255u * 65536u), "16711680");
     const std::pair<const char*, std::optional<viewer::ColourValue>> cases[] = {
-        {" 255 ", 255u}, {"0255", 255u}, {"", std::nullopt},       {"abc", std::nullopt},   {"-1", std::nullopt},
-        {"+5", std::nullopt}, {"16777216", std::nullopt}, {"1e3", std::nullopt}, {"&HFF", std::nullopt},
-        {"12.0", std::nullopt}, {"99999999999999999999999", std::nullopt},
+        {" 255 ", 255u},
+        {"0255", 255u},
+        {"", std::nullopt},
+        {"abc", std::nullopt},
+        {"-1", std::nullopt},
+        {"+5", std::nullopt},
+        {"16777216", std::nullopt},
+        {"1e3", std::nullopt},
+        {"&HFF", std::nullopt},
+        {"12.0", std::nullopt},
+        {"99999999999999999999999", std::nullopt},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(viewer::colour_from_setting(text), expected) << text;
 }
@@ -46,9 +66,9 @@ TEST(ViewerText, FontSizeSettingsAreDecimalNumbersWithAPoint) {
     for (const viewer::FontSizeItem& item : viewer::kFontSizes)
         EXPECT_EQ(viewer::font_points_from_setting(item.stored), item.points) << item.stored;
     const std::pair<const char*, std::optional<double>> cases[] = {
-        {" 9.5 ", 9.5}, {"12.", 12.0},         {".5", std::nullopt},  {"8,25", std::nullopt}, {"", std::nullopt},
-        {".", std::nullopt}, {"-8", std::nullopt}, {"1e1", std::nullopt}, {"0", std::nullopt},    {"9999", std::nullopt},
-        {"abc", std::nullopt}, {"1.2.3", std::nullopt},
+        {" 9.5 ", 9.5},      {"12.", 12.0},          {".5", std::nullopt},  {"8,25", std::nullopt},
+        {"", std::nullopt},  {".", std::nullopt},    {"-8", std::nullopt},  {"1e1", std::nullopt},
+        {"0", std::nullopt}, {"9999", std::nullopt}, {"abc", std::nullopt}, {"1.2.3", std::nullopt},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(viewer::font_points_from_setting(text), expected) << text;
 }
@@ -93,8 +113,8 @@ TEST(ViewerText, SortFollowsTheRanksKeepsFileOrderForEqualNamesAndMovesTheSelect
 TEST(ViewerText, TypeToFindComparesByRank) {
     const viewer::CollationRanks ranks = letters_fold_case();
     const std::tuple<const char*, const char*, bool, bool> cases[] = {
-        {"Bravo", "br", false, true},  {"Bravo", "BRAVO", true, true}, {"Bravo", "brav", true, false},
-        {"Bravo", "", false, true},    {"Br", "bra", false, false},    {"Bravo", "ra", false, false},
+        {"Bravo", "br", false, true}, {"Bravo", "BRAVO", true, true}, {"Bravo", "brav", true, false},
+        {"Bravo", "", false, true},   {"Br", "bra", false, false},    {"Bravo", "ra", false, false},
     };
     for (const auto& [name, typed, whole, matches] : cases)
         EXPECT_EQ(viewer::matches_by_ranks(name, typed, whole, ranks), matches) << name << " / " << typed;

@@ -243,9 +243,11 @@ TEST_F(ViewerWindow, RefusedVaultsCloseBeforeShowingAndTheGateRunsTheLoadTwice) 
     const Case cases[] = {
         {"missing", std::nullopt, {kMissing, kMissing, kMissing, kMissing}},
         {"empty", "", {kRejected, kRejected}},
-        {"foreign stamp", record_text("a", "u", "n", "p", "OTHERBOX") + record_text("b", "u", "n", "p"),
+        {"foreign stamp",
+         record_text("a", "u", "n", "p", "OTHERBOX") + record_text("b", "u", "n", "p"),
          {kRejected, kRejected}},
-        {"first record without stamp", "NAM:a\r\nURL:u\r\nUSE:n\r\nPAS:p\r\n" + record_text("b", "u", "n", "p"),
+        {"first record without stamp",
+         "NAM:a\r\nURL:u\r\nUSE:n\r\nPAS:p\r\n" + record_text("b", "u", "n", "p"),
          {kRejected, kRejected}},
     };
     for (const Case& c : cases) {
@@ -294,11 +296,11 @@ TEST_F(ViewerWindow, SetCloseBoxEnabledReportsEachOutcome) {
         bool close_command_after;
     };
     const Step steps[] = {
-        {nullptr, true, -1, false},  // no window
-        {dialog, false, 0, false},   // already disabled: no SC_CLOSE item left to change
-        {dialog, true, 0, true},     // enabled again: identifier and state restored
-        {dialog, true, 0, true},     // nothing with -10 left: nothing changes
-        {dialog, false, 0, false},   // and greyed once more
+        {nullptr, true, -1, false}, // no window
+        {dialog, false, 0, false},  // already disabled: no SC_CLOSE item left to change
+        {dialog, true, 0, true},    // enabled again: identifier and state restored
+        {dialog, true, 0, true},    // nothing with -10 left: nothing changes
+        {dialog, false, 0, false},  // and greyed once more
     };
     for (const Step& step : steps) {
         EXPECT_EQ(viewer::SetCloseBoxEnabled(step.window, step.enabled), step.result);
@@ -336,7 +338,7 @@ TEST_F(ViewerWindow, OpeningAgainShowsTheOpenViewerWithItsRowsAsTheyStand) {
     write_vault(kThree);
     HWND dialog = open_viewer();
     select_row(0);
-    command(IDC_VW_COMMAND3); // plain view
+    command(IDC_VW_COMMAND3);                        // plain view
     write_vault(record_text("zulu", "u", "z", "p")); // the file changes; the open list does not reload
     EXPECT_EQ(open_viewer(), dialog);
     EXPECT_EQ(selected_row(), 0);
@@ -349,9 +351,9 @@ TEST_F(ViewerWindow, RightPressOverTheListPopsUpTheFileMenuAndOtherButtonsDoNot)
     write_vault(kThree);
     HWND dialog = open_viewer();
     HMENU file = GetSubMenu(GetMenu(dialog), 0);
-    for (auto [down, up, pops] : {std::tuple{WM_RBUTTONDOWN, WM_RBUTTONUP, true},
-                                  std::tuple{WM_LBUTTONDOWN, WM_LBUTTONUP, false},
-                                  std::tuple{WM_MBUTTONDOWN, WM_MBUTTONUP, false}}) {
+    for (auto [down, up, pops] :
+         {std::tuple{WM_RBUTTONDOWN, WM_RBUTTONUP, true}, std::tuple{WM_LBUTTONDOWN, WM_LBUTTONUP, false},
+          std::tuple{WM_MBUTTONDOWN, WM_MBUTTONUP, false}}) {
         SCOPED_TRACE(down);
         std::atomic<HMENU> seen{nullptr};
         std::atomic<bool> stop{false};
@@ -440,7 +442,7 @@ TEST_F(ViewerWindow, APressOnBlankSpaceKeepsTheSelectedRow) {
 TEST_F(ViewerWindow, CopyPasswordFromTheMenuOfARightPressCopiesThatRow) {
     write_vault(kThree);
     HWND dialog = open_viewer();
-    select_row(0); // alpha
+    select_row(0);                                                                       // alpha
     press_on_list(dialog, list(), middle_of_row(list(), 1), true, {VK_DOWN, VK_RETURN}); // bravo, first item
     EXPECT_EQ(selected_row(), 1);
     EXPECT_EQ(clipboard_text(), "Secret9");

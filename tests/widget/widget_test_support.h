@@ -21,16 +21,10 @@ inline int dpi() {
     ReleaseDC(nullptr, screen);
     return value;
 }
-inline long twips(int pixels) {
-    return std::lround(pixels * 1440.0 / dpi());
-}
-inline int pixels(double twips_value) {
-    return static_cast<int>(std::lround(twips_value * dpi() / 1440.0));
-}
+inline long twips(int pixels) { return std::lround(pixels * 1440.0 / dpi()); }
+inline int pixels(double twips_value) { return static_cast<int>(std::lround(twips_value * dpi() / 1440.0)); }
 
-inline void forget_position() {
-    RegDeleteTreeA(HKEY_CURRENT_USER, kPositionKey);
-}
+inline void forget_position() { RegDeleteTreeA(HKEY_CURRENT_USER, kPositionKey); }
 
 inline void store_position_text(const char* name, const std::string& text) {
     RegSetKeyValueA(HKEY_CURRENT_USER, kPositionKey, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
@@ -45,8 +39,8 @@ inline std::optional<std::string> stored_position_text(const char* name) {
 }
 
 inline constexpr ui::Window kAllWindows[] = {ui::Window::Viewer,  ui::Window::AddEntry, ui::Window::Startup,
-                                              ui::Window::Widget,  ui::Window::Password, ui::Window::About,
-                                              ui::Window::MenuHost};
+                                             ui::Window::Widget,  ui::Window::Password, ui::Window::About,
+                                             ui::Window::MenuHost};
 
 // Destroys whatever a test left open, without any close handling.
 inline void destroy_all_windows() {
