@@ -88,7 +88,8 @@ double BenchVault::load_once() {
 
 double BenchVault::rewrite_once() {
     toggle_ = !toggle_;
-    rows_.rows.front().url = toggle_ ? "https://changed.example" : "https://www.site0.example.com/login";
+    rows_.rows.set_value(0, vault::Field::Url,
+                         toggle_ ? "https://changed.example" : "https://www.site0.example.com/login");
     return timed([&] { vault::rewrite_vault(ctx_, rows_); });
 }
 

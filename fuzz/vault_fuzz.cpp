@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -47,11 +48,13 @@ const viewer::CollationRanks& fold_case_ranks() {
 }
 
 // The viewer's rules over whatever the vault held: the row order is a
-// permutation that never puts a name after one it sorts before, the print
-// file has a line per row, and a stored setting that reads back is written back alike.
+// permutation that never puts a name after one it sorts before and moves
+// whole records, the print file has a line per row, and a stored setting that
+// reads back is written back alike.
 void check_viewer_rules(const std::vector<vault::Record>& records, std::string_view setting) {
     const viewer::CollationRanks& ranks = fold_case_ranks();
-    const std::vector<std::size_t> order = viewer::sorted_order(records, ranks);
+    vault::RecordTable rows(records);
+    const std::vector<std::size_t> order = viewer::sorted_order(rows, ranks);
     check(order.size() == records.size());
     std::vector<bool> seen(order.size(), false);
     for (std::size_t index : order) {
@@ -69,7 +72,11 @@ void check_viewer_rules(const std::vector<vault::Record>& records, std::string_v
             }
         }
     }
-    check(line_count(viewer::print_text(records)) == records.size());
+    check(line_count(viewer::print_text(rows)) == records.size());
+    std::optional<std::size_t> selected = 0;
+    viewer::apply_order(rows, selected, order);
+    for (std::size_t i = 0; i < order.size(); ++i) check(rows.record(i) == records[order[i]]);
+    check(records.empty() || (selected && order[*selected] == 0));
 
     if (const auto colour = viewer::colour_from_setting(setting))
         check(viewer::colour_from_setting(viewer::colour_setting_text(*colour)) == colour);

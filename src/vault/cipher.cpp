@@ -17,15 +17,21 @@ unsigned char decrypt_byte(unsigned char c) {
     return c;
 }
 
-template <typename Transform> std::string map_bytes(std::string_view text, Transform transform) {
+template <typename Transform> void map_bytes(std::span<char> text, Transform transform) {
+    for (char& c : text) c = static_cast<char>(transform(static_cast<unsigned char>(c)));
+}
+
+template <typename Transform> std::string mapped(std::string_view text, Transform transform) {
     std::string result(text);
-    for (char& c : result) c = static_cast<char>(transform(static_cast<unsigned char>(c)));
+    map_bytes(result, transform);
     return result;
 }
 
 } // namespace
 
-std::string encrypt_text(std::string_view text) { return map_bytes(text, encrypt_byte); }
-std::string decrypt_text(std::string_view text) { return map_bytes(text, decrypt_byte); }
+std::string encrypt_text(std::string_view text) { return mapped(text, encrypt_byte); }
+std::string decrypt_text(std::string_view text) { return mapped(text, decrypt_byte); }
+void encrypt_in_place(std::span<char> text) { map_bytes(text, encrypt_byte); }
+void decrypt_in_place(std::span<char> text) { map_bytes(text, decrypt_byte); }
 
 } // namespace vault

@@ -1,5 +1,5 @@
 #pragma once
-// A record of the vault and a row of the viewer's list.
+// A record of the vault, each text a string of its own.
 #include <array>
 #include <string>
 #include <string_view>

@@ -10,30 +10,39 @@
 namespace vault {
 namespace {
 
-// The stored fields of a record as one exact key.
-std::string stored_key(const Record& record) {
+// The stored fields of a table's record as one exact key.
+std::string stored_key(const RecordTable& records, std::size_t row) {
     std::string key;
     auto add = [&key](std::string_view part) {
         key += std::to_string(part.size());
         key += ':';
         key += part;
     };
-    add(record.name);
-    key += static_cast<char>('0' + record.value_count);
-    for (int i = 0; i < record.value_count; ++i) add(record.value(Field(i)));
+    add(records.name(row));
+    key += static_cast<char>('0' + records.value_count(row));
+    for (int i = 0; i < records.value_count(row); ++i) add(records.value(row, Field(i)));
     return key;
+}
+
+// A row as the viewer holds it: password and stamp scrambled.
+Record row_from_record(Record record) {
+    record.password = encrypt_text(record.password);
+    record.stamp = encrypt_text(record.stamp);
+    return record;
 }
 
 // Appends to the rows the records the file holds beyond the last sync.
 void keep_records_added_since_sync(RowList& rows, std::string_view on_disk) {
     std::unordered_map<std::string, int> synced;
-    for (const Record& record : parse_records(rows.synced_content)) ++synced[stored_key(record)];
-    for (Record& record : parse_records(on_disk)) {
-        auto found = synced.find(stored_key(record));
+    const RecordTable known = parse_record_table(rows.synced_content);
+    for (std::size_t row = 0; row < known.size(); ++row) ++synced[stored_key(known, row)];
+    const RecordTable now = parse_record_table(on_disk);
+    for (std::size_t row = 0; row < now.size(); ++row) {
+        auto found = synced.find(stored_key(now, row));
         if (found != synced.end() && found->second > 0) {
             --found->second;
         } else {
-            rows.rows.push_back(row_from_record(std::move(record)));
+            rows.rows.push_back(row_from_record(now.record(row)));
         }
     }
 }
@@ -41,18 +50,19 @@ void keep_records_added_since_sync(RowList& rows, std::string_view on_disk) {
 std::string scrambled_rows(const RowList& rows) {
     std::string text;
     Record plain;
-    auto append = [&](const Record& row) {
-        plain.name = row.name;
-        plain.url = row.url;
-        plain.user = row.user;
-        plain.password = decrypt_text(row.password);
-        plain.stamp = decrypt_text(row.stamp);
-        plain.value_count = std::clamp(row.value_count, 0, 4);
+    auto append = [&](std::size_t row) {
+        const RecordTable& records = rows.rows;
+        plain.name = records.name(row);
+        plain.url = records.value(row, Field::Url);
+        plain.user = records.value(row, Field::User);
+        plain.password = decrypt_text(records.value(row, Field::Password));
+        plain.stamp = decrypt_text(records.value(row, Field::Stamp));
+        plain.value_count = records.value_count(row);
         append_plain_record(text, plain);
     };
-    if (rows.opener) append(rows.rows[*rows.opener]);
+    if (rows.opener) append(*rows.opener);
     for (std::size_t i = 0; i < rows.rows.size(); ++i) {
-        if (i != rows.opener) append(rows.rows[i]);
+        if (i != rows.opener) append(i);
     }
     scramble_in_place(text);
     return text;
@@ -64,8 +74,7 @@ std::optional<std::size_t> row_to_write_first(const RowList& rows, std::string_v
     if (rows.opener && *rows.opener < rows.rows.size()) return rows.opener;
     const std::string stamp = stamp_as_stored(computer_name);
     for (std::size_t i = 0; i < rows.rows.size(); ++i) {
-        const Record& row = rows.rows[i];
-        if (row.has(Field::Stamp) && decrypt_text(row.stamp) == stamp) return i;
+        if (rows.rows.has(i, Field::Stamp) && decrypt_text(rows.rows.value(i, Field::Stamp)) == stamp) return i;
     }
     return std::nullopt;
 }
@@ -85,19 +94,11 @@ constexpr CommandText kCommands[] = {
 
 } // namespace
 
-Record row_from_record(Record record) {
-    record.password = encrypt_text(record.password);
-    record.stamp = encrypt_text(record.stamp);
-    return record;
-}
-
 RowList rows_from_load(LoadResult&& loaded) {
     RowList rows;
     rows.rows = std::move(loaded.records);
-    for (Record& row : rows.rows) {
-        scramble_in_place(row.password); // in place: no second string per row
-        scramble_in_place(row.stamp);
-    }
+    rows.rows.encrypt_values(Field::Password);
+    rows.rows.encrypt_values(Field::Stamp);
     rows.synced_content = std::move(loaded.content);
     if (!rows.rows.empty()) rows.opener = 0;
     return rows;
@@ -158,8 +159,9 @@ ChangeOutcome change_field(VaultContext& ctx, RowList& rows, ChangeCommand comma
     const Field field = command == ChangeCommand::Url    ? Field::Url
                         : command == ChangeCommand::User ? Field::User
                                                          : Field::Password;
-    std::string& slot = command == ChangeCommand::Name ? rows.rows[index].name : rows.rows[index].value(field);
-    const std::string current = command == ChangeCommand::Password ? decrypt_text(slot) : slot;
+    const std::string_view slot =
+        command == ChangeCommand::Name ? rows.rows.name(index) : rows.rows.value(index, field);
+    const std::string current = command == ChangeCommand::Password ? decrypt_text(slot) : std::string(slot);
 
     const InputAnswer answer = input_box(InputRequest{text.prompt, text.title, current});
     if (answer.text.empty()) return ChangeOutcome::Cancelled;
@@ -168,19 +170,19 @@ ChangeOutcome change_field(VaultContext& ctx, RowList& rows, ChangeCommand comma
         return ChangeOutcome::Refused;
     }
 
-    const Record before = rows.rows[index];
-    slot = answer.text;
-    if (command != ChangeCommand::Name) {
-        // Setting a value the record lacked gives it the lines before it too,
-        // so that the values keep their places when the file is read back.
-        Record& row = rows.rows[index];
-        row.value_count = std::max(row.value_count, static_cast<int>(field) + 1);
-    }
+    const Record before = rows.rows.record(index);
+    // Setting a value the record lacked gives it the lines before it too,
+    // so that the values keep their places when the file is read back.
+    if (command == ChangeCommand::Name)
+        rows.rows.set_name(index, answer.text);
+    else
+        rows.rows.set_value(index, field, answer.text);
     const SaveOutcome saved = rewrite_vault(ctx, rows);
-    if (saved == SaveOutcome::SaveFailed) rows.rows[index] = before; // the list keeps matching the file
+    if (saved == SaveOutcome::SaveFailed) rows.rows.set_record(index, before); // the list keeps matching the file
 
     if (command == ChangeCommand::Password && saved == SaveOutcome::Saved) {
-        for (Record& row : rows.rows) row.password = encrypt_text(row.password);
+        // Scrambling is a byte map: a password already scrambled stays as it is.
+        rows.rows.encrypt_values(Field::Password);
     }
     return saved == SaveOutcome::Saved ? ChangeOutcome::Saved : ChangeOutcome::SaveFailed;
 }
@@ -190,8 +192,8 @@ SaveOutcome delete_selected(VaultContext& ctx, RowList& rows) {
     const std::optional<std::size_t> index = rows.selected;
     const std::optional<std::size_t> opener = rows.opener;
     if (index && *index < rows.rows.size()) {
-        removed = std::move(rows.rows[*index]);
-        rows.rows.erase(rows.rows.begin() + static_cast<std::ptrdiff_t>(*index));
+        removed = rows.rows.record(*index);
+        rows.rows.erase(*index);
         rows.selected.reset();
         if (rows.opener == index)
             rows.opener.reset();
@@ -200,7 +202,7 @@ SaveOutcome delete_selected(VaultContext& ctx, RowList& rows) {
     }
     const SaveOutcome saved = rewrite_vault(ctx, rows);
     if (saved == SaveOutcome::SaveFailed && removed) {
-        rows.rows.insert(rows.rows.begin() + static_cast<std::ptrdiff_t>(*index), std::move(*removed));
+        rows.rows.insert(*index, *removed);
         rows.selected = index;
         rows.opener = opener;
     }

@@ -3,6 +3,7 @@
 // the viewer's delete and change commands, which act on the viewer's rows and
 // then rewrite the vault from them.
 #include "vault/record.h"
+#include "vault/record_table.h"
 #include "vault/vault_store.h"
 
 #include <functional>
@@ -13,10 +14,10 @@
 
 namespace vault {
 
-// The viewer's list. A row is a Record whose password is held scrambled or
+// The viewer's list. A row is a record whose password is held scrambled or
 // plain (as the viewer shows it) and whose stamp is always scrambled.
 struct RowList {
-    std::vector<Record> rows; // list order
+    RecordTable rows; // list order
     std::optional<std::size_t> selected;
     // The row whose record opened the vault on this computer: the first in
     // the file at load. The next load checks only the first record's stamp,
@@ -30,7 +31,6 @@ struct RowList {
 
 // Rows of an accepted load, in file order, passwords and stamps scrambled.
 RowList rows_from_load(LoadResult&& loaded);
-Record row_from_record(Record record);
 
 // --- Add -----------------------------------------------------------------
 

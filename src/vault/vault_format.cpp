@@ -141,15 +141,15 @@ Bytes16 unscramble16(Bytes16 v) {
 }
 
 // The value's bytes, unscrambled, straight from the file's text.
-void assign_plain(std::string& target, const unsigned char* from, std::size_t size, const ByteTable& plain) {
-    target.assign(reinterpret_cast<const char*>(from), size);
+void copy_plain(std::span<char> target, const unsigned char* from, const ByteTable& plain) {
     auto* out = reinterpret_cast<unsigned char*>(target.data());
+    const std::size_t size = target.size();
     std::size_t i = 0;
     for (; i + kLanes <= size; i += kLanes) {
-        const Bytes16 v = unscramble16(load16(out + i));
+        const Bytes16 v = unscramble16(load16(from + i));
         std::memcpy(out + i, &v, kLanes);
     }
-    for (; i < size; ++i) out[i] = plain[out[i]];
+    for (; i < size; ++i) out[i] = plain[from[i]];
 }
 
 } // namespace
@@ -189,17 +189,18 @@ void scramble_in_place(std::string& text) {
     for (char& c : text) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
 }
 
-std::vector<Record> parse_records(std::string_view content, const std::function<bool()>& every_few_lines) {
+RecordTable parse_record_table(std::string_view content, const std::function<bool()>& every_few_lines) {
     constexpr unsigned kLinesPerCall = 256;
     constexpr std::uint32_t kName = tag_code(kNameTag);
     constexpr std::uint32_t kValues[] = {tag_code(kValueTags[0]), tag_code(kValueTags[1]), tag_code(kValueTags[2]),
                                          tag_code(kValueTags[3])};
     const ByteTable& plain = decrypt_table();
-    std::vector<Record> records;
-    records.reserve(most_records(content));
+    RecordTable records;
+    // The values together are shorter than the text.
+    records.reserve(most_records(content), content.size());
     if (every_few_lines && !every_few_lines()) return records;
     // One sweep over the text: each line is found, its tag read and its value
-    // unscrambled into its field, with no copy of the line itself.
+    // unscrambled into the table's block, with no copy of the line itself.
     const auto* at = reinterpret_cast<const unsigned char*>(content.data());
     const auto* const end = at + content.size();
     unsigned lines = 0;
@@ -220,20 +221,18 @@ std::vector<Record> parse_records(std::string_view content, const std::function<
         if (every_few_lines && ++lines % kLinesPerCall == 0 && !every_few_lines()) return records;
         if (line_end - line < 4) continue;
         const std::uint32_t tag = tag_code(line, plain);
-        std::string* target = nullptr;
+        const auto value_size = static_cast<std::size_t>(line_end - line) - 4;
         if (tag == kName) {
-            Record& record = records.emplace_back();
-            record.value_count = 0;
-            target = &record.name;
+            copy_plain(records.add_record(value_size), line + 4, plain);
         } else if (!records.empty() &&
                    (tag == kValues[0] || tag == kValues[1] || tag == kValues[2] || tag == kValues[3])) {
-            Record& record = records.back();
-            target = record.value_count < 4 ? &record.value(Field(record.value_count++)) : &record.extra.emplace_back();
+            copy_plain(records.add_value(value_size), line + 4, plain);
         }
-        if (target) assign_plain(*target, line + 4, static_cast<std::size_t>(line_end - line) - 4, plain);
     }
     return records;
 }
+
+std::vector<Record> parse_records(std::string_view content) { return parse_record_table(content).records(); }
 
 void append_plain_record(std::string& plain, const Record& record) {
     plain += kNameTag;

@@ -2,6 +2,7 @@
 // The vault file's text: lines ending in CR LF, each a four-character tag and
 // a value, scrambled line by line with the character cipher at rest.
 #include "vault/record.h"
+#include "vault/record_table.h"
 
 #include <functional>
 #include <string>
@@ -30,7 +31,9 @@ bool is_sealed(std::string_view content);
 // (compared case-sensitively) are ignored. `every_few_lines`, when given, is
 // called at the start and then every few hundred lines; when it answers false
 // the reading stops there, with the records read so far.
-std::vector<Record> parse_records(std::string_view content, const std::function<bool()>& every_few_lines = {});
+RecordTable parse_record_table(std::string_view content, const std::function<bool()>& every_few_lines = {});
+// The same records, each with strings of its own.
+std::vector<Record> parse_records(std::string_view content);
 
 // Appends the record's plain lines: "NAM:" and the values it holds, each
 // with CR LF. The extra values are not written.

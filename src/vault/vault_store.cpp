@@ -75,25 +75,27 @@ LoadResult read_and_check(VaultContext& ctx, const LoadOptions& options) {
     }
     result.content = std::move(read.bytes);
 
-    auto next_pump = std::chrono::steady_clock::now() + options.pump_interval;
+    // The events that waited while the file was read run first, however
+    // quickly the records are read after them; then one batch per interval.
+    auto next_pump = std::chrono::steady_clock::now();
     bool wanted = true;
-    result.records = parse_records(result.content, [&] {
+    result.records = parse_record_table(result.content, [&] {
         if (std::chrono::steady_clock::now() < next_pump) return true;
         wanted = ctx.reporter.pump_events();
         next_pump = std::chrono::steady_clock::now() + options.pump_interval;
         return wanted;
     });
     if (!wanted) {
-        result.records.clear();
+        result.records = {};
         result.status = LoadStatus::Abandoned;
         return result;
     }
 
     // Only the first record's stamp binds the vault to this computer.
-    const bool accepted = !result.records.empty() && result.records.front().has(Field::Stamp) &&
-                          result.records.front().stamp == stamp_as_stored(ctx.computer_name);
+    const bool accepted = !result.records.empty() && result.records.has(0, Field::Stamp) &&
+                          result.records.value(0, Field::Stamp) == stamp_as_stored(ctx.computer_name);
     if (!accepted) {
-        result.records.clear();
+        result.records = {};
         result.status = LoadStatus::Rejected;
         ctx.reporter.vault_rejected();
         ctx.reporter.show_message(kRejectedMessage);

@@ -6,7 +6,7 @@
 // file and its plain form never reaches the disk during a load or an edit.
 #include "vault/file_system.h"
 #include "vault/paths.h"
-#include "vault/record.h"
+#include "vault/record_table.h"
 #include "vault/reporter.h"
 
 #include <chrono>
@@ -48,7 +48,7 @@ enum class LoadStatus {
 
 struct LoadResult {
     LoadStatus status = LoadStatus::Missing;
-    std::vector<Record> records; // file order; filled when accepted
+    RecordTable records;         // file order; filled when accepted
     std::string content;         // the vault's bytes as left on disk
 };
 

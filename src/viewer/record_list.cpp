@@ -21,17 +21,17 @@ struct Column {
 // values are held in the rows but have no column.
 constexpr Column kColumns[] = {{L"Identifier Name", 163}, {L"URL", 300}, {L"User Name", 163}, {L"Password", 163}};
 
-const std::string* cell_text(const vault::Record& row, int column) {
+std::string_view cell_text(const vault::RecordTable& rows, std::size_t row, int column) {
     switch (column) {
-    case 0: return &row.name;
-    case 1: return &row.url;
-    case 2: return &row.user;
-    case 3: return &row.password; // as the display state holds it
+    case 0: return rows.name(row);
+    case 1: return rows.value(row, vault::Field::Url);
+    case 2: return rows.value(row, vault::Field::User);
+    case 3: return rows.value(row, vault::Field::Password); // as the display state holds it
     }
-    return nullptr;
+    return {};
 }
 
-void put_text(const std::string& text, wchar_t* target, int capacity) {
+void put_text(std::string_view text, wchar_t* target, int capacity) {
     if (!target || capacity <= 0) return;
     const int written = text.empty() ? 0
                                      : MultiByteToWideChar(platform::program_code_page(), 0, text.data(),
@@ -53,9 +53,8 @@ const CollationRanks& system_ranks() {
     return ranks;
 }
 
-const vault::Record& row_at(const Form2& form, std::size_t place) {
-    return form.rows.rows[form.order.empty() ? place : form.order[place]];
-}
+// The row shown at a place of the list.
+std::size_t row_at(const Form2& form, std::size_t place) { return form.order.empty() ? place : form.order[place]; }
 
 // The list place of the selected row, if any.
 std::optional<int> selected_place(const Form2& form) {
@@ -153,10 +152,10 @@ bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result) {
     case LVN_GETDISPINFOW: {
         auto& item = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)).item;
         if (!(item.mask & LVIF_TEXT)) return true;
-        const std::string* text = nullptr;
+        std::string_view text;
         if (item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < form.rows.rows.size())
-            text = cell_text(row_at(form, static_cast<std::size_t>(item.iItem)), item.iSubItem);
-        put_text(text ? *text : std::string(), item.pszText, item.cchTextMax);
+            text = cell_text(form.rows.rows, row_at(form, static_cast<std::size_t>(item.iItem)), item.iSubItem);
+        put_text(text, item.pszText, item.cchTextMax);
         return true;
     }
     case LVN_BEGINLABELEDITW:
@@ -190,7 +189,7 @@ bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result) {
         const std::size_t tries = (find.lvfi.flags & LVFI_WRAP) ? count : count - start;
         for (std::size_t i = 0; i < tries; ++i) {
             const std::size_t place = (start + i) % count;
-            if (matches_by_ranks(row_at(form, place).name, typed, whole, system_ranks())) {
+            if (matches_by_ranks(form.rows.rows.name(row_at(form, place)), typed, whole, system_ranks())) {
                 result = static_cast<LRESULT>(place);
                 break;
             }

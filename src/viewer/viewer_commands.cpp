@@ -11,16 +11,20 @@
 #include "platform/unique_handle.h"
 #include "viewer/form2.h"
 
+#include <optional>
+
 namespace viewer {
 namespace {
 
 constexpr char kDecryptCaption[] = "Decrypt Password View";
 constexpr char kEncryptCaption[] = "Encrypt Password View";
 
-const vault::Record* selected_row(Form2& form) {
+// A value of the selected row (an index into the rows, whatever their
+// order), or nothing when no row is selected.
+std::optional<std::string> selected_value(Form2& form, vault::Field field) {
     sync_selection(form);
-    if (!form.rows.selected) return nullptr;
-    return &form.rows.rows[*form.rows.selected]; // an index into the rows, whatever their order
+    if (!form.rows.selected) return std::nullopt;
+    return std::string(form.rows.rows.value(*form.rows.selected, field));
 }
 
 // Creates or empties the print file and writes the whole list into it.
@@ -50,22 +54,23 @@ void copy_text(Form2& form, const std::string& text) {
 
 void copy_password(Form2& form) {
     // With no row selected (the last one was deleted) there is nothing to copy.
-    if (const vault::Record* row = selected_row(form)) copy_text(form, vault::decrypt_text(row->password));
+    if (const auto password = selected_value(form, vault::Field::Password))
+        copy_text(form, vault::decrypt_text(*password));
 }
 
 void copy_user_name(Form2& form) {
-    if (const vault::Record* row = selected_row(form)) copy_text(form, row->user);
+    if (const auto user = selected_value(form, vault::Field::User)) copy_text(form, *user);
 }
 
 void activate_url(Form2& form) {
-    const vault::Record* row = selected_row(form);
-    if (!row) return;
-    if (!url_can_be_activated(row->url)) {
+    const auto url = selected_value(form, vault::Field::Url);
+    if (!url) return;
+    if (!url_can_be_activated(*url)) {
         platform::show_message("ERROR: To activate an URL into your brower - the name must start with 'www.', "
                                "'http://' or 'https://'");
         return;
     }
-    platform::open_with_default_handler(row->url); // whatever the shell makes of it is not looked at
+    platform::open_with_default_handler(*url); // whatever the shell makes of it is not looked at
 }
 
 void print_list(Form2& form) {
@@ -97,8 +102,10 @@ bool shows_plain_passwords(const Form2& form) {
 }
 
 void set_password_column(Form2& form, bool plain) {
-    for (vault::Record& row : form.rows.rows)
-        row.password = plain ? vault::decrypt_text(row.password) : vault::encrypt_text(row.password);
+    if (plain)
+        form.rows.rows.decrypt_values(vault::Field::Password);
+    else
+        form.rows.rows.encrypt_values(vault::Field::Password);
     InvalidateRect(form.list, nullptr, TRUE);
 }
 

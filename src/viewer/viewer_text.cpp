@@ -3,8 +3,10 @@
 #include "vault/cipher.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 namespace viewer {
 namespace {
@@ -27,17 +29,17 @@ bool url_can_be_activated(std::string_view url) {
     return false;
 }
 
-std::string print_text(const std::vector<vault::Record>& rows) {
+std::string print_text(const vault::RecordTable& rows) {
     std::string text;
-    for (const vault::Record& row : rows) {
+    for (std::size_t row = 0; row < rows.size(); ++row) {
         text += "Identifer Name: ";
-        text += row.name;
+        text += rows.name(row);
         text += "   URL: ";
-        text += row.url;
+        text += rows.value(row, vault::Field::Url);
         text += "   UserName: ";
-        text += row.user;
+        text += rows.value(row, vault::Field::User);
         text += "   Password: ";
-        text += vault::decrypt_text(row.password);
+        text += vault::decrypt_text(rows.value(row, vault::Field::Password));
         text += "\r\n";
     }
     return text;
@@ -75,14 +77,14 @@ namespace {
 
 // The ranks of eight bytes of a name from `from` on, in one number with the
 // first byte highest; past the name's end the rank is 0, below every byte's.
-std::uint64_t rank_chunk(const std::string& name, std::size_t from, const CollationRanks& ranks) {
+std::uint64_t rank_chunk(std::string_view name, std::size_t from, const CollationRanks& ranks) {
     std::uint64_t chunk = 0;
     for (std::size_t i = from; i < from + 8; ++i)
         chunk = (chunk << 8) | (i < name.size() ? ranks[static_cast<std::uint8_t>(name[i])] : 0u);
     return chunk;
 }
 
-int compare_by_ranks(const std::string& a, const std::string& b, const CollationRanks& ranks) {
+int compare_by_ranks(std::string_view a, std::string_view b, const CollationRanks& ranks) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
         const int difference = ranks[static_cast<std::uint8_t>(a[i])] - ranks[static_cast<std::uint8_t>(b[i])];
@@ -100,45 +102,67 @@ bool matches_by_ranks(std::string_view name, std::string_view typed, bool whole,
     return true;
 }
 
-std::vector<std::size_t> sorted_order(const std::vector<vault::Record>& rows, const CollationRanks& ranks) {
-    // The first sixteen bytes of every name, as ranks, sit in the keys
-    // themselves: most names are told apart without reading the rows again.
-    struct Key {
-        std::uint64_t first, second;
-        std::size_t index;
-    };
-    std::vector<Key> keys(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        keys[i] = {rank_chunk(rows[i].name, 0, ranks), rank_chunk(rows[i].name, 8, ranks), i};
-    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
-        if (a.first != b.first) return a.first < b.first;
-        if (a.second != b.second) return a.second < b.second;
-        if (rows[a.index].name.size() > 16 || rows[b.index].name.size() > 16) {
-            const int compared = compare_by_ranks(rows[a.index].name, rows[b.index].name, ranks);
-            if (compared != 0) return compared < 0;
-        }
-        return a.index < b.index; // equal names keep their file order
-    });
+namespace {
+
+// A name's first sixteen ranks and its row: most names are told apart by
+// these alone, without reading the rows again.
+struct SortKey {
+    std::uint64_t first, second;
+    std::size_t index;
+};
+
+// Rank byte `at` of the key, 0 the first (most significant).
+unsigned key_byte(const SortKey& key, int at) {
+    return at < 8 ? (key.first >> (8 * (7 - at))) & 0xFF : (key.second >> (8 * (15 - at))) & 0xFF;
+}
+
+// Orders the keys by their sixteen rank bytes, one byte at a time from the
+// last: each step is stable, so keys of equal bytes stay in file order. A
+// byte that is the same in every key needs no step.
+void sort_by_key_bytes(std::vector<SortKey>& keys) {
+    constexpr int kBytes = 16;
+    std::vector<std::array<std::size_t, 256>> counts(kBytes);
+    for (const SortKey& key : keys)
+        for (int at = 0; at < kBytes; ++at) ++counts[at][key_byte(key, at)];
+    std::vector<SortKey> moved(keys.size());
+    for (int at = kBytes - 1; at >= 0; --at) {
+        std::array<std::size_t, 256>& count = counts[at];
+        if (count[key_byte(keys.front(), at)] == keys.size()) continue;
+        std::size_t start = 0;
+        for (std::size_t& c : count) start += std::exchange(c, start);
+        for (const SortKey& key : keys) moved[count[key_byte(key, at)]++] = key;
+        keys.swap(moved);
+    }
+}
+
+} // namespace
+
+std::vector<std::size_t> sorted_order(const vault::RecordTable& rows, const CollationRanks& ranks) {
     std::vector<std::size_t> order(rows.size());
+    if (rows.empty()) return order;
+    std::vector<SortKey> keys(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        keys[i] = {rank_chunk(rows.name(i), 0, ranks), rank_chunk(rows.name(i), 8, ranks), i};
+    sort_by_key_bytes(keys);
+    // Names that agree in their first sixteen ranks and go on beyond them
+    // are ordered by the rest; equal names keep their file order.
+    auto same_start = [](const SortKey& a, const SortKey& b) { return a.first == b.first && a.second == b.second; };
+    for (auto run = keys.begin(); run != keys.end();) {
+        auto run_end = std::find_if_not(run + 1, keys.end(), [&](const SortKey& key) { return same_start(key, *run); });
+        if (run_end - run > 1) {
+            std::stable_sort(run, run_end, [&](const SortKey& a, const SortKey& b) {
+                return compare_by_ranks(rows.name(a.index), rows.name(b.index), ranks) < 0;
+            });
+        }
+        run = run_end;
+    }
     for (std::size_t i = 0; i < keys.size(); ++i) order[i] = keys[i].index;
     return order;
 }
 
-void apply_order(std::vector<vault::Record>& rows, std::optional<std::size_t>& selected,
+void apply_order(vault::RecordTable& rows, std::optional<std::size_t>& selected,
                  const std::vector<std::size_t>& order) {
-    // In place, one cycle of the permutation at a time: a row is swapped,
-    // never copied, and no second list of rows is allocated.
-    std::vector<bool> placed(order.size(), false);
-    for (std::size_t start = 0; start < order.size(); ++start) {
-        if (placed[start]) continue;
-        std::size_t place = start;
-        while (order[place] != start) {
-            std::swap(rows[place], rows[order[place]]);
-            placed[place] = true;
-            place = order[place];
-        }
-        placed[place] = true;
-    }
+    rows.reorder(order);
     selected = new_place(order, selected);
 }
 

@@ -2,7 +2,7 @@
 // What the viewer works out without the window system: which URLs it hands to
 // the browser, the lines of the print file, the stored appearance texts and
 // the order of the rows. Kept apart so that the rules are tested on their own.
-#include "vault/record.h"
+#include "vault/record_table.h"
 
 #include <array>
 #include <cstdint>
@@ -20,7 +20,7 @@ bool url_can_be_activated(std::string_view url);
 
 // The print file's text: one line per row, in list order, each ended by CR LF,
 // with the plain password whatever the display state.
-std::string print_text(const std::vector<vault::Record>& rows);
+std::string print_text(const vault::RecordTable& rows);
 
 // A colour value is red + 256 * green + 65536 * blue.
 using ColourValue = std::uint32_t;
@@ -56,13 +56,13 @@ template <typename Compare> CollationRanks collation_ranks(Compare three_way);
 bool matches_by_ranks(std::string_view name, std::string_view typed, bool whole, const CollationRanks& ranks);
 
 // The rows' new order: the old index of the row at each new place.
-std::vector<std::size_t> sorted_order(const std::vector<vault::Record>& rows, const CollationRanks& ranks);
+std::vector<std::size_t> sorted_order(const vault::RecordTable& rows, const CollationRanks& ranks);
 
 // The new place of the row at `old_index` under an order from sorted_order.
 std::optional<std::size_t> new_place(const std::vector<std::size_t>& order, std::optional<std::size_t> old_index);
 
 // Applies an order from sorted_order to the rows, moving the selection along.
-void apply_order(std::vector<vault::Record>& rows, std::optional<std::size_t>& selected,
+void apply_order(vault::RecordTable& rows, std::optional<std::size_t>& selected,
                  const std::vector<std::size_t>& order);
 
 } // namespace viewer

@@ -78,9 +78,11 @@ TEST(AddRecord, AMissingVaultIsReportedOnceThenCreated) {
 
 TEST(Rewrite, WritesTheRowsInListOrderWithoutEmptyLines) {
     ViewerFixture f;
-    std::swap(f.rows.rows[0], f.rows.rows[2]);
-    f.rows.rows[1].password = decrypt_text(f.rows.rows[1].password); // the viewer shows this one plain
-    f.rows.rows[1].extra = {"dropped"};
+    f.rows.rows.swap_rows(0, 2);
+    Record two = f.rows.rows.record(1);
+    two.password = decrypt_text(two.password); // the viewer shows this one plain
+    two.extra = {"dropped"};
+    f.rows.rows.set_record(1, two);
     ASSERT_EQ(rewrite_vault(f.ctx, f.rows), SaveOutcome::Saved);
     EXPECT_EQ(f.plain_vault(), "NAM:three\r\nURL:u3\r\n"
                                "NAM:two\r\nURL:u2\r\nUSE:s2\r\nPAS:p2\r\nIDN:FAR-AWAY\r\n"
@@ -94,8 +96,8 @@ TEST(Rewrite, KeepsARecordAddedWhileTheViewerWasOpen) {
     f.rows.selected = 1;
     ASSERT_EQ(delete_selected(f.ctx, f.rows), SaveOutcome::Saved);
     ASSERT_EQ(f.rows.rows.size(), 3u);
-    EXPECT_EQ(f.rows.rows[2].name, "late");
-    EXPECT_EQ(f.rows.rows[2].password, encrypt_text("p"));
+    EXPECT_EQ(f.rows.rows.name(2), "late");
+    EXPECT_EQ(f.rows.rows.value(2, Field::Password), encrypt_text("p"));
     EXPECT_EQ(f.plain_vault(), "NAM:one\r\nURL:u1\r\nUSE:s1\r\nPAS:p1\r\nIDN:DESK-7\r\n"
                                "NAM:three\r\nURL:u3\r\n"
                                "NAM:late\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7\r\n");
@@ -157,7 +159,7 @@ TEST(Rewrite, KeepsARecordOfThisComputerFirst) {
         f.put_vault(encryption_pass(vault));
         RowList rows = rows_from_load(load_vault(f.ctx));
         if (c.reversed) {
-            std::reverse(rows.rows.begin(), rows.rows.end());
+            rows.rows.reorder({3, 2, 1, 0});
             rows.opener = 3;
         }
         for (std::size_t index : c.deleted) {
@@ -234,12 +236,12 @@ TEST(ChangeCommands, CancelRefusalAndNoSelectionChangeNothing) {
 
 TEST(ChangeCommands, PasswordChangeLeavesEveryRowScrambled) {
     ViewerFixture f;
-    for (auto& row : f.rows.rows) row.password = decrypt_text(row.password); // plain view
+    f.rows.rows.decrypt_values(Field::Password); // plain view
     f.rows.selected = 0;
     ASSERT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Password, [](auto&) { return InputAnswer{"new1"}; }),
               ChangeOutcome::Saved);
-    EXPECT_EQ(f.rows.rows[0].password, encrypt_text("new1"));
-    EXPECT_EQ(f.rows.rows[1].password, encrypt_text("p2"));
+    EXPECT_EQ(f.rows.rows.value(0, Field::Password), encrypt_text("new1"));
+    EXPECT_EQ(f.rows.rows.value(1, Field::Password), encrypt_text("p2"));
     EXPECT_NE(f.plain_vault().find("PAS:new1\r\n"), std::string::npos);
 }
 
@@ -251,7 +253,7 @@ TEST(ChangeCommands, AValueARecordLackedKeepsTheLinesBeforeIt) {
     EXPECT_TRUE(f.plain_vault().ends_with("NAM:three\r\nURL:u3\r\nUSE:\r\nPAS:pw\r\n"));
     const LoadResult again = load_vault(f.ctx);
     ASSERT_EQ(again.records.size(), 3u);
-    EXPECT_EQ(again.records[2].password, "pw");
+    EXPECT_EQ(again.records.value(2, Field::Password), "pw");
 }
 
 TEST(DeleteRecord, DeletingTheOnlyRecordLeavesAnEmptyVaultThatIsRejected) {

@@ -52,7 +52,7 @@ TEST(VaultKill, EveryKillLeavesAWholeVault) {
         ASSERT_EQ(loaded.status, LoadStatus::Accepted) << "kill " << kill;
         ASSERT_GE(loaded.records.size(), count) << "records lost at kill " << kill;
         for (std::size_t i = 0; i < loaded.records.size(); ++i) {
-            ASSERT_TRUE(is_kill_record(loaded.records[i], i)) << "torn record " << i << " at kill " << kill;
+            ASSERT_TRUE(is_kill_record(loaded.records.record(i), i)) << "torn record " << i << " at kill " << kill;
         }
         ASSERT_TRUE(f.reporter.messages.empty()) << f.reporter.messages.front();
         count = loaded.records.size();

@@ -103,7 +103,7 @@ TEST(VaultLoad, AVaultTooLargeForMemoryIsReportedAndLeftAsItWas) {
         std::size_t records;
     };
     const Case cases[] = {
-        {"the records do not fit", 300000},
+        {"the records do not fit", 500000},
         {"the file itself does not fit", kLimit / 6 + 1000},
     };
     std::string one_empty = encryption_pass("NAM:\r\n");
@@ -141,9 +141,9 @@ TEST(VaultLoad, GivesTheRecordsInFileOrderAndKeepsTheFileUntouched) {
     const LoadResult result = load_vault(f.ctx);
     ASSERT_EQ(result.status, LoadStatus::Accepted);
     ASSERT_EQ(result.records.size(), 2u);
-    EXPECT_EQ(result.records[0], (Record{"zeta", "https://zeta.example", "user", "pw zeta", "DESK-7"}));
-    EXPECT_EQ(result.records[1].stamp, "ELSEWHERE");
-    EXPECT_EQ(result.records[1].extra, std::vector<std::string>{"extra one"});
+    EXPECT_EQ(result.records.record(0), (Record{"zeta", "https://zeta.example", "user", "pw zeta", "DESK-7"}));
+    EXPECT_EQ(result.records.value(1, Field::Stamp), "ELSEWHERE");
+    EXPECT_EQ(result.records.record(1).extra, std::vector<std::string>{"extra one"});
     EXPECT_EQ(result.content, encryption_pass(plain));
     EXPECT_EQ(std::filesystem::last_write_time(f.paths.vault_file), before) << "a scrambled vault is not rewritten";
 }
@@ -164,7 +164,7 @@ TEST(VaultLoad, PumpsEventsOnATimeBudgetNotPerLine) {
     EXPECT_EQ(load_vault(eager.ctx, LoadOptions{std::chrono::milliseconds(0)}).records.size(), 3000u);
     EXPECT_GE(eager.reporter.pumps, 15000 / 256);
     EXPECT_EQ(load_vault(lazy.ctx, LoadOptions{std::chrono::hours(1)}).records.size(), 3000u);
-    EXPECT_EQ(lazy.reporter.pumps, 0);
+    EXPECT_EQ(lazy.reporter.pumps, 1) << "once before the reading, for the events that waited";
 }
 
 TEST(VaultLoad, ALoadNoLongerWantedStopsWithoutAWordAndLeavesTheVaultScrambled) {

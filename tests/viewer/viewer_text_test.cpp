@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <numeric>
+#include <random>
 #include <tuple>
 
 namespace {
@@ -36,10 +39,10 @@ TEST(ViewerText, PrintLinesJoinThePiecesWithPlainPasswordsInEitherForm) {
     vault::Record scrambled{"mail", "https://m", "ann", vault::encrypt_text("abc"), vault::encrypt_text("BOX")};
     vault::Record plain{"bank", "", "bob", "S3cret!", vault::encrypt_text("BOX")};
     plain.extra = {"never printed"};
-    EXPECT_EQ(viewer::print_text({scrambled, plain}),
+    EXPECT_EQ(viewer::print_text(vault::RecordTable({scrambled, plain})),
               "Identifer Name: mail   URL: https://m   UserName: ann   Password: abc\r\n"
               "Identifer Name: bank   URL:    UserName: bob   Password: S3cret!\r\n");
-    EXPECT_EQ(viewer::print_text({}), "");
+    EXPECT_EQ(viewer::print_text(vault::RecordTable()), "");
 }
 
 TEST(ViewerText, ColourSettingsReadBackOnlyInTheFormWritten) {
@@ -91,23 +94,48 @@ TEST(ViewerText, CollationRanksShareARankForBytesThatCompareEqual) {
 }
 
 TEST(ViewerText, SortFollowsTheRanksKeepsFileOrderForEqualNamesAndMovesTheSelection) {
-    std::vector<vault::Record> rows;
-    for (const char* name : {"charlie", "Alpha", "bravo", "ALPHA", "alpha2", "", "alph"}) rows.push_back({name});
-    rows[1].user = "first";
-    rows[3].user = "second";
+    std::vector<vault::Record> records;
+    for (const char* name : {"charlie", "Alpha", "bravo", "ALPHA", "alpha2", "", "alph"}) records.push_back({name});
+    records[1].user = "first";
+    records[3].user = "second";
+    vault::RecordTable rows(records);
     std::optional<std::size_t> selected = 0;
     viewer::apply_order(rows, selected, viewer::sorted_order(rows, letters_fold_case()));
     std::vector<std::string> names;
-    for (const auto& row : rows) names.push_back(row.name);
+    for (std::size_t row = 0; row < rows.size(); ++row) names.emplace_back(rows.name(row));
     EXPECT_EQ(names, (std::vector<std::string>{"", "alph", "Alpha", "ALPHA", "alpha2", "bravo", "charlie"}));
-    EXPECT_EQ(rows[2].user, "first");
-    EXPECT_EQ(rows[3].user, "second");
+    EXPECT_EQ(rows.value(2, vault::Field::User), "first");
+    EXPECT_EQ(rows.value(3, vault::Field::User), "second");
     EXPECT_EQ(selected, 6u) << "charlie, the first record of the file";
 
     std::optional<std::size_t> none;
     viewer::apply_order(rows, none, {6, 5, 4, 3, 2, 1, 0});
     EXPECT_EQ(none, std::nullopt);
-    EXPECT_EQ(rows[0].name, "charlie");
+    EXPECT_EQ(rows.name(0), "charlie");
+}
+
+// Names from a few letters, of every length up to well past sixteen, so that
+// many share their first sixteen bytes, differ only beyond them or are equal.
+TEST(ViewerText, ALargeListSortsAsAComparisonOfWholeNamesWould) {
+    const viewer::CollationRanks ranks = letters_fold_case();
+    std::mt19937 random(7);
+    std::vector<vault::Record> records;
+    for (int i = 0; i < 3000; ++i) {
+        std::string name(random() % 40, 'a');
+        for (char& c : name) c = "aAbB~"[random() % (name.size() > 20 ? 2 : 5)];
+        records.push_back({name});
+    }
+    const vault::RecordTable rows(records);
+    std::vector<std::size_t> expected(records.size());
+    std::iota(expected.begin(), expected.end(), std::size_t{0});
+    std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+        const std::string& x = records[a].name;
+        const std::string& y = records[b].name;
+        return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), [&](char p, char q) {
+            return ranks[static_cast<unsigned char>(p)] < ranks[static_cast<unsigned char>(q)];
+        });
+    });
+    EXPECT_EQ(viewer::sorted_order(rows, ranks), expected);
 }
 
 TEST(ViewerText, TypeToFindComparesByRank) {
