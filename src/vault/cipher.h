@@ -2,7 +2,6 @@
 // The character cipher: a fixed, keyless substitution of the 62 ASCII letters
 // and digits onto the code-page block 192..253. Text is held as bytes of the
 // system ANSI code page; every other byte passes unchanged.
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -10,9 +9,20 @@ namespace vault {
 
 std::string encrypt_text(std::string_view text);
 std::string decrypt_text(std::string_view text);
-// The same on text held elsewhere: a byte maps to a byte, so the length stays.
-void encrypt_in_place(std::span<char> text);
-void decrypt_in_place(std::span<char> text);
+
+// The cipher on one byte.
+constexpr unsigned char encrypt_byte(unsigned char c) {
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 127);
+    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c + 121);
+    if (c >= '0' && c <= '9') return static_cast<unsigned char>(c + 196);
+    return c;
+}
+constexpr unsigned char decrypt_byte(unsigned char c) {
+    if (c >= 192 && c <= 217) return static_cast<unsigned char>(c - 127);
+    if (c >= 218 && c <= 243) return static_cast<unsigned char>(c - 121);
+    if (c >= 244 && c <= 253) return static_cast<unsigned char>(c - 196);
+    return c;
+}
 
 // True when the byte lies in the scrambled block 192..253: such a byte cannot
 // be stored faithfully, since decrypting the vault turns it into a letter or digit.

@@ -24,25 +24,20 @@ std::string stored_key(const RecordTable& records, std::size_t row) {
     return key;
 }
 
-// A row as the viewer holds it: password and stamp scrambled.
-Record row_from_record(Record record) {
-    record.password = encrypt_text(record.password);
-    record.stamp = encrypt_text(record.stamp);
-    return record;
-}
-
 // Appends to the rows the records the file holds beyond the last sync.
 void keep_records_added_since_sync(RowList& rows, std::string_view on_disk) {
     std::unordered_map<std::string, int> synced;
-    const RecordTable known = parse_record_table(rows.synced_content);
-    for (std::size_t row = 0; row < known.size(); ++row) ++synced[stored_key(known, row)];
-    const RecordTable now = parse_record_table(on_disk);
+    if (rows.synced_content) {
+        const RecordTable known = parse_record_table(rows.synced_content);
+        for (std::size_t row = 0; row < known.size(); ++row) ++synced[stored_key(known, row)];
+    }
+    const RecordTable now = parse_record_table(std::make_shared<const std::string>(on_disk));
     for (std::size_t row = 0; row < now.size(); ++row) {
         auto found = synced.find(stored_key(now, row));
         if (found != synced.end() && found->second > 0) {
             --found->second;
         } else {
-            rows.rows.push_back(row_from_record(now.record(row)));
+            rows.rows.push_back(now.record(row));
         }
     }
 }
@@ -55,8 +50,8 @@ std::string scrambled_rows(const RowList& rows) {
         plain.name = records.name(row);
         plain.url = records.value(row, Field::Url);
         plain.user = records.value(row, Field::User);
-        plain.password = decrypt_text(records.value(row, Field::Password));
-        plain.stamp = decrypt_text(records.value(row, Field::Stamp));
+        plain.password = records.value(row, Field::Password);
+        plain.stamp = records.value(row, Field::Stamp);
         plain.value_count = records.value_count(row);
         append_plain_record(text, plain);
     };
@@ -74,7 +69,7 @@ std::optional<std::size_t> row_to_write_first(const RowList& rows, std::string_v
     if (rows.opener && *rows.opener < rows.rows.size()) return rows.opener;
     const std::string stamp = stamp_as_stored(computer_name);
     for (std::size_t i = 0; i < rows.rows.size(); ++i) {
-        if (rows.rows.has(i, Field::Stamp) && decrypt_text(rows.rows.value(i, Field::Stamp)) == stamp) return i;
+        if (rows.rows.has(i, Field::Stamp) && rows.rows.value(i, Field::Stamp) == stamp) return i;
     }
     return std::nullopt;
 }
@@ -97,8 +92,6 @@ constexpr CommandText kCommands[] = {
 RowList rows_from_load(LoadResult&& loaded) {
     RowList rows;
     rows.rows = std::move(loaded.records);
-    rows.rows.encrypt_values(Field::Password);
-    rows.rows.encrypt_values(Field::Stamp);
     rows.synced_content = std::move(loaded.content);
     if (!rows.rows.empty()) rows.opener = 0;
     return rows;
@@ -137,7 +130,8 @@ SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows) {
     ReadResult read = detail::read_vault(ctx, true);
     // Without the file's records the rewrite could drop one: write nothing.
     if (read.status == ReadStatus::Unreadable) return SaveOutcome::SaveFailed;
-    const bool added_meanwhile = read.status == ReadStatus::Ok && read.bytes != rows.synced_content;
+    const bool added_meanwhile =
+        read.status == ReadStatus::Ok && (!rows.synced_content || read.bytes != *rows.synced_content);
     if (added_meanwhile) keep_records_added_since_sync(rows, read.bytes);
     rows.opener = row_to_write_first(rows, ctx.computer_name);
     std::string result = scrambled_rows(rows);
@@ -145,10 +139,10 @@ SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows) {
     if (!detail::store_vault(ctx, result, on_disk_known ? &read.bytes : nullptr)) {
         // The file is as it was read, and the rows now hold its records: the
         // next rewrite must not append them a second time.
-        if (added_meanwhile) rows.synced_content = std::move(read.bytes);
+        if (added_meanwhile) rows.synced_content = std::make_shared<const std::string>(std::move(read.bytes));
         return SaveOutcome::SaveFailed;
     }
-    rows.synced_content = std::move(result);
+    rows.synced_content = std::make_shared<const std::string>(std::move(result));
     return SaveOutcome::Saved;
 }
 
@@ -159,9 +153,7 @@ ChangeOutcome change_field(VaultContext& ctx, RowList& rows, ChangeCommand comma
     const Field field = command == ChangeCommand::Url    ? Field::Url
                         : command == ChangeCommand::User ? Field::User
                                                          : Field::Password;
-    const std::string_view slot =
-        command == ChangeCommand::Name ? rows.rows.name(index) : rows.rows.value(index, field);
-    const std::string current = command == ChangeCommand::Password ? decrypt_text(slot) : std::string(slot);
+    const std::string current = command == ChangeCommand::Name ? rows.rows.name(index) : rows.rows.value(index, field);
 
     const InputAnswer answer = input_box(InputRequest{text.prompt, text.title, current});
     if (answer.text.empty()) return ChangeOutcome::Cancelled;
@@ -180,10 +172,6 @@ ChangeOutcome change_field(VaultContext& ctx, RowList& rows, ChangeCommand comma
     const SaveOutcome saved = rewrite_vault(ctx, rows);
     if (saved == SaveOutcome::SaveFailed) rows.rows.set_record(index, before); // the list keeps matching the file
 
-    if (command == ChangeCommand::Password && saved == SaveOutcome::Saved) {
-        // Scrambling is a byte map: a password already scrambled stays as it is.
-        rows.rows.encrypt_values(Field::Password);
-    }
     return saved == SaveOutcome::Saved ? ChangeOutcome::Saved : ChangeOutcome::SaveFailed;
 }
 

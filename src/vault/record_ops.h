@@ -7,6 +7,7 @@
 #include "vault/vault_store.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,8 +15,8 @@
 
 namespace vault {
 
-// The viewer's list. A row is a record whose password is held scrambled or
-// plain (as the viewer shows it) and whose stamp is always scrambled.
+// The viewer's list: the records, plain as the table gives them; how the
+// password column shows them is the viewer's business.
 struct RowList {
     RecordTable rows; // list order
     std::optional<std::size_t> selected;
@@ -26,10 +27,10 @@ struct RowList {
     // The vault's bytes as of the last load or rewrite: a rewrite keeps the
     // records added to the file since then (the add dialog and the viewer can
     // be open together) by appending them to the rows.
-    std::string synced_content;
+    std::shared_ptr<const std::string> synced_content;
 };
 
-// Rows of an accepted load, in file order, passwords and stamps scrambled.
+// Rows of an accepted load, in file order.
 RowList rows_from_load(LoadResult&& loaded);
 
 // --- Add -----------------------------------------------------------------
@@ -59,10 +60,10 @@ AddOutcome add_record(VaultContext& ctx, const AddFields& fields);
 enum class SaveOutcome { Saved, SaveFailed };
 
 // Writes every row in list order, the records added since the last sync
-// appended; the password and stamp of each row go through decrypt_text. The
-// opener goes first; when it has been deleted, the first row stamped on this
-// computer takes its place, so that the vault still opens here. The appended
-// rows are part of the list from then on, whether or not the write succeeds.
+// appended. The opener goes first; when it has been deleted, the first row
+// stamped on this computer takes its place, so that the vault still opens
+// here. The appended rows are part of the list from then on, whether or not
+// the write succeeds.
 SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows);
 
 struct InputRequest {
@@ -87,8 +88,6 @@ enum class ChangeOutcome {
 };
 
 // Asks for the new value of the selected row's field and rewrites the vault.
-// After a saved password change every row's password is scrambled; one whose
-// save failed leaves the passwords as they were shown.
 ChangeOutcome change_field(VaultContext& ctx, RowList& rows, ChangeCommand command, const InputBox& input_box);
 
 // Removes the selected row (when there is one) and rewrites the vault.

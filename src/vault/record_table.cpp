@@ -3,7 +3,6 @@
 #include "vault/cipher.h"
 
 #include <algorithm>
-#include <limits>
 #include <new>
 
 namespace vault {
@@ -12,17 +11,27 @@ RecordTable::RecordTable(const std::vector<Record>& records) {
     for (const Record& record : records) push_back(record);
 }
 
-std::string_view RecordTable::value(std::size_t row, Field field) const {
-    return has(row, field) ? text(rows_[row].values[static_cast<int>(field)]) : std::string_view();
+RecordTable::RecordTable(std::shared_ptr<const std::string> file) : file_(std::move(file)) {}
+
+std::string_view RecordTable::held(Span span) const {
+    if (span.offset & kOwnText) return {own_.data() + (span.offset & ~kOwnText), span.size};
+    return {file_->data() + span.offset, span.size};
+}
+
+std::string RecordTable::name(std::size_t row) const { return decrypt_text(held(rows_[row].name)); }
+
+std::string RecordTable::value(std::size_t row, Field field) const {
+    return has(row, field) ? decrypt_text(held(rows_[row].values[static_cast<int>(field)])) : std::string();
 }
 
 Record RecordTable::record(std::size_t row) const {
     const Row& r = rows_[row];
     Record record;
-    record.name = text(r.name);
+    record.name = name(row);
     record.value_count = r.value_count;
-    for (int i = 0; i < r.value_count; ++i) record.value(Field(i)) = text(r.values[i]);
-    for (std::uint32_t i = 0; i < r.extra_count; ++i) record.extra.emplace_back(text(extras_[r.first_extra + i]));
+    for (int i = 0; i < r.value_count; ++i) record.value(Field(i)) = decrypt_text(held(r.values[i]));
+    for (std::uint32_t i = 0; i < r.extra_count; ++i)
+        record.extra.push_back(decrypt_text(held(extras_[r.first_extra + i])));
     return record;
 }
 
@@ -33,49 +42,50 @@ std::vector<Record> RecordTable::records() const {
     return all;
 }
 
-RecordTable::Span RecordTable::append(std::size_t size) {
-    // Places are 32-bit: a block that would outgrow them is out of memory.
-    if (size > std::numeric_limits<std::uint32_t>::max() - texts_.size()) throw std::bad_alloc();
-    const Span span{static_cast<std::uint32_t>(texts_.size()), static_cast<std::uint32_t>(size)};
-    texts_.resize(texts_.size() + size);
+// Places are 31 bits: a file or a block of texts that would outgrow them
+// does not fit in memory here.
+RecordTable::Span RecordTable::file_span(std::size_t at, std::size_t size) {
+    if (at >= kOwnText || size >= kOwnText - at) throw std::bad_alloc();
+    return Span{static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(size)};
+}
+
+RecordTable::Span RecordTable::own(std::string_view plain) {
+    if (own_.size() >= kOwnText || plain.size() >= kOwnText - own_.size()) throw std::bad_alloc();
+    const Span span{static_cast<std::uint32_t>(own_.size()) | kOwnText, static_cast<std::uint32_t>(plain.size())};
+    own_ += encrypt_text(plain);
     return span;
 }
 
-RecordTable::Span RecordTable::append(std::string_view text) {
-    const Span span = append(text.size());
-    std::copy(text.begin(), text.end(), texts_.begin() + span.offset);
-    return span;
-}
-
-void RecordTable::replace(Span& span, std::string_view text) {
-    // A text no longer than the old one takes its place; a longer one goes at
-    // the end of the block, and the old bytes stay unused.
-    if (text.size() <= span.size) {
-        std::copy(text.begin(), text.end(), texts_.begin() + span.offset);
-        span.size = static_cast<std::uint32_t>(text.size());
+void RecordTable::replace(Span& span, std::string_view plain) {
+    // An own text no longer than the old one takes its place; any other goes
+    // at the end of the own texts. The file's bytes never change.
+    if ((span.offset & kOwnText) && plain.size() <= span.size) {
+        const std::string scrambled = encrypt_text(plain);
+        std::copy(scrambled.begin(), scrambled.end(), own_.begin() + (span.offset & ~kOwnText));
+        span.size = static_cast<std::uint32_t>(plain.size());
     } else {
-        span = append(text);
+        span = own(plain);
     }
 }
 
 RecordTable::Row RecordTable::row_of(const Record& record) {
     Row row;
-    row.name = append(record.name);
+    row.name = own(record.name);
     row.value_count = static_cast<std::uint8_t>(std::clamp(record.value_count, 0, 4));
-    for (int i = 0; i < row.value_count; ++i) row.values[i] = append(record.value(Field(i)));
+    for (int i = 0; i < row.value_count; ++i) row.values[i] = own(record.value(Field(i)));
     row.first_extra = static_cast<std::uint32_t>(extras_.size());
     row.extra_count = static_cast<std::uint32_t>(record.extra.size());
-    for (const std::string& extra : record.extra) extras_.push_back(append(extra));
+    for (const std::string& extra : record.extra) extras_.push_back(own(extra));
     return row;
 }
 
-void RecordTable::set_name(std::size_t row, std::string_view text) { replace(rows_[row].name, text); }
+void RecordTable::set_name(std::size_t row, std::string_view plain) { replace(rows_[row].name, plain); }
 
-void RecordTable::set_value(std::size_t row, Field field, std::string_view text) {
+void RecordTable::set_value(std::size_t row, Field field, std::string_view plain) {
     Row& r = rows_[row];
     const int index = static_cast<int>(field);
     while (r.value_count <= index) r.values[r.value_count++] = Span{};
-    replace(r.values[index], text);
+    replace(r.values[index], plain);
 }
 
 void RecordTable::set_record(std::size_t row, const Record& record) { rows_[row] = row_of(record); }
@@ -106,40 +116,21 @@ void RecordTable::reorder(const std::vector<std::size_t>& order) {
     }
 }
 
-template <typename Map> void RecordTable::map_values(Field field, Map map) {
-    const int index = static_cast<int>(field);
-    for (const Row& row : rows_) {
-        if (index >= row.value_count) continue;
-        const Span span = row.values[index];
-        map(std::span<char>(texts_.data() + span.offset, span.size));
-    }
-}
-
-void RecordTable::encrypt_values(Field field) { map_values(field, encrypt_in_place); }
-void RecordTable::decrypt_values(Field field) { map_values(field, decrypt_in_place); }
-
-void RecordTable::reserve(std::size_t rows, std::size_t text_bytes) {
-    rows_.reserve(rows);
-    texts_.reserve(text_bytes);
-}
-
-std::span<char> RecordTable::add_record(std::size_t size) {
+void RecordTable::add_record(std::size_t name_at, std::size_t size) {
     Row& row = rows_.emplace_back();
-    row.name = append(size);
+    row.name = file_span(name_at, size);
     row.first_extra = static_cast<std::uint32_t>(extras_.size());
-    return {texts_.data() + row.name.offset, size};
 }
 
-std::span<char> RecordTable::add_value(std::size_t size) {
+void RecordTable::add_value(std::size_t at, std::size_t size) {
     Row& row = rows_.back();
-    const Span span = append(size);
+    const Span span = file_span(at, size);
     if (row.value_count < 4) {
         row.values[row.value_count++] = span;
     } else {
         extras_.push_back(span);
         ++row.extra_count;
     }
-    return {texts_.data() + span.offset, size};
 }
 
 bool RecordTable::operator==(const RecordTable& other) const {

@@ -1,12 +1,12 @@
 #pragma once
-// Many records in one block of text. A row names its texts by their place in
-// the block, so a vault of any size is held in a few allocations instead of
-// several strings a record: the viewer's rows of a large vault are read,
-// sorted and shown without touching more memory than the file itself.
+// Many records over one file's bytes. A row names its texts by their place in
+// the file, as the file holds them (scrambled), and a text is made plain when
+// it is read: a vault of any size is held in its own bytes plus a few numbers
+// a record, and a large vault is read, sorted and shown without copying it.
 #include "vault/record.h"
 
 #include <cstdint>
-#include <span>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,23 +17,30 @@ class RecordTable {
 public:
     RecordTable() = default;
     explicit RecordTable(const std::vector<Record>& records);
+    // An empty table over a file's bytes, for the file's reader to fill.
+    explicit RecordTable(std::shared_ptr<const std::string> file);
 
     std::size_t size() const { return rows_.size(); }
     bool empty() const { return rows_.empty(); }
 
-    std::string_view name(std::size_t row) const { return text(rows_[row].name); }
-    // Empty when the record does not hold the value.
-    std::string_view value(std::size_t row, Field field) const;
+    // Plain texts. A value the record does not hold is empty.
+    std::string name(std::size_t row) const;
+    std::string value(std::size_t row, Field field) const;
     int value_count(std::size_t row) const { return rows_[row].value_count; }
     bool has(std::size_t row, Field field) const { return static_cast<int>(field) < value_count(row); }
+    // The name as held: scrambled, or in either form when it comes from a
+    // file that was not scrambled throughout. decrypt_text makes it plain.
+    std::string_view held_name(std::size_t row) const { return held(rows_[row].name); }
     // The record with texts of its own, its extra values included.
     Record record(std::size_t row) const;
     std::vector<Record> records() const;
 
     // Changes keep the row's place. A value the record lacked gives it the
-    // values before it too, empty, so that they keep their places.
-    void set_name(std::size_t row, std::string_view text);
-    void set_value(std::size_t row, Field field, std::string_view text);
+    // values before it too, empty, so that they keep their places. Texts are
+    // held scrambled, as in the file: a byte of the scrambled block in a
+    // given text reads back as the letter or digit it stands for.
+    void set_name(std::size_t row, std::string_view plain);
+    void set_value(std::size_t row, Field field, std::string_view plain);
     void set_record(std::size_t row, const Record& record);
     void push_back(const Record& record);
     void insert(std::size_t at, const Record& record);
@@ -43,26 +50,22 @@ public:
     void reorder(const std::vector<std::size_t>& order);
     void swap_rows(std::size_t a, std::size_t b) { std::swap(rows_[a], rows_[b]); }
 
-    // Passes one field of every row through the cipher, in place: the cipher
-    // maps a byte to a byte, so no text changes its length.
-    void encrypt_values(Field field);
-    void decrypt_values(Field field);
-
-    // For the file's reader: room for the texts and rows of `bytes` of file.
-    void reserve(std::size_t rows, std::size_t text_bytes);
-    // Starts a record and answers where its name's `size` bytes go.
-    std::span<char> add_record(std::size_t size);
-    // Adds a value line's text to the last record: the next of its four
-    // values, or an extra one once it holds four.
-    std::span<char> add_value(std::size_t size);
+    // For the file's reader. The places are those of the file's bytes.
+    void reserve(std::size_t rows) { rows_.reserve(rows); }
+    void add_record(std::size_t name_at, std::size_t size);
+    // The next of the last record's four values, or an extra one once it
+    // holds four.
+    void add_value(std::size_t at, std::size_t size);
 
     bool operator==(const RecordTable& other) const;
 
 private:
+    // A text in the file's bytes, or in the table's own (kOwnText set).
     struct Span {
-        std::uint32_t offset = 0;
+        std::uint32_t offset = kOwnText;
         std::uint32_t size = 0;
     };
+    static constexpr std::uint32_t kOwnText = 0x8000'0000;
     struct Row {
         Span name;
         Span values[4];
@@ -71,15 +74,15 @@ private:
         std::uint8_t value_count = 0;
     };
 
-    std::string_view text(Span span) const { return {texts_.data() + span.offset, span.size}; }
-    // Room for `size` more bytes at the end of the block.
-    Span append(std::size_t size);
-    Span append(std::string_view text);
-    void replace(Span& span, std::string_view text);
+    std::string_view held(Span span) const;
+    static Span file_span(std::size_t at, std::size_t size);
+    // A plain text scrambled into the table's own bytes.
+    Span own(std::string_view plain);
+    void replace(Span& span, std::string_view plain);
     Row row_of(const Record& record);
-    template <typename Map> void map_values(Field field, Map map);
 
-    std::string texts_;
+    std::shared_ptr<const std::string> file_;
+    std::string own_; // texts set or added since the file was read, scrambled
     std::vector<Row> rows_;
     std::vector<Span> extras_;
 };

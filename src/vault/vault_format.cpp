@@ -131,27 +131,6 @@ bool map_lines_in_place(std::string& content, const ByteTable& table) {
     return changed != 0;
 }
 
-// decrypt_text on sixteen bytes: the scrambled block's three ranges move
-// back by their offsets, every other byte stays.
-Bytes16 unscramble16(Bytes16 v) {
-    const Bytes16 upper = (v >= splat(192)) & (v <= splat(217));
-    const Bytes16 lower = (v >= splat(218)) & (v <= splat(243));
-    const Bytes16 digit = (v >= splat(244)) & (v <= splat(253));
-    return v - ((upper & splat(127)) | (lower & splat(121)) | (digit & splat(196)));
-}
-
-// The value's bytes, unscrambled, straight from the file's text.
-void copy_plain(std::span<char> target, const unsigned char* from, const ByteTable& plain) {
-    auto* out = reinterpret_cast<unsigned char*>(target.data());
-    const std::size_t size = target.size();
-    std::size_t i = 0;
-    for (; i + kLanes <= size; i += kLanes) {
-        const Bytes16 v = unscramble16(load16(from + i));
-        std::memcpy(out + i, &v, kLanes);
-    }
-    for (; i < size; ++i) out[i] = plain[from[i]];
-}
-
 } // namespace
 
 bool decryption_pass_in_place(std::string& content) { return map_lines_in_place(content, decrypt_table()); }
@@ -189,19 +168,20 @@ void scramble_in_place(std::string& text) {
     for (char& c : text) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
 }
 
-RecordTable parse_record_table(std::string_view content, const std::function<bool()>& every_few_lines) {
+RecordTable parse_record_table(std::shared_ptr<const std::string> file, const std::function<bool()>& every_few_lines) {
     constexpr unsigned kLinesPerCall = 256;
     constexpr std::uint32_t kName = tag_code(kNameTag);
     constexpr std::uint32_t kValues[] = {tag_code(kValueTags[0]), tag_code(kValueTags[1]), tag_code(kValueTags[2]),
                                          tag_code(kValueTags[3])};
     const ByteTable& plain = decrypt_table();
-    RecordTable records;
-    // The values together are shorter than the text.
-    records.reserve(most_records(content), content.size());
+    const std::string_view content = *file;
+    RecordTable records(file);
+    records.reserve(most_records(content));
     if (every_few_lines && !every_few_lines()) return records;
-    // One sweep over the text: each line is found, its tag read and its value
-    // unscrambled into the table's block, with no copy of the line itself.
-    const auto* at = reinterpret_cast<const unsigned char*>(content.data());
+    // One sweep over the text: each line is found and its tag read; the
+    // table notes where the value lies, and nothing is copied.
+    const auto* const begin = reinterpret_cast<const unsigned char*>(content.data());
+    const auto* at = begin;
     const auto* const end = at + content.size();
     unsigned lines = 0;
     while (at < end) {
@@ -221,18 +201,21 @@ RecordTable parse_record_table(std::string_view content, const std::function<boo
         if (every_few_lines && ++lines % kLinesPerCall == 0 && !every_few_lines()) return records;
         if (line_end - line < 4) continue;
         const std::uint32_t tag = tag_code(line, plain);
+        const auto value_at = static_cast<std::size_t>(line + 4 - begin);
         const auto value_size = static_cast<std::size_t>(line_end - line) - 4;
         if (tag == kName) {
-            copy_plain(records.add_record(value_size), line + 4, plain);
+            records.add_record(value_at, value_size);
         } else if (!records.empty() &&
                    (tag == kValues[0] || tag == kValues[1] || tag == kValues[2] || tag == kValues[3])) {
-            copy_plain(records.add_value(value_size), line + 4, plain);
+            records.add_value(value_at, value_size);
         }
     }
     return records;
 }
 
-std::vector<Record> parse_records(std::string_view content) { return parse_record_table(content).records(); }
+std::vector<Record> parse_records(std::string_view content) {
+    return parse_record_table(std::make_shared<const std::string>(content)).records();
+}
 
 void append_plain_record(std::string& plain, const Record& record) {
     plain += kNameTag;

@@ -5,6 +5,7 @@
 #include "vault/record_table.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,7 +32,9 @@ bool is_sealed(std::string_view content);
 // (compared case-sensitively) are ignored. `every_few_lines`, when given, is
 // called at the start and then every few hundred lines; when it answers false
 // the reading stops there, with the records read so far.
-RecordTable parse_record_table(std::string_view content, const std::function<bool()>& every_few_lines = {});
+// The table names the texts in `content`, which it keeps.
+RecordTable parse_record_table(std::shared_ptr<const std::string> content,
+                               const std::function<bool()>& every_few_lines = {});
 // The same records, each with strings of its own.
 std::vector<Record> parse_records(std::string_view content);
 

@@ -73,7 +73,7 @@ LoadResult read_and_check(VaultContext& ctx, const LoadOptions& options) {
         std::string sealed = sealed_form(read.bytes);
         if (detail::store_vault(ctx, sealed, &read.bytes)) read.bytes.swap(sealed);
     }
-    result.content = std::move(read.bytes);
+    result.content = std::make_shared<const std::string>(std::move(read.bytes));
 
     // The events that waited while the file was read run first, however
     // quickly the records are read after them; then one batch per interval.

@@ -10,6 +10,7 @@
 #include "vault/reporter.h"
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,8 +49,9 @@ enum class LoadStatus {
 
 struct LoadResult {
     LoadStatus status = LoadStatus::Missing;
-    RecordTable records;         // file order; filled when accepted
-    std::string content;         // the vault's bytes as left on disk
+    RecordTable records; // file order; filled when accepted
+    // The vault's bytes as left on disk; the records' texts lie in them.
+    std::shared_ptr<const std::string> content;
 };
 
 struct LoadOptions {

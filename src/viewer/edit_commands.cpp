@@ -24,7 +24,9 @@ void change(Form2& form, vault::ChangeCommand command) {
     const vault::ChangeOutcome outcome = vault::change_field(context, form.rows, command, ask);
     // A saved password change leaves every password scrambled, whatever the
     // caption says; after anything else the column keeps its view.
-    if (command != vault::ChangeCommand::Password || outcome != vault::ChangeOutcome::Saved)
+    if (command == vault::ChangeCommand::Password && outcome == vault::ChangeOutcome::Saved)
+        form.plain_passwords = false;
+    else
         show_passwords_in_current_view(form);
     show_rows(form); // the changed row, a scrambled password column, rows added meanwhile
 }

@@ -24,6 +24,10 @@ struct Form2 {
     // command that needs it. Empty while the rows stand in list order.
     std::vector<std::size_t> order;
     bool loading = false; // the load sequence runs; the window must stay hidden
+    // The password column shows the passwords plain, or scrambled as the
+    // vault holds them. The caption of Command3 says which view the user
+    // chose; a saved password change shows them scrambled whatever it says.
+    bool plain_passwords = false;
 
     platform::unique_hfont list_font;
     double font_points = kDefaultFontPoints;
@@ -70,8 +74,7 @@ void copy_user_name(Form2& form);
 void activate_url(Form2& form);
 void print_list(Form2& form);
 void toggle_display(Form2& form);
-// Rows that a rewrite appended come scrambled: in the plain view they are
-// shown plain like the others.
+// The password column takes the view the caption says.
 void show_passwords_in_current_view(Form2& form);
 void mini_help();
 // The Edit menu; true when `command` was one of its items.

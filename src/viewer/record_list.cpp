@@ -3,6 +3,7 @@
 // at once.
 #include "platform/text.h"
 #include "platform/window.h"
+#include "vault/cipher.h"
 #include "viewer/form2.h"
 
 #include <commctrl.h>
@@ -21,12 +22,16 @@ struct Column {
 // values are held in the rows but have no column.
 constexpr Column kColumns[] = {{L"Identifier Name", 163}, {L"URL", 300}, {L"User Name", 163}, {L"Password", 163}};
 
-std::string_view cell_text(const vault::RecordTable& rows, std::size_t row, int column) {
+std::string cell_text(const Form2& form, std::size_t row, int column) {
+    const vault::RecordTable& rows = form.rows.rows;
     switch (column) {
     case 0: return rows.name(row);
     case 1: return rows.value(row, vault::Field::Url);
     case 2: return rows.value(row, vault::Field::User);
-    case 3: return rows.value(row, vault::Field::Password); // as the display state holds it
+    case 3: {
+        std::string password = rows.value(row, vault::Field::Password);
+        return form.plain_passwords ? password : vault::encrypt_text(password);
+    }
     }
     return {};
 }
@@ -152,9 +157,9 @@ bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result) {
     case LVN_GETDISPINFOW: {
         auto& item = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)).item;
         if (!(item.mask & LVIF_TEXT)) return true;
-        std::string_view text;
+        std::string text;
         if (item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < form.rows.rows.size())
-            text = cell_text(form.rows.rows, row_at(form, static_cast<std::size_t>(item.iItem)), item.iSubItem);
+            text = cell_text(form, row_at(form, static_cast<std::size_t>(item.iItem)), item.iSubItem);
         put_text(text, item.pszText, item.cchTextMax);
         return true;
     }

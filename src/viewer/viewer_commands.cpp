@@ -24,7 +24,7 @@ constexpr char kEncryptCaption[] = "Encrypt Password View";
 std::optional<std::string> selected_value(Form2& form, vault::Field field) {
     sync_selection(form);
     if (!form.rows.selected) return std::nullopt;
-    return std::string(form.rows.rows.value(*form.rows.selected, field));
+    return form.rows.rows.value(*form.rows.selected, field);
 }
 
 // Creates or empties the print file and writes the whole list into it.
@@ -54,8 +54,7 @@ void copy_text(Form2& form, const std::string& text) {
 
 void copy_password(Form2& form) {
     // With no row selected (the last one was deleted) there is nothing to copy.
-    if (const auto password = selected_value(form, vault::Field::Password))
-        copy_text(form, vault::decrypt_text(*password));
+    if (const auto password = selected_value(form, vault::Field::Password)) copy_text(form, *password);
 }
 
 void copy_user_name(Form2& form) {
@@ -102,10 +101,7 @@ bool shows_plain_passwords(const Form2& form) {
 }
 
 void set_password_column(Form2& form, bool plain) {
-    if (plain)
-        form.rows.rows.decrypt_values(vault::Field::Password);
-    else
-        form.rows.rows.encrypt_values(vault::Field::Password);
+    form.plain_passwords = plain;
     InvalidateRect(form.list, nullptr, TRUE);
 }
 
@@ -118,7 +114,7 @@ void toggle_display(Form2& form) {
 }
 
 void show_passwords_in_current_view(Form2& form) {
-    if (form.window && shows_plain_passwords(form)) set_password_column(form, true);
+    if (form.window) set_password_column(form, shows_plain_passwords(form));
 }
 
 void mini_help() {

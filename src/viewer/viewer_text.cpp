@@ -39,7 +39,7 @@ std::string print_text(const vault::RecordTable& rows) {
         text += "   UserName: ";
         text += rows.value(row, vault::Field::User);
         text += "   Password: ";
-        text += vault::decrypt_text(rows.value(row, vault::Field::Password));
+        text += rows.value(row, vault::Field::Password);
         text += "\r\n";
     }
     return text;
@@ -137,12 +137,16 @@ void sort_by_key_bytes(std::vector<SortKey>& keys) {
 
 } // namespace
 
-std::vector<std::size_t> sorted_order(const vault::RecordTable& rows, const CollationRanks& ranks) {
+std::vector<std::size_t> sorted_order(const vault::RecordTable& rows, const CollationRanks& plain_ranks) {
     std::vector<std::size_t> order(rows.size());
     if (rows.empty()) return order;
+    // The names are ranked as the table holds them, each byte by the rank of
+    // the plain byte it stands for: no name is made plain to be sorted.
+    CollationRanks ranks;
+    for (int b = 0; b < 256; ++b) ranks[b] = plain_ranks[vault::decrypt_byte(static_cast<unsigned char>(b))];
     std::vector<SortKey> keys(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i)
-        keys[i] = {rank_chunk(rows.name(i), 0, ranks), rank_chunk(rows.name(i), 8, ranks), i};
+        keys[i] = {rank_chunk(rows.held_name(i), 0, ranks), rank_chunk(rows.held_name(i), 8, ranks), i};
     sort_by_key_bytes(keys);
     // Names that agree in their first sixteen ranks and go on beyond them
     // are ordered by the rest; equal names keep their file order.
@@ -151,7 +155,7 @@ std::vector<std::size_t> sorted_order(const vault::RecordTable& rows, const Coll
         auto run_end = std::find_if_not(run + 1, keys.end(), [&](const SortKey& key) { return same_start(key, *run); });
         if (run_end - run > 1) {
             std::stable_sort(run, run_end, [&](const SortKey& a, const SortKey& b) {
-                return compare_by_ranks(rows.name(a.index), rows.name(b.index), ranks) < 0;
+                return compare_by_ranks(rows.held_name(a.index), rows.held_name(b.index), ranks) < 0;
             });
         }
         run = run_end;

@@ -62,8 +62,7 @@ std::vector<std::size_t> sorted_order(const vault::RecordTable& rows, const Coll
 std::optional<std::size_t> new_place(const std::vector<std::size_t>& order, std::optional<std::size_t> old_index);
 
 // Applies an order from sorted_order to the rows, moving the selection along.
-void apply_order(vault::RecordTable& rows, std::optional<std::size_t>& selected,
-                 const std::vector<std::size_t>& order);
+void apply_order(vault::RecordTable& rows, std::optional<std::size_t>& selected, const std::vector<std::size_t>& order);
 
 } // namespace viewer
 

@@ -80,7 +80,6 @@ TEST(Rewrite, WritesTheRowsInListOrderWithoutEmptyLines) {
     ViewerFixture f;
     f.rows.rows.swap_rows(0, 2);
     Record two = f.rows.rows.record(1);
-    two.password = decrypt_text(two.password); // the viewer shows this one plain
     two.extra = {"dropped"};
     f.rows.rows.set_record(1, two);
     ASSERT_EQ(rewrite_vault(f.ctx, f.rows), SaveOutcome::Saved);
@@ -97,7 +96,7 @@ TEST(Rewrite, KeepsARecordAddedWhileTheViewerWasOpen) {
     ASSERT_EQ(delete_selected(f.ctx, f.rows), SaveOutcome::Saved);
     ASSERT_EQ(f.rows.rows.size(), 3u);
     EXPECT_EQ(f.rows.rows.name(2), "late");
-    EXPECT_EQ(f.rows.rows.value(2, Field::Password), encrypt_text("p"));
+    EXPECT_EQ(f.rows.rows.value(2, Field::Password), "p");
     EXPECT_EQ(f.plain_vault(), "NAM:one\r\nURL:u1\r\nUSE:s1\r\nPAS:p1\r\nIDN:DESK-7\r\n"
                                "NAM:three\r\nURL:u3\r\n"
                                "NAM:late\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7\r\n");
@@ -234,14 +233,19 @@ TEST(ChangeCommands, CancelRefusalAndNoSelectionChangeNothing) {
     }
 }
 
-TEST(ChangeCommands, PasswordChangeLeavesEveryRowScrambled) {
+TEST(ChangeCommands, PasswordChangeOffersThePlainPasswordAndKeepsTheOthers) {
     ViewerFixture f;
-    f.rows.rows.decrypt_values(Field::Password); // plain view
     f.rows.selected = 0;
-    ASSERT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Password, [](auto&) { return InputAnswer{"new1"}; }),
+    std::string offered;
+    ASSERT_EQ(change_field(f.ctx, f.rows, ChangeCommand::Password,
+                           [&](const InputRequest& request) {
+                               offered = request.default_text;
+                               return InputAnswer{"new1"};
+                           }),
               ChangeOutcome::Saved);
-    EXPECT_EQ(f.rows.rows.value(0, Field::Password), encrypt_text("new1"));
-    EXPECT_EQ(f.rows.rows.value(1, Field::Password), encrypt_text("p2"));
+    EXPECT_EQ(offered, "p1");
+    EXPECT_EQ(f.rows.rows.value(0, Field::Password), "new1");
+    EXPECT_EQ(f.rows.rows.value(1, Field::Password), "p2");
     EXPECT_NE(f.plain_vault().find("PAS:new1\r\n"), std::string::npos);
 }
 

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <new>
+
 namespace vault {
 namespace {
 
@@ -49,15 +52,29 @@ TEST(RecordTable, MovedRowsTakeTheirExtraValuesAlong) {
     EXPECT_EQ(table.records(), (std::vector<Record>{records[1], records[2], records[3], records[0]}));
 }
 
-TEST(RecordTable, TheCipherPassesTouchOneFieldOfTheRowsThatHoldIt) {
-    RecordTable table(sample());
-    table.encrypt_values(Field::Password);
-    std::vector<Record> expected = sample();
-    for (Record& record : expected)
-        if (record.has(Field::Password)) record.password = encrypt_text(record.password);
-    EXPECT_EQ(table.records(), expected);
-    table.decrypt_values(Field::Password);
-    EXPECT_EQ(table.records(), sample());
+// Over a file's bytes the table names the values where they lie, scrambled
+// or not, and gives them plain; its own changes never touch the file's bytes.
+TEST(RecordTable, GivesTheFilesTextsPlainAndLeavesTheFileAsItWas) {
+    const std::string bytes = encrypt_text("Mail") + "|" + "Bank" + "|" + encrypt_text("pw9");
+    const auto file = std::make_shared<const std::string>(bytes);
+    RecordTable table(file);
+    table.add_record(0, 4);
+    table.add_record(5, 4);
+    table.add_value(10, 3);
+    EXPECT_EQ(table.name(0), "Mail");
+    EXPECT_EQ(table.held_name(0), encrypt_text("Mail"));
+    EXPECT_EQ(table.name(1), "Bank");
+    EXPECT_EQ(table.value(1, Field::Url), "pw9");
+    table.set_name(0, "M");
+    table.set_value(1, Field::Url, "longer than before");
+    EXPECT_EQ(table.records(), (std::vector<Record>{Record{"M", "", "", "", "", 0},
+                                                    Record{"Bank", "longer than before", "", "", "", 1}}));
+    EXPECT_EQ(*file, bytes);
+}
+
+TEST(RecordTable, AFileTooLargeForItsPlacesIsOutOfMemory) {
+    RecordTable table(std::make_shared<const std::string>());
+    EXPECT_THROW(table.add_record(std::size_t{1} << 31, 1), std::bad_alloc);
 }
 
 } // namespace

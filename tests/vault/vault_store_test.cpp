@@ -144,7 +144,7 @@ TEST(VaultLoad, GivesTheRecordsInFileOrderAndKeepsTheFileUntouched) {
     EXPECT_EQ(result.records.record(0), (Record{"zeta", "https://zeta.example", "user", "pw zeta", "DESK-7"}));
     EXPECT_EQ(result.records.value(1, Field::Stamp), "ELSEWHERE");
     EXPECT_EQ(result.records.record(1).extra, std::vector<std::string>{"extra one"});
-    EXPECT_EQ(result.content, encryption_pass(plain));
+    EXPECT_EQ(*result.content, encryption_pass(plain));
     EXPECT_EQ(std::filesystem::last_write_time(f.paths.vault_file), before) << "a scrambled vault is not rewritten";
 }
 
