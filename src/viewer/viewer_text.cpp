@@ -75,11 +75,11 @@ std::optional<double> font_points_from_setting(std::string_view text) {
 
 namespace {
 
-// The ranks of eight bytes of a name from `from` on, in one number with the
+// The ranks of `count` bytes of a name from `from` on, in one number with the
 // first byte highest; past the name's end the rank is 0, below every byte's.
-std::uint64_t rank_chunk(std::string_view name, std::size_t from, const CollationRanks& ranks) {
+std::uint64_t rank_chunk(std::string_view name, std::size_t from, std::size_t count, const CollationRanks& ranks) {
     std::uint64_t chunk = 0;
-    for (std::size_t i = from; i < from + 8; ++i)
+    for (std::size_t i = from; i < from + count; ++i)
         chunk = (chunk << 8) | (i < name.size() ? ranks[static_cast<std::uint8_t>(name[i])] : 0u);
     return chunk;
 }
@@ -104,23 +104,25 @@ bool matches_by_ranks(std::string_view name, std::string_view typed, bool whole,
 
 namespace {
 
-// A name's first sixteen ranks and its row: most names are told apart by
-// these alone, without reading the rows again.
+// A name's first twelve ranks and its row, in sixteen bytes: most names are
+// told apart by these alone, without reading the rows again.
 struct SortKey {
-    std::uint64_t first, second;
-    std::size_t index;
+    std::uint64_t first;
+    std::uint32_t second;
+    std::uint32_t index;
 };
+constexpr int kKeyBytes = 12;
 
 // Rank byte `at` of the key, 0 the first (most significant).
 unsigned key_byte(const SortKey& key, int at) {
-    return at < 8 ? (key.first >> (8 * (7 - at))) & 0xFF : (key.second >> (8 * (15 - at))) & 0xFF;
+    return at < 8 ? (key.first >> (8 * (7 - at))) & 0xFF : (key.second >> (8 * (11 - at))) & 0xFF;
 }
 
-// Orders the keys by their sixteen rank bytes, one byte at a time from the
-// last: each step is stable, so keys of equal bytes stay in file order. A
-// byte that is the same in every key needs no step.
+// Orders the keys by their rank bytes, one byte at a time from the last:
+// each step is stable, so keys of equal bytes stay in file order. A byte
+// that is the same in every key needs no step.
 void sort_by_key_bytes(std::vector<SortKey>& keys) {
-    constexpr int kBytes = 16;
+    constexpr int kBytes = kKeyBytes;
     std::vector<std::array<std::size_t, 256>> counts(kBytes);
     for (const SortKey& key : keys)
         for (int at = 0; at < kBytes; ++at) ++counts[at][key_byte(key, at)];
@@ -144,12 +146,16 @@ std::vector<std::size_t> sorted_order(const vault::RecordTable& rows, const Coll
     // the plain byte it stands for: no name is made plain to be sorted.
     CollationRanks ranks;
     for (int b = 0; b < 256; ++b) ranks[b] = plain_ranks[vault::decrypt_byte(static_cast<unsigned char>(b))];
+    // Rows are counted in 32 bits, as the table's places are.
     std::vector<SortKey> keys(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        keys[i] = {rank_chunk(rows.held_name(i), 0, ranks), rank_chunk(rows.held_name(i), 8, ranks), i};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::string_view name = rows.held_name(i);
+        keys[i] = {rank_chunk(name, 0, 8, ranks), static_cast<std::uint32_t>(rank_chunk(name, 8, 4, ranks)),
+                   static_cast<std::uint32_t>(i)};
+    }
     sort_by_key_bytes(keys);
-    // Names that agree in their first sixteen ranks and go on beyond them
-    // are ordered by the rest; equal names keep their file order.
+    // Names that agree in their first twelve ranks are ordered by the rest;
+    // equal names keep their file order.
     auto same_start = [](const SortKey& a, const SortKey& b) { return a.first == b.first && a.second == b.second; };
     for (auto run = keys.begin(); run != keys.end();) {
         auto run_end = std::find_if_not(run + 1, keys.end(), [&](const SortKey& key) { return same_start(key, *run); });
