@@ -103,6 +103,22 @@ std::size_t most_records(std::string_view content) {
     return count;
 }
 
+// The first CR at or after `from`, or `end`. Sixteen bytes a step: under
+// Wine the C library's memchr took as long as all the rest of the reading.
+const unsigned char* find_carriage_return(const unsigned char* from, const unsigned char* end) {
+    const Bytes16 carriage_return = splat('\r');
+    while (static_cast<std::size_t>(end - from) >= kLanes) {
+        const Bytes16 found = load16(from) == carriage_return;
+        std::uint64_t halves[2];
+        std::memcpy(halves, &found, kLanes);
+        if (halves[0]) return from + __builtin_ctzll(halves[0]) / 8;
+        if (halves[1]) return from + 8 + __builtin_ctzll(halves[1]) / 8;
+        from += kLanes;
+    }
+    while (from < end && *from != '\r') ++from;
+    return from;
+}
+
 // A four-byte tag read through the decrypt table, as one number.
 std::uint32_t tag_code(const unsigned char* at, const ByteTable& plain) {
     return static_cast<std::uint32_t>(plain[at[0]]) | static_cast<std::uint32_t>(plain[at[1]]) << 8 |
@@ -187,12 +203,8 @@ RecordTable parse_record_table(std::shared_ptr<const std::string> file, const st
     while (at < end) {
         const unsigned char* line_end = at;
         for (;;) {
-            line_end = static_cast<const unsigned char*>(
-                std::memchr(line_end, '\r', static_cast<std::size_t>(end - line_end)));
-            if (!line_end) {
-                line_end = end;
-                break;
-            }
+            line_end = find_carriage_return(line_end, end);
+            if (line_end == end) break;
             if (line_end + 1 < end && line_end[1] == '\n') break;
             ++line_end; // a lone CR belongs to the line
         }
