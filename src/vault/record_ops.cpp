@@ -44,22 +44,11 @@ void keep_records_added_since_sync(RowList& rows, std::string_view on_disk) {
 
 std::string scrambled_rows(const RowList& rows) {
     std::string text;
-    Record plain;
-    auto append = [&](std::size_t row) {
-        const RecordTable& records = rows.rows;
-        plain.name = records.name(row);
-        plain.url = records.value(row, Field::Url);
-        plain.user = records.value(row, Field::User);
-        plain.password = records.value(row, Field::Password);
-        plain.stamp = records.value(row, Field::Stamp);
-        plain.value_count = records.value_count(row);
-        append_plain_record(text, plain);
-    };
-    if (rows.opener) append(*rows.opener);
+    if (rows.synced_content) text.reserve(rows.synced_content->size() + 4096);
+    if (rows.opener) append_scrambled_record(text, rows.rows, *rows.opener);
     for (std::size_t i = 0; i < rows.rows.size(); ++i) {
-        if (i != rows.opener) append(i);
+        if (i != rows.opener) append_scrambled_record(text, rows.rows, i);
     }
-    scramble_in_place(text);
     return text;
 }
 

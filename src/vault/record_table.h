@@ -28,9 +28,12 @@ public:
     std::string value(std::size_t row, Field field) const;
     int value_count(std::size_t row) const { return rows_[row].value_count; }
     bool has(std::size_t row, Field field) const { return static_cast<int>(field) < value_count(row); }
-    // The name as held: scrambled, or in either form when it comes from a
-    // file that was not scrambled throughout. decrypt_text makes it plain.
+    // The texts as held: scrambled, or in either form when they come from a
+    // file that was not scrambled throughout. decrypt_text makes them plain.
     std::string_view held_name(std::size_t row) const { return held(rows_[row].name); }
+    std::string_view held_value(std::size_t row, Field field) const {
+        return has(row, field) ? held(rows_[row].values[static_cast<int>(field)]) : std::string_view();
+    }
     // The record with texts of its own, its extra values included.
     Record record(std::size_t row) const;
     std::vector<Record> records() const;

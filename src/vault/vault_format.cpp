@@ -240,4 +240,22 @@ void append_plain_record(std::string& plain, const Record& record) {
     }
 }
 
+void append_scrambled_record(std::string& scrambled, const RecordTable& records, std::size_t row) {
+    const ByteTable& encrypt = encrypt_table();
+    const ByteTable& seal = seal_table();
+    // The table holds its texts scrambled, or plain when they came from a
+    // file that was not scrambled throughout: sealing gives the scrambled form of either.
+    auto append_line = [&](std::string_view tag, std::string_view held) {
+        const std::size_t at = scrambled.size();
+        scrambled.resize(at + tag.size() + held.size());
+        char* out = scrambled.data() + at;
+        for (char c : tag) *out++ = static_cast<char>(encrypt[static_cast<unsigned char>(c)]);
+        for (char c : held) *out++ = static_cast<char>(seal[static_cast<unsigned char>(c)]);
+        scrambled += "\r\n";
+    };
+    append_line(kNameTag, records.held_name(row));
+    for (int i = 0; i < records.value_count(row) && i < 4; ++i)
+        append_line(kValueTags[i], records.held_value(row, Field(i)));
+}
+
 } // namespace vault

@@ -42,6 +42,10 @@ std::vector<Record> parse_records(std::string_view content);
 // with CR LF. The extra values are not written.
 void append_plain_record(std::string& plain, const Record& record);
 
+// Appends a table's record as the vault holds it: its lines scrambled, the
+// extra values left out, as append_plain_record and a scramble would write it.
+void append_scrambled_record(std::string& scrambled, const RecordTable& records, std::size_t row);
+
 // Scrambles plain text in place (encrypt_text over all of it; CR LF and
 // punctuation stay).
 void scramble_in_place(std::string& text);
