@@ -244,7 +244,7 @@ void append_scrambled_record(std::string& scrambled, const RecordTable& records,
     const ByteTable& encrypt = encrypt_table();
     const ByteTable& seal = seal_table();
     // The table holds its texts scrambled, or plain when they came from a
-    // file that was not scrambled throughout: sealing gives the scrambled form of either.
+    // file that was not scrambled throughout: sealing scrambles either.
     auto append_line = [&](std::string_view tag, std::string_view held) {
         const std::size_t at = scrambled.size();
         scrambled.resize(at + tag.size() + held.size());

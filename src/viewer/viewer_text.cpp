@@ -122,12 +122,11 @@ unsigned key_byte(const SortKey& key, int at) {
 // each step is stable, so keys of equal bytes stay in file order. A byte
 // that is the same in every key needs no step.
 void sort_by_key_bytes(std::vector<SortKey>& keys) {
-    constexpr int kBytes = kKeyBytes;
-    std::vector<std::array<std::size_t, 256>> counts(kBytes);
+    std::vector<std::array<std::size_t, 256>> counts(kKeyBytes);
     for (const SortKey& key : keys)
-        for (int at = 0; at < kBytes; ++at) ++counts[at][key_byte(key, at)];
+        for (int at = 0; at < kKeyBytes; ++at) ++counts[at][key_byte(key, at)];
     std::vector<SortKey> moved(keys.size());
-    for (int at = kBytes - 1; at >= 0; --at) {
+    for (int at = kKeyBytes - 1; at >= 0; --at) {
         std::array<std::size_t, 256>& count = counts[at];
         if (count[key_byte(keys.front(), at)] == keys.size()) continue;
         std::size_t start = 0;
