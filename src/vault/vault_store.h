@@ -55,7 +55,8 @@ struct LoadResult {
 };
 
 struct LoadOptions {
-    // How often pending user-interface events run while the records are read.
+    // Pending user-interface events run once before the records are read,
+    // then once per interval while they are.
     std::chrono::milliseconds pump_interval{10};
 };
 
