@@ -4,7 +4,8 @@
 # that folder, as on a USB stick) and drives it as a user would.
 #
 # Environment (CTest passes all four; by hand the build/win tree is assumed):
-#   QLK_WINEPREFIX QLK_EXE QLK_AUTO (qlk_auto.exe) QLK_WINE_RUN (cmake/wine-run.sh); DISPLAY must be set.
+#   QLK_WINEPREFIX QLK_EXE QLK_AUTO (qlk_auto.exe) QLK_WINE_RUN (cmake/wine-run.sh); DISPLAY must be set,
+#   or QLK_DISPLAY_FILE name the scenarios' own display (e2e/desktop.sh writes it).
 #   QLK_TIMEOUT_MS (default 15000) bounds every wait, QLK_START_TIMEOUT_MS (40000) the first window;
 #   QLK_E2E_OUT: a folder for screenshots of failures; QLK_KEEP=1 keeps the temporary folder.
 #
@@ -23,7 +24,7 @@
 # Cleanup (EXIT trap): our Quillock processes end, the drive mappings and the
 # registry keys given to qlk_reg_forget go, the temporary folder is removed;
 # then what was given to qlk_at_exit runs.
-# The wineserver is shared with the rest of the test run: it is never ended here.
+# The wineserver is shared with the other scenarios of the run: it is never ended here.
 
 set -euo pipefail
 QLK_T0=${EPOCHREALTIME/./}
@@ -46,6 +47,10 @@ QLK_PIDS=() QLK_LINKS=() QLK_KEYS=() QLK_AT_EXIT=()
 for _qlk_file in "$QLK_EXE" "$QLK_AUTO" "$QLK_WINE_RUN"; do
     [ -e "$_qlk_file" ] || { echo "e2e: missing $_qlk_file" >&2; exit 1; }
 done
+if [ -n "${QLK_DISPLAY_FILE:-}" ]; then
+    read -r DISPLAY _ <"$QLK_DISPLAY_FILE" || { echo "e2e: no display in $QLK_DISPLAY_FILE" >&2; exit 1; }
+    export DISPLAY
+fi
 [ -n "${DISPLAY:-}" ] || { echo "e2e: DISPLAY is not set" >&2; exit 1; }
 
 for _qlk_file in run helper windows data checks widget; do
