@@ -62,6 +62,10 @@ QLK_TMP=$(mktemp -d "${TMPDIR:-/tmp}/qlk-e2e.XXXXXX")
 echo $$ >"$QLK_TMP/owner"
 trap _qlk_cleanup EXIT
 trap 'exit 130' INT TERM
+# A command that fails outside any check ends the scenario (set -e) without a
+# FAIL line: name it, with the calls that led there.
+set -E
+trap '_qlk_failed $?' ERR
 
 # Boots the prefix and starts the shared wineserver with quiet streams.
 "$QLK_WINE_RUN" "$QLK_WINEPREFIX" cmd /c exit </dev/null >/dev/null 2>&1

@@ -83,6 +83,7 @@ _qlk_sweep_stale() {
 _qlk_cleanup() {
     local rc=$? pid link key
     set +e
+    trap - ERR # what fails here is of no interest
     for pid in "${QLK_PIDS[@]}"; do qlk_stop "$pid"; done
     _qlk_stop_helper
     for link in "${QLK_LINKS[@]}"; do rm -f "$link"; done
