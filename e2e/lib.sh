@@ -22,8 +22,8 @@
 # escaped: CR LF reads \r\n.
 #
 # Cleanup (EXIT trap): our Quillock processes end, the drive mappings and the
-# registry keys given to qlk_reg_forget go, the temporary folder is removed;
-# then what was given to qlk_at_exit runs.
+# registry keys given to qlk_reg_forget go, what was given to qlk_at_exit runs;
+# then the temporary folder is removed.
 # The wineserver is shared with the other scenarios of the run: it is never ended here.
 
 set -euo pipefail
@@ -68,5 +68,6 @@ set -E
 trap '_qlk_failed $?' ERR
 
 # Boots the prefix and starts the shared wineserver with quiet streams.
-"$QLK_WINE_RUN" "$QLK_WINEPREFIX" cmd /c exit </dev/null >/dev/null 2>&1
+"$QLK_WINE_RUN" "$QLK_WINEPREFIX" cmd /c exit </dev/null >/dev/null 2>"$QLK_TMP/boot.log" ||
+    { tr -d '\r' <"$QLK_TMP/boot.log" >&2; exit 1; }
 _qlk_start_helper

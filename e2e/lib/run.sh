@@ -88,7 +88,8 @@ _qlk_cleanup() {
     _qlk_stop_helper
     for link in "${QLK_LINKS[@]}"; do rm -f "$link"; done
     for key in "${QLK_KEYS[@]}"; do _qlk_wine reg delete "$key" /f >/dev/null 2>&1; done
-    if [ "${QLK_KEEP:-0}" = 1 ]; then echo "e2e: kept $QLK_TMP" >&2; else rm -rf "$QLK_TMP"; fi
+    # Before the temporary folder goes: qlk_wine keeps Wine's output there.
     for key in "${QLK_AT_EXIT[@]}"; do eval "$key"; done
+    if [ "${QLK_KEEP:-0}" = 1 ]; then echo "e2e: kept $QLK_TMP" >&2; else rm -rf "$QLK_TMP"; fi
     exit $rc
 }
