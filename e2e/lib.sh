@@ -4,7 +4,8 @@
 # that folder, as on a USB stick) and drives it as a user would.
 #
 # Environment (CTest passes all four; by hand the build/win tree is assumed):
-#   QLK_WINEPREFIX QLK_EXE QLK_AUTO (qlk_auto.exe) QLK_WINE_RUN (cmake/wine-run.sh); DISPLAY must be set.
+#   QLK_WINEPREFIX QLK_EXE QLK_AUTO (qlk_auto.exe) QLK_WINE_RUN (cmake/wine-run.sh); DISPLAY must be set,
+#   or QLK_DISPLAY_FILE name the scenarios' own display (e2e/desktop.sh writes it).
 #   QLK_TIMEOUT_MS (default 15000) bounds every wait, QLK_START_TIMEOUT_MS (40000) the first window;
 #   QLK_E2E_OUT: a folder for screenshots of failures; QLK_KEEP=1 keeps the temporary folder.
 #
@@ -21,9 +22,9 @@
 # escaped: CR LF reads \r\n.
 #
 # Cleanup (EXIT trap): our Quillock processes end, the drive mappings and the
-# registry keys given to qlk_reg_forget go, the temporary folder is removed;
-# then what was given to qlk_at_exit runs.
-# The wineserver is shared with the rest of the test run: it is never ended here.
+# registry keys given to qlk_reg_forget go, what was given to qlk_at_exit runs;
+# then the temporary folder is removed.
+# The wineserver is shared with the other scenarios of the run: it is never ended here.
 
 set -euo pipefail
 QLK_T0=${EPOCHREALTIME/./}
@@ -46,6 +47,10 @@ QLK_PIDS=() QLK_LINKS=() QLK_KEYS=() QLK_AT_EXIT=()
 for _qlk_file in "$QLK_EXE" "$QLK_AUTO" "$QLK_WINE_RUN"; do
     [ -e "$_qlk_file" ] || { echo "e2e: missing $_qlk_file" >&2; exit 1; }
 done
+if [ -n "${QLK_DISPLAY_FILE:-}" ]; then
+    read -r DISPLAY _ <"$QLK_DISPLAY_FILE" || { echo "e2e: no display in $QLK_DISPLAY_FILE" >&2; exit 1; }
+    export DISPLAY
+fi
 [ -n "${DISPLAY:-}" ] || { echo "e2e: DISPLAY is not set" >&2; exit 1; }
 
 for _qlk_file in run helper windows data checks widget; do
@@ -57,7 +62,12 @@ QLK_TMP=$(mktemp -d "${TMPDIR:-/tmp}/qlk-e2e.XXXXXX")
 echo $$ >"$QLK_TMP/owner"
 trap _qlk_cleanup EXIT
 trap 'exit 130' INT TERM
+# A command that fails outside any check ends the scenario (set -e) without a
+# FAIL line: name it, with the calls that led there.
+set -E
+trap '_qlk_failed $?' ERR
 
 # Boots the prefix and starts the shared wineserver with quiet streams.
-"$QLK_WINE_RUN" "$QLK_WINEPREFIX" cmd /c exit </dev/null >/dev/null 2>&1
+"$QLK_WINE_RUN" "$QLK_WINEPREFIX" cmd /c exit </dev/null >/dev/null 2>"$QLK_TMP/boot.log" ||
+    { tr -d '\r' <"$QLK_TMP/boot.log" >&2; exit 1; }
 _qlk_start_helper

@@ -16,4 +16,7 @@ fi
 qlk_build_win -DQLK_BENCH=OFF
 qlk_ensure_display
 trap qlk_stop_display EXIT
-(cd "$QLK_ROOT/build/win" && ctest --output-on-failure)
+# Two at a time: the window tests one after another on this display, the
+# end-to-end scenarios one after another on a display and Wine prefix of their
+# own, the portable tests beside either (tests/CMakeLists.txt says how).
+(cd "$QLK_ROOT/build/win" && ctest --output-on-failure -j2)

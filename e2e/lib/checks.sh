@@ -28,6 +28,15 @@ qlk_fail() {
     exit 1
 }
 
+# The ERR trap (lib.sh): where an unchecked command failed. Only in the
+# scenario's own shell: inside $(...) a failure is the caller's to check.
+_qlk_failed() {
+    [ "$BASHPID" = $$ ] || return 0
+    local i where=""
+    for ((i = 1; i < ${#BASH_SOURCE[@]}; i++)); do where+=" ${BASH_SOURCE[i]##*/}:${BASH_LINENO[i - 1]}"; done
+    echo "e2e: [$BASH_COMMAND] failed with $1 at$where" >&2
+}
+
 # qlk_expect_eq WHAT EXPECTED ACTUAL
 qlk_expect_eq() {
     [ "$2" == "$3" ] || qlk_fail "$1: expected [$2], got [$3]"

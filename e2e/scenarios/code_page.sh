@@ -11,7 +11,7 @@ source "$(dirname "$0")/viewer_common.sh"
 : "${QLK_LOCALE:=ja_JP.UTF-8}"
 "$QLK_ROOT/tests/make_locales.sh" "$QLK_LOCALES" "$QLK_LOCALE"
 qlk_reset_entry_password
-qlk_at_exit close_notepad
+qlk_at_exit close_notepad 0 # one the scenario left open, if any: no waiting
 key='HKLM\SOFTWARE\QLK\Config'
 new=tulip42
 form3=$QLK_TITLE_FORM3

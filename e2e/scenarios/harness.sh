@@ -1,7 +1,8 @@
 #!/bin/bash
 # The harness itself: texts travel through the helper's serve protocol and
 # back unchanged (escaped once on the way out), control ids are known by their
-# names in resources/ids_*.h, and a failure inside $(...) ends the scenario.
+# names in resources/ids_*.h, a failure inside $(...) ends the scenario, and
+# what a scenario leaves to qlk_at_exit runs, Wine commands included.
 source "$(dirname "$0")/../lib.sh"
 
 qlk_case "arguments reach the helper as typed; its answer escapes each one once"
@@ -54,3 +55,12 @@ out=$(QLK_E2E_OUT="" bash -c 'source "$1/e2e/lib.sh"; echo "[$(qlk_fail "on purp
 [ "$rc" -ne 0 ] || qlk_fail "the scenario ended with 0"
 [[ $out == *"FAIL: on purpose"* && $out != *"went on"* ]] || qlk_fail "it went on: [$out]"
 qlk_pass "it ended at the failing step"
+
+qlk_case "what is left to qlk_at_exit runs at the end, Wine commands included"
+# Scenarios put back the registry values they change this way; one that did
+# not run would leave them changed for every later scenario.
+check_key='HKCU\Software\QuillockHarnessCheck'
+qlk_reg_forget "$check_key"
+bash -c 'source "$1/e2e/lib.sh"; qlk_at_exit "qlk_wine reg add \"$2\" /v AtExit /d ran /f >/dev/null"' \
+    _ "$QLK_ROOT" "$check_key" || qlk_fail "the inner scenario failed"
+qlk_expect_eq "the value it added" "ran" "$(qlk_wine reg query "$check_key" /v AtExit | awk '$1 == "AtExit" {print $3}')"

@@ -9,7 +9,7 @@ source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/viewer_common.sh"
 qlk_reset_entry_password
 qlk_reg_forget 'HKLM\SOFTWARE\Quillock'
-qlk_at_exit close_notepad
+qlk_at_exit close_notepad 0 # one the scenario left open, if any: no waiting
 form3=$QLK_TITLE_FORM3
 RECORDS=100000
 

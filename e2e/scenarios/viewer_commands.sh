@@ -8,7 +8,7 @@ source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/viewer_common.sh"
 qlk_reset_entry_password
 qlk_reg_forget 'HKLM\SOFTWARE\Quillock'
-qlk_at_exit close_notepad
+qlk_at_exit close_notepad 0 # one the scenario left open, if any: no waiting
 PRINT_MESSAGE="This function will create a temp text file that can be saved and/ or printed.\\r\\n\\r\\nThe file will be deleted, at exit of this software, UNLESS you elect to 'Save As' a different file."
 
 qlk_new_drive

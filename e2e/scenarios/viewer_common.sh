@@ -59,7 +59,9 @@ viewer_key() {
 
 close_notepad() {
     # A long print file takes Notepad a while to read before its title names it.
-    qlk_wine "$QLK_AUTO" -t 'temp.dat - Notepad' -T "${1:-5000}" close >/dev/null 2>&1 || true
+    # Only the file's name: the rest of the title is in the system's language
+    # ("temp.dat - メモ帳" on a Japanese system).
+    qlk_wine "$QLK_AUTO" -P 'temp.dat - ' -T "${1:-5000}" close >/dev/null 2>&1 || true
 }
 
 # Picks item $1 (from 1) of the viewer's Edit menu with the keyboard.

@@ -53,8 +53,21 @@ bool put(UINT format, HGLOBAL memory) {
     return false;
 }
 
-// The clipboard's sequence number right after our last copy; it changes with
-// every later change of the clipboard's content. 0: nothing of ours.
+// What the clipboard holds is told apart by its sequence number, which moves
+// with every change of the content, by anyone. A number taken right after a
+// copy of ours therefore names that copy for as long as it stays there. 0 is
+// never ours: nothing was copied, or the system does not tell the number.
+bool still_holds(DWORD sequence) { return sequence != 0 && GetClipboardSequenceNumber() == sequence; }
+
+// Empties the clipboard only while it still holds what `sequence` names.
+bool clear_if_still_holds(HWND owner, DWORD sequence) {
+    if (!still_holds(sequence)) return false;
+    OpenedClipboard clipboard(owner);
+    // Checked again while it is open: nobody can change it now.
+    return clipboard && still_holds(sequence) && EmptyClipboard();
+}
+
+// The clipboard's sequence number right after our last copy.
 DWORD g_our_sequence = 0;
 
 // The clipboard's sequence number each pending clearing expects, by timer.
@@ -70,7 +83,7 @@ void CALLBACK clear_if_unchanged(HWND, UINT, UINT_PTR timer, DWORD) {
     if (found == pending.end()) return;
     const DWORD expected = found->second;
     pending.erase(found);
-    if (GetClipboardSequenceNumber() == expected) clear_clipboard(nullptr);
+    clear_if_still_holds(nullptr, expected);
 }
 
 bool put_text(HWND owner, const std::string& text) {
@@ -100,12 +113,7 @@ bool clear_clipboard(HWND owner) {
     return clipboard && EmptyClipboard();
 }
 
-bool clear_clipboard_if_ours(HWND owner) {
-    if (g_our_sequence == 0 || GetClipboardSequenceNumber() != g_our_sequence) return false;
-    OpenedClipboard clipboard(owner);
-    // Checked again while it is open: nobody can change it now.
-    return clipboard && GetClipboardSequenceNumber() == g_our_sequence && EmptyClipboard();
-}
+bool clear_clipboard_if_ours(HWND owner) { return clear_if_still_holds(owner, g_our_sequence); }
 
 void clear_clipboard_later(UINT milliseconds) {
     const DWORD now = GetClipboardSequenceNumber();

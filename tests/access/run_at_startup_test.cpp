@@ -115,8 +115,9 @@ TEST_F(RunAtStartup, OnAWesternSystemTheValueHoldsTheBytesItAlwaysHad) {
 
 TEST_F(RunAtStartup, TheRunningProgramIsRegisteredUnderItsRealModulePath) {
     // Run once more from a folder named outside every ANSI code page (tests/access/CMakeLists.txt).
-    if (const wchar_t* folder = _wgetenv(L"QLK_TEST_SUBFOLDER"))
+    if (const wchar_t* folder = _wgetenv(L"QLK_TEST_SUBFOLDER")) {
         ASSERT_TRUE(platform::program_folder_wide().ends_with(L"\\" + std::wstring(folder)));
+    }
     const std::wstring name = platform::program_exe_name_wide();
     ASSERT_EQ(qlk_access::set_run_at_startup_under(HKEY_CURRENT_USER, name, platform::program_folder_wide(), true), "");
     const auto value = stored(name);

@@ -1,6 +1,7 @@
 #include "modal_watcher.h"
 
 #include "platform/text.h"
+#include "ui/window_registry.h"
 
 #include <chrono>
 
@@ -95,11 +96,12 @@ bool ModalWatcher::answer_one() {
     return false;
 }
 
-void pump_messages(int milliseconds) {
+void pump_messages(int milliseconds, Dispatch dispatch) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     MSG message;
     while (std::chrono::steady_clock::now() < end) {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (dispatch == Dispatch::AsTheProgram && ui::translate_for_windows(message)) continue;
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

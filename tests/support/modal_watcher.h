@@ -53,7 +53,13 @@ private:
     std::thread thread_;
 };
 
-// Runs the window messages of this thread for a while (for timers, posts and repaints).
-void pump_messages(int milliseconds = 50);
+// How pump_messages hands on each message it takes.
+enum class Dispatch {
+    Plain,        // straight to its window
+    AsTheProgram, // first to the open windows' shortcuts and dialog keys, as the program's loop does
+};
+
+// Runs the window messages of this thread for a while (for timers, posts, repaints and keys).
+void pump_messages(int milliseconds = 50, Dispatch dispatch = Dispatch::Plain);
 
 } // namespace test_support

@@ -8,24 +8,10 @@ using namespace widget_test;
 
 namespace {
 
-// Runs this thread's messages as the program's message loop does.
-void run_loop(int milliseconds) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
-    MSG message;
-    while (static_cast<int>(end - GetTickCount()) > 0) {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (ui::translate_for_windows(message)) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
-    }
-}
-
 void press(HWND control, WPARAM key) {
     PostMessageW(control, WM_KEYDOWN, key, 1);
     PostMessageW(control, WM_KEYUP, key, 0xC0000001);
-    run_loop(50);
+    test_support::pump_messages(50, test_support::Dispatch::AsTheProgram);
 }
 
 RECT work_area() {
@@ -63,7 +49,7 @@ TEST_F(KeyboardAndPlacement, TabReachesBothAboutLinksAndEnterOrSpaceOpensTheOneW
             HWND about = open(ui::Window::About);
             ASSERT_NE(about, nullptr);
             SetForegroundWindow(about);
-            run_loop(50);
+            test_support::pump_messages(50, test_support::Dispatch::AsTheProgram);
             EXPECT_EQ(GetFocus(), GetDlgItem(about, IDC_ABOUT_LABEL3)) << "the first link has the keyboard";
             press(GetFocus(), VK_TAB);
             EXPECT_EQ(GetFocus(), GetDlgItem(about, IDC_ABOUT_LABEL1));
