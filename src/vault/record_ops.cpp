@@ -1,10 +1,8 @@
 #include "vault/record_ops.h"
 
-#include "vault/cipher.h"
 #include "vault/storable.h"
 #include "vault/vault_format.h"
 
-#include <algorithm>
 #include <unordered_map>
 
 namespace vault {

@@ -7,7 +7,6 @@
 #include "platform/text.h"
 #include "platform/window.h"
 #include "resource_ids.h"
-#include "vault/cipher.h"
 #include "platform/unique_handle.h"
 #include "viewer/form2.h"
 
