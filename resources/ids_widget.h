@@ -4,6 +4,7 @@
 // frmMain: the skin picture and its picture control picMainSkin
 #define IDB_SKIN 2000
 #define IDC_WIDGET_SKIN 2001
+#define IDA_FRMMAIN 2002
 
 // Menu: mnuMain and its items
 #define IDM_MNUMAIN 2100

@@ -1,10 +1,11 @@
 #!/bin/bash
 # The whole job by keyboard alone, with the widget where a first run puts it
-# (the screen's centre): enter, Shift+F10 on the widget, "Add Password", a
-# record typed field by field, Enter (Escape first closes the menu unused); Shift+F10, "View Passwords", the entry
-# password (masked) at the gate, Ctrl+C for the plain password, the viewer's
-# close button, then the Menu key and "Exit". The add-entry dialog and the
-# viewer open where they leave the widget free.
+# (the screen's centre): enter, F1 and Ctrl+F on the widget, Shift+F10 on the
+# widget, "Add Password", a record typed field by field, Enter (Escape first
+# closes the menu unused); Shift+F10, "View Passwords", the entry password
+# (masked) at the gate, Shift+F10 on the row and its "Copy Password", Escape,
+# then the Menu key and "Exit". The add-entry dialog opens where it leaves the
+# widget free, the viewer centred on the screen.
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/widget_common.sh"
 source "$(dirname "$0")/viewer_common.sh"
@@ -24,6 +25,14 @@ expect_clear_of_widget() {
     widget=$(widget_rect)
     overlap "$(rect_of "$1")" "$widget" && qlk_fail "\"$1\" covers the widget ($widget)"
     qlk_pass "\"$1\" leaves the widget free"
+}
+expect_centred() {
+    local r screen
+    read -r -a r <<<"$(rect_of "$1")"
+    read -r -a screen <<<"$(xdotool getdisplaygeometry)"
+    local dx=$(((r[0] + r[2]) / 2 - screen[0] / 2)) dy=$(((r[1] + r[3]) / 2 - screen[1] / 2))
+    ((dx * dx <= 1 && dy * dy <= 1)) || qlk_fail "\"$1\" is not centred on the screen (${r[*]})"
+    qlk_pass "\"$1\" opens centred on the screen"
 }
 expect_focused() { # TITLE ID
     local state
@@ -53,6 +62,17 @@ qlk_key Return
 qlk_wait_gone "$QLK_TITLE_ENTRY"
 qlk_wait_window Quillock frmMain >/dev/null
 qlk_pass "entered"
+
+qlk_case "F1 and Ctrl+F, the keys the menu shows, open About and Configure Startup"
+for pair in "F1=$QLK_TITLE_ABOUT" "ctrl+f=$QLK_TITLE_STARTUP"; do
+    qlk_key "${pair%%=*}"
+    qlk_wait_window "${pair#*=}" >/dev/null
+    qlk_on "${pair#*=}" close >/dev/null
+    qlk_wait_gone "${pair#*=}"
+    qlk_pass "${pair%%=*} opened \"${pair#*=}\""
+    # Closed, the window leaves the keyboard to whatever X gives it: the widget.
+    xdotool search --onlyvisible --name '^Quillock$' windowfocus --sync 2>/dev/null || true
+done
 
 qlk_case "Escape closes the menu and leaves the keyboard on the widget"
 sleep 0.3
@@ -101,17 +121,20 @@ qlk_type marigold
 qlk_key Return
 qlk_wait_gone "$GATE" '#32770'
 qlk_wait_window "$VIEWER" >/dev/null
-expect_clear_of_widget "$VIEWER"
+expect_centred "$VIEWER"
 
-qlk_case "Ctrl+C copies the plain password; the close button empties the clipboard"
+qlk_case "Shift+F10 on the row opens its menu, whose first item copies the plain password; Escape closes"
 sleep 0.3
-qlk_key ctrl+c
+qlk_key shift+F10
+qlk_auto -c '#32768' wait >/dev/null || qlk_fail "no menu for the row"
+sleep 0.3 # the menu takes the keys once it runs its loop
+qlk_key Return
 for _ in $(seq 50); do [ "$(qlk_clipboard)" = 'Blue7-Tide' ] && break; sleep 0.1; done
 qlk_expect_eq "the clipboard" 'Blue7-Tide' "$(qlk_clipboard)"
 # From the list: Print, Decrypt Password View, "?", then "Clear Clipboard && Close".
 qlk_key Tab Tab Tab Tab
 expect_focused "$VIEWER" $Command2
-qlk_key space
+qlk_key Escape
 qlk_wait_gone "$VIEWER"
 qlk_expect_eq "the clipboard after the close" '' "$(qlk_clipboard)"
 

@@ -17,6 +17,10 @@ void store_entry_password(const std::string& plain) {
     MRegistry::SaveString("QLK", "Config", "ID", vault::encrypt_text(plain));
 }
 
+bool is_entry_password(const platform::AnsiText& typed) {
+    return typed.exact && typed.bytes == run_state().entry_password;
+}
+
 bool ask_viewer_password() {
     try {
         run_state().entry_password = read_entry_password();
@@ -25,9 +29,9 @@ bool ask_viewer_password() {
         platform::show_message(error.user_message());
         return false;
     }
-    const std::string answer = platform::input_box(
+    const auto answer = platform::input_box_checked(
         {.prompt = "Please enter your master entry password", .title = "Get Master Password", .masked = true});
-    if (answer != run_state().entry_password) {
+    if (!is_entry_password(answer.value_or(platform::AnsiText{}))) { // Cancel answers the empty text
         platform::show_message("Sorry: you have entered the wrong password.");
         return false;
     }

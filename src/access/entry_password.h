@@ -1,5 +1,7 @@
 #pragma once
 // The entry password: the stored, scrambled value and its default.
+#include "platform/text.h"
+
 #include <string>
 
 namespace qlk_access {
@@ -11,6 +13,11 @@ inline constexpr char kDefaultEntryPassword[] = "marigold";
 std::string read_entry_password();
 // Stores the scrambled password. Throws SettingsError when it cannot be written.
 void store_entry_password(const std::string& plain);
+
+// True when `typed` is the run's entry password, character by character: a
+// character with no form in the code page never matches (its best-fit
+// stand-in, '?' or a plain letter, would let a look-alike in).
+bool is_entry_password(const platform::AnsiText& typed);
 
 // The entry password typed for the viewer: asks for it and compares exactly.
 // Reports a wrong answer or a settings failure itself; true when the viewer may open.

@@ -80,7 +80,7 @@ bool on_load(HWND dialog) {
 }
 
 void on_entry_check(HWND dialog) {
-    if (platform::item_text(dialog, IDC_PW_TXT1) != run_state().entry_password) {
+    if (!is_entry_password(platform::item_text_checked(dialog, IDC_PW_TXT1))) {
         platform::show_message("Entry Password Error:\r\nThe entry password is wrong.");
         set_both_fields(dialog, "");
         SetFocus(GetDlgItem(dialog, IDC_PW_TXT1));
@@ -93,20 +93,24 @@ void on_entry_check(HWND dialog) {
 }
 
 void on_change_password(HWND dialog) {
-    const std::string current = platform::input_box(
+    const auto current = platform::input_box_checked(
         {.prompt = "Please enter your CURRENT entry password", .title = "Current Entry Password...", .masked = true});
-    if (current != run_state().entry_password) {
+    if (!is_entry_password(current.value_or(platform::AnsiText{}))) { // Cancel answers the empty text
         platform::show_message("Entry Password Error:\r\nThe entry password is not entered the same that has been "
                                "previously registered - action concelled!");
         return;
     }
-    const platform::AnsiText first = platform::input_box_checked(
+    // Cancel on either new-password box ends the change: nothing is stored and
+    // the current password stays. Two empty answers given with OK go back to
+    // the default.
+    const auto first = platform::input_box_checked(
         {.prompt = "Please enter your new entry password", .title = "New Entry Password...", .masked = true});
-    const platform::AnsiText second =
-        platform::input_box_checked({.prompt = "Please enter your new entry password AGAIN",
-                                     .title = "New Entry Password AGAIN to confirm...",
-                                     .masked = true});
-    if (first.bytes != second.bytes) {
+    if (!first) return;
+    const auto second = platform::input_box_checked({.prompt = "Please enter your new entry password AGAIN",
+                                                     .title = "New Entry Password AGAIN to confirm...",
+                                                     .masked = true});
+    if (!second) return;
+    if (first->bytes != second->bytes) {
         platform::show_message("New Entry Password Error:\r\nThe entry password is not entered the same within the 2 "
                                "'New Entry Password' input screens - please try again.");
         return;
@@ -114,19 +118,19 @@ void on_change_password(HWND dialog) {
     // Such a password would come back from the store as other text (an accented
     // letter as a plain one, a character the code page lacks as '?'): the user
     // would be locked out, or any look-alike would enter.
-    if (!vault::is_storable(second.bytes, !first.exact || !second.exact)) {
+    if (!vault::is_storable(second->bytes, !first->exact || !second->exact)) {
         platform::show_message(kUnstorableMessage);
         return;
     }
     // Store first: a password that could not be stored must not be announced or put in force.
     try {
-        store_entry_password(second.bytes);
+        store_entry_password(second->bytes);
     } catch (const SettingsError& error) {
         platform::show_message(error.user_message());
         return;
     }
-    run_state().entry_password = second.bytes;
-    set_both_fields(dialog, second.bytes);
+    run_state().entry_password = second->bytes;
+    set_both_fields(dialog, second->bytes);
     platform::show_message("The entry password has been reset - PLEASE REMEMBER IT!");
 }
 

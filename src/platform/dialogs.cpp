@@ -54,13 +54,14 @@ void show_message(const std::string& text) {
     MessageBoxW(GetActiveWindow(), to_wide(text).c_str(), kTitle, MB_OK | MB_SETFOREGROUND);
 }
 
-AnsiText input_box_checked(const InputArgs& args) {
+std::optional<AnsiText> input_box_checked(const InputArgs& args) {
     InputState state{&args, {}};
     const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUTBOX), GetActiveWindow(),
                                            input_box_proc, reinterpret_cast<LPARAM>(&state));
-    return result == IDOK ? to_ansi_checked(state.answer) : AnsiText{};
+    if (result != IDOK) return std::nullopt;
+    return to_ansi_checked(state.answer);
 }
 
-std::string input_box(const InputArgs& args) { return input_box_checked(args).bytes; }
+std::string input_box(const InputArgs& args) { return input_box_checked(args).value_or(AnsiText{}).bytes; }
 
 } // namespace platform

@@ -3,6 +3,7 @@
 // "Quillock", and an input box that returns the typed text ("" on Cancel).
 #include "platform/text.h"
 
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -19,7 +20,8 @@ struct InputArgs {
     bool masked = false; // a password: what is typed shows as kPasswordMask
 };
 std::string input_box(const InputArgs& args);
-// The same, telling also whether every typed character fits the code page.
-AnsiText input_box_checked(const InputArgs& args);
+// The same, telling also whether every typed character fits the code page;
+// nothing when the user cancelled.
+std::optional<AnsiText> input_box_checked(const InputArgs& args);
 
 } // namespace platform

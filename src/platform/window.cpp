@@ -100,15 +100,23 @@ void add_tooltip(HWND owner, int control_id, const std::string& text) {
     SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-std::string window_text(HWND window) {
+namespace {
+
+std::wstring wide_text(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return to_ansi(text);
+    return text;
 }
+
+} // namespace
+
+std::string window_text(HWND window) { return to_ansi(wide_text(window)); }
 
 void set_window_text(HWND window, const std::string& text) { SetWindowTextW(window, to_wide(text).c_str()); }
 
 std::string item_text(HWND dialog, int id) { return window_text(GetDlgItem(dialog, id)); }
+
+AnsiText item_text_checked(HWND dialog, int id) { return to_ansi_checked(wide_text(GetDlgItem(dialog, id))); }
 
 void set_item_text(HWND dialog, int id, const std::string& text) { set_window_text(GetDlgItem(dialog, id), text); }
 

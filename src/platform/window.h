@@ -1,6 +1,8 @@
 #pragma once
 // Small helpers the forms share: pixel layout at the screen's real DPI,
 // tool tips, and control texts in the ANSI code page.
+#include "platform/text.h"
+
 #include <windows.h>
 
 #include <span>
@@ -31,6 +33,8 @@ void add_tooltip(HWND owner, int control_id, const std::string& text);
 std::string window_text(HWND window);
 void set_window_text(HWND window, const std::string& text);
 std::string item_text(HWND dialog, int id);
+// The same, telling also whether every character fits the code page.
+AnsiText item_text_checked(HWND dialog, int id);
 void set_item_text(HWND dialog, int id, const std::string& text);
 
 // Brings a window to the front and gives it the keyboard.

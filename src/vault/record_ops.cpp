@@ -40,23 +40,30 @@ void keep_records_added_since_sync(RowList& rows, std::string_view on_disk) {
     }
 }
 
-std::string scrambled_rows(const RowList& rows) {
+// The rows in list order, `first` (if any) taken out to go ahead of them.
+std::string scrambled_rows(const RowList& rows, std::optional<std::size_t> first) {
     std::string text;
     if (rows.synced_content) text.reserve(rows.synced_content->size() + 4096);
-    if (rows.opener) append_scrambled_record(text, rows.rows, *rows.opener);
+    if (first) append_scrambled_record(text, rows.rows, *first);
     for (std::size_t i = 0; i < rows.rows.size(); ++i) {
-        if (i != rows.opener) append_scrambled_record(text, rows.rows, i);
+        if (i != first) append_scrambled_record(text, rows.rows, i);
     }
     return text;
 }
 
-// The opener, or when it is gone the first row in list order that this
-// computer's load accepts as the first record.
+// The next load checks only the first record's stamp. List order stands
+// unless its first row would fail that check here (another computer's stamp,
+// or none): then a row of this computer goes ahead, the opener while it is
+// there, else the first row in list order stamped here.
 std::optional<std::size_t> row_to_write_first(const RowList& rows, std::string_view computer_name) {
-    if (rows.opener && *rows.opener < rows.rows.size()) return rows.opener;
     const std::string stamp = stamp_as_stored(computer_name);
-    for (std::size_t i = 0; i < rows.rows.size(); ++i) {
-        if (rows.rows.has(i, Field::Stamp) && rows.rows.value(i, Field::Stamp) == stamp) return i;
+    auto stamped_here = [&](std::size_t i) {
+        return rows.rows.has(i, Field::Stamp) && rows.rows.value(i, Field::Stamp) == stamp;
+    };
+    if (rows.rows.empty() || stamped_here(0)) return std::nullopt;
+    if (rows.opener && *rows.opener < rows.rows.size()) return rows.opener;
+    for (std::size_t i = 1; i < rows.rows.size(); ++i) {
+        if (stamped_here(i)) return i;
     }
     return std::nullopt;
 }
@@ -120,8 +127,7 @@ SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows) {
     const bool added_meanwhile =
         read.status == ReadStatus::Ok && (!rows.synced_content || read.bytes != *rows.synced_content);
     if (added_meanwhile) keep_records_added_since_sync(rows, read.bytes);
-    rows.opener = row_to_write_first(rows, ctx.computer_name);
-    std::string result = scrambled_rows(rows);
+    std::string result = scrambled_rows(rows, row_to_write_first(rows, ctx.computer_name));
     const bool on_disk_known = read.status == ReadStatus::Ok;
     if (!detail::store_vault(ctx, result, on_disk_known ? &read.bytes : nullptr)) {
         // The file is as it was read, and the rows now hold its records: the

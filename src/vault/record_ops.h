@@ -21,8 +21,9 @@ struct RowList {
     RecordTable rows; // list order
     std::optional<std::size_t> selected;
     // The row whose record opened the vault on this computer: the first in
-    // the file at load. The next load checks only the first record's stamp,
-    // so a rewrite writes this row first and the others in list order.
+    // the file at load. The next load checks only the first record's stamp:
+    // a rewrite writes this row first when the list's first row would fail
+    // that check here.
     std::optional<std::size_t> opener;
     // The vault's bytes as of the last load or rewrite: a rewrite keeps the
     // records added to the file since then (the add dialog and the viewer can
@@ -60,9 +61,10 @@ AddOutcome add_record(VaultContext& ctx, const AddFields& fields);
 enum class SaveOutcome { Saved, SaveFailed };
 
 // Writes every row in list order, the records added since the last sync
-// appended. The opener goes first; when it has been deleted, the first row
-// stamped on this computer takes its place, so that the vault still opens
-// here. The appended rows are part of the list from then on, whether or not
+// appended. When the first row in list order carries another computer's
+// stamp or none, the opener goes ahead of the others (when it has been
+// deleted, the first row stamped on this computer), so that the vault still
+// opens here. The appended rows are part of the list from then on, whether or not
 // the write succeeds.
 SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows);
 

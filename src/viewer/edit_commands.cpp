@@ -11,8 +11,10 @@ namespace viewer {
 namespace {
 
 vault::InputAnswer ask(const vault::InputRequest& request) {
-    platform::AnsiText answer = platform::input_box_checked(
-        {std::string(request.prompt), std::string(request.title), std::string(request.default_text)});
+    platform::AnsiText answer =
+        platform::input_box_checked(
+            {std::string(request.prompt), std::string(request.title), std::string(request.default_text)})
+            .value_or(platform::AnsiText{}); // Cancel: the empty answer, which changes nothing
     return {std::move(answer.bytes), !answer.exact};
 }
 
@@ -23,11 +25,9 @@ void change(Form2& form, vault::ChangeCommand command) {
     vault::VaultContext context = qlk_access::vault_context(reporter);
     const vault::ChangeOutcome outcome = vault::change_field(context, form.rows, command, ask);
     // A saved password change leaves every password scrambled, whatever the
-    // caption says; after anything else the column keeps its view.
+    // caption says; anything else leaves the column in the form it has.
     if (command == vault::ChangeCommand::Password && outcome == vault::ChangeOutcome::Saved)
         form.plain_passwords = false;
-    else
-        show_passwords_in_current_view(form);
     show_rows(form); // the changed row, a scrambled password column, rows added meanwhile
 }
 
@@ -39,7 +39,6 @@ void delete_record(Form2& form) {
     // No confirmation. Afterwards no row is selected, so a second Ctrl+D
     // cannot take the next record by surprise.
     vault::delete_selected(context, form.rows);
-    show_passwords_in_current_view(form);
     show_rows(form);
     if (form.list) SetFocus(form.list);
 }

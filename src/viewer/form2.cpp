@@ -13,6 +13,8 @@
 #include "viewer/form2.h"
 #include "viewer/viewer_window.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <new>
 
@@ -82,7 +84,6 @@ void on_init(HWND dialog, const Holder& holder) {
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);
     platform::center_on_screen(dialog);
-    platform::keep_clear_of(dialog, ui::find_window(ui::Window::Widget));
     fit_label_width(dialog, IDC_VW_LABEL3);
     fit_label_width(dialog, IDC_VW_LABEL1);
     platform::add_tooltip(dialog, IDC_VW_COMMAND1, "Create to print list...");
@@ -142,11 +143,11 @@ bool run_command(Form2& form, int command) {
     case IDC_VW_COMMAND3: toggle_display(form); return true;
     case IDC_VW_COMMAND4: mini_help(); return true;
     case IDC_VW_COMMAND2:
+    case IDCANCEL: // Escape closes as "Clear Clipboard && Close" does
         platform::clear_clipboard(form.window);
         close_viewer(form);
         return true;
-    case IDOK:
-    case IDCANCEL: return true; // Enter and Escape: the viewer has no default or cancel button
+    case IDOK: return true; // Enter: the viewer has no default button
     }
     return run_edit_command(form, command) || run_appearance_command(form, command);
 }
@@ -163,6 +164,14 @@ INT_PTR CALLBACK Form2_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
     case WM_COMMAND:
         if (HIWORD(wparam) > 1) break; // 0: a menu item or a button click, 1: a shortcut
         if (auto form = form_of(dialog); form && !form->loading && run_command(*form, LOWORD(wparam))) return TRUE;
+        break;
+    case WM_CONTEXTMENU:
+        // From the keyboard (no point): a right press comes as LV's NM_RCLICK.
+        if (auto form = form_of(dialog); form && !form->loading && reinterpret_cast<HWND>(wparam) == form->list &&
+                                         GET_X_LPARAM(lparam) == -1 && GET_Y_LPARAM(lparam) == -1) {
+            pop_up_row_menu_by_keyboard(*form);
+            return TRUE;
+        }
         break;
     case WM_NOTIFY:
         if (auto form = form_of(dialog)) {

@@ -25,8 +25,8 @@ struct Form2 {
     std::vector<std::size_t> order;
     bool loading = false; // the load sequence runs; the window must stay hidden
     // The password column shows the passwords plain, or scrambled as the
-    // vault holds them. The caption of Command3 says which view the user
-    // chose; a saved password change shows them scrambled whatever it says.
+    // vault holds them. Only the toggle (Command3) and a saved password
+    // change, which scrambles them whatever the caption says, set it.
     bool plain_passwords = false;
 
     platform::unique_hfont list_font;
@@ -58,6 +58,8 @@ void sort_rows(Form2& form);
 // Puts the rows themselves in the list's order, for the commands that read
 // or write all of them in that order.
 void put_rows_in_list_order(Form2& form);
+// Shift+F10 or the Menu key in LV: the File menu below the selected row.
+void pop_up_row_menu_by_keyboard(Form2& form);
 // LV's notifications; true when handled, with the dialog's result in `result`.
 bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result);
 
@@ -74,8 +76,6 @@ void copy_user_name(Form2& form);
 void activate_url(Form2& form);
 void print_list(Form2& form);
 void toggle_display(Form2& form);
-// The password column takes the view the caption says.
-void show_passwords_in_current_view(Form2& form);
 void mini_help();
 // The Edit menu; true when `command` was one of its items.
 bool run_edit_command(Form2& form, int command);

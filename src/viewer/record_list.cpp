@@ -81,7 +81,24 @@ void keep_a_row_selected(HWND list) {
         ListView_SetItemState(list, focused, LVIS_SELECTED, LVIS_SELECTED);
 }
 
+// The File menu at a screen point; its commands act on the selected row.
+void pop_up_file_menu(const Form2& form, POINT at) {
+    if (HMENU file = GetSubMenu(GetMenu(form.window), 0))
+        TrackPopupMenu(file, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, form.window, nullptr);
+}
+
 } // namespace
+
+void pop_up_row_menu_by_keyboard(Form2& form) {
+    const int place = ListView_GetNextItem(form.list, -1, LVNI_SELECTED);
+    if (place < 0) return;
+    ListView_EnsureVisible(form.list, place, FALSE);
+    RECT row{};
+    if (!ListView_GetItemRect(form.list, place, &row, LVIR_LABEL)) return;
+    POINT at{row.left, row.bottom};
+    ClientToScreen(form.list, &at);
+    pop_up_file_menu(form, at);
+}
 
 void set_up_list(Form2& form) {
     ListView_SetExtendedListViewStyle(form.list, LVS_EX_FULLROWSELECT);
@@ -171,13 +188,13 @@ bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result) {
     case NM_CLICK:
     case NM_RDBLCLK: keep_a_row_selected(form.list); return false;
     case NM_RCLICK: {
-        // The File menu at the pointer; its commands act on the selected row,
-        // which the press has just made the one under the pointer.
+        // The File menu at the pointer, for the row that the press has just
+        // selected. Handled: the list sends no WM_CONTEXTMENU after it.
         keep_a_row_selected(form.list);
         POINT at;
         GetCursorPos(&at);
-        if (HMENU file = GetSubMenu(GetMenu(form.window), 0))
-            TrackPopupMenu(file, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, form.window, nullptr);
+        pop_up_file_menu(form, at);
+        result = TRUE;
         return true;
     }
     case LVN_ODFINDITEMW: {

@@ -94,26 +94,20 @@ void print_list(Form2& form) {
 
 namespace {
 
-// The display state lives in the button's caption alone.
-bool shows_plain_passwords(const Form2& form) {
-    return platform::item_text(form.window, IDC_VW_COMMAND3) != kDecryptCaption;
-}
-
-void set_password_column(Form2& form, bool plain) {
-    form.plain_passwords = plain;
-    InvalidateRect(form.list, nullptr, TRUE);
+// The toggle reads the user's choice from the button's caption: after a
+// saved password change the column is scrambled while the caption still
+// offers to scramble it.
+bool caption_offers_plain_view(const Form2& form) {
+    return platform::item_text(form.window, IDC_VW_COMMAND3) == kDecryptCaption;
 }
 
 } // namespace
 
 void toggle_display(Form2& form) {
-    const bool plain = !shows_plain_passwords(form);
-    set_password_column(form, plain);
+    const bool plain = caption_offers_plain_view(form);
+    form.plain_passwords = plain;
+    InvalidateRect(form.list, nullptr, TRUE);
     platform::set_item_text(form.window, IDC_VW_COMMAND3, plain ? kEncryptCaption : kDecryptCaption);
-}
-
-void show_passwords_in_current_view(Form2& form) {
-    if (form.window) set_password_column(form, shows_plain_passwords(form));
 }
 
 void mini_help() {

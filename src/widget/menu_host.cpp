@@ -25,22 +25,12 @@ Host* host_of(HWND host) { return platform::window_state<Host>(host); }
 
 bool g_exit_running = false;
 
-void run_item(UINT item) {
-    switch (item) {
-    case IDM_ABOUT: ui::show_window(ui::Window::About); break;
-    case IDM_ADD: ui::show_window(ui::Window::AddEntry); break;
-    case IDM_CONFIG_STARTUP: ui::show_window(ui::Window::Startup); break;
-    case IDM_VIEW: qlk_access::run_viewer_gate(); break;
-    case IDM_EXIT: run_exit_sequence(); break;
-    }
-}
-
 LRESULT CALLBACK Menu_proc(HWND host, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_NCCREATE: ui::track_window(ui::Window::MenuHost, host); break;
     case WM_COMMAND:
         // The popup posts the picked item, so it runs after the press that opened it has been handled.
-        if (HIWORD(wparam) == 0) run_item(LOWORD(wparam));
+        if (HIWORD(wparam) == 0) run_mnuMain_item(LOWORD(wparam));
         return 0;
     case WM_NCDESTROY:
         platform::detach_window_state<Host>(host);
@@ -89,6 +79,16 @@ void popup_mnuMain(POINT at) {
     // Escape leaves the user where the menu came from. A picked item's window
     // (posted, so it runs after this) then comes forward over it.
     if (HWND widget = ui::find_window(ui::Window::Widget)) SetForegroundWindow(widget);
+}
+
+void run_mnuMain_item(UINT item) {
+    switch (item) {
+    case IDM_ABOUT: ui::show_window(ui::Window::About); break;
+    case IDM_ADD: ui::show_window(ui::Window::AddEntry); break;
+    case IDM_CONFIG_STARTUP: ui::show_window(ui::Window::Startup); break;
+    case IDM_VIEW: qlk_access::run_viewer_gate(); break;
+    case IDM_EXIT: run_exit_sequence(); break;
+    }
 }
 
 void run_exit_sequence() {

@@ -11,6 +11,10 @@ void load_Menu();
 // picked item runs once the popup has closed.
 void popup_mnuMain(POINT at);
 
+// Runs an item of mnuMain as a pick from the popup does; the widget's
+// shortcut keys come here too.
+void run_mnuMain_item(UINT item);
+
 // The loaded host's menu bar; its only submenu is the popup. Null when not loaded.
 HMENU mnuMain();
 

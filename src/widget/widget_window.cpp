@@ -168,7 +168,13 @@ LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM
 
 LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-    case WM_NCCREATE: ui::track_window(ui::Window::Widget, widget); break;
+    case WM_NCCREATE:
+        ui::track_window(ui::Window::Widget, widget,
+                         LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_FRMMAIN)));
+        break;
+    case WM_COMMAND:
+        if (HIWORD(wparam) == 1) run_mnuMain_item(LOWORD(wparam)); // F1, Ctrl+F
+        return 0;
     case WM_SETFOCUS:
         // The skin holds the keyboard whenever the widget is active.
         if (HWND skin = GetDlgItem(widget, IDC_WIDGET_SKIN)) SetFocus(skin);

@@ -219,23 +219,38 @@ TEST_F(EntryPasswordDialog, UnstorablePasswordIsReportedAndTheOldOneStaysInForce
     EXPECT_EQ(platform::item_text(dialog, IDC_PW_TXT1), "");
 }
 
+// The comparison is exact, character by character: a character with no form
+// in the code page does not match the '?' it would be converted to.
 TEST_F(EntryPasswordDialog, ViewerGateReadsTheStoredPasswordAndRefusesOtherAnswers) {
-    qlk_access::store_entry_password("gate");
+    qlk_access::store_entry_password("g?te");
     ModalWatcher watcher;
     watcher.answer_input("marigold");
     EXPECT_FALSE(qlk_access::ask_viewer_password());
-    watcher.answer_input("gate");
+    watcher.answer_input(L"g\u4e2dte");
+    EXPECT_FALSE(qlk_access::ask_viewer_password());
+    watcher.answer_input("g?te");
     EXPECT_TRUE(qlk_access::ask_viewer_password());
     watcher.cancel_input();
     EXPECT_FALSE(qlk_access::ask_viewer_password());
 
     const auto seen = watcher.seen();
-    ASSERT_EQ(seen.size(), 5u);
+    ASSERT_EQ(seen.size(), 7u);
     EXPECT_EQ(seen[0].title, "Get Master Password");
     EXPECT_EQ(seen[0].text, "Please enter your master entry password");
     EXPECT_EQ(seen[0].mask, L'*');
     EXPECT_EQ(seen[1].text, "Sorry: you have entered the wrong password.");
-    EXPECT_EQ(qlk_access::run_state().entry_password, "gate");
+    EXPECT_EQ(seen[3].text, "Sorry: you have entered the wrong password.");
+    EXPECT_EQ(qlk_access::run_state().entry_password, "g?te");
+
+    // The same at the entry check.
+    HWND dialog = open_dialog();
+    SetDlgItemTextW(dialog, IDC_PW_TXT1, L"g\u4e2dte");
+    click(dialog, IDOK);
+    EXPECT_FALSE(ui::is_loaded(ui::Window::Widget));
+    EXPECT_EQ(watcher.seen().back().text, kWrongPassword);
+    type(dialog, "g?te");
+    click(dialog, IDOK);
+    EXPECT_TRUE(ui::is_loaded(ui::Window::Widget));
 }
 
 TEST_F(EntryPasswordDialog, ViewerGateOpensNothingWhenTheStoreCannotBeRead) {
@@ -278,15 +293,27 @@ TEST_F(EntryPasswordDialog, ANewPasswordTheStoreCannotHoldIsRefusedAndTheOldOneS
     }
 }
 
-// Empty new passwords (both boxes left empty or cancelled) store the empty
-// value: in this run the empty field enters, and the store's default
-// "marigold" is in force again for the viewer gate and the next start.
-TEST_F(EntryPasswordDialog, EmptyNewPasswordsBringBackTheDefault) {
+// Cancel on either new-password box ends the change: nothing stored, no
+// message. Both boxes left empty with OK store the empty value: in this run
+// the empty field enters, and the store's default "marigold" is in force
+// again for the viewer gate and the next start.
+TEST_F(EntryPasswordDialog, EmptyNewPasswordsBringBackTheDefaultAndCancelChangesNothing) {
     qlk_access::store_entry_password("old pass");
     HWND dialog = open_dialog();
+    const std::vector<const char*> cancelled[] = {{nullptr}, {"", nullptr}, {"n3w", nullptr}};
+    for (const auto& answers : cancelled) {
+        ModalWatcher watcher;
+        watcher.answer_input("old pass");
+        for (const char* answer : answers) answer ? watcher.answer_input(answer) : watcher.cancel_input();
+        click(dialog, IDC_PW_COMMAND3);
+        EXPECT_EQ(watcher.seen().size(), 1 + answers.size()) << "no message";
+        EXPECT_EQ(qlk_access::read_entry_password(), "old pass");
+        EXPECT_EQ(qlk_access::run_state().entry_password, "old pass");
+    }
+
     ModalWatcher watcher;
     watcher.answer_input("old pass");
-    watcher.cancel_input();
+    watcher.answer_input("");
     watcher.answer_input("");
     click(dialog, IDC_PW_COMMAND3);
     ASSERT_EQ(watcher.seen().size(), 4u);

@@ -136,30 +136,31 @@ TEST(Rewrite, AFailedSaveTakesTheRecordsAddedMeanwhileOnce) {
 // The next load checks only the first record's stamp: the record that opened
 // the vault stays first; when it is deleted, the first row in list order that
 // this computer stamped takes its place.
-TEST(Rewrite, KeepsARecordOfThisComputerFirst) {
+TEST(Rewrite, WritesListOrderUnlessItsFirstRowWouldLockThisComputerOut) {
     const std::string vault = "NAM:zeta\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7\r\n"
                               "NAM:alpha\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:FAR-AWAY\r\n"
                               "NAM:mid\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:DESK-7\r\n"
                               "NAM:beta\r\nURL:u\r\nUSE:s\r\nPAS:p\r\nIDN:FAR-AWAY\r\n";
     const struct {
-        bool reversed;                    // the list shows the rows in the other order
+        std::vector<std::size_t> order;   // the list's order of the file's records; empty: file order
         std::vector<std::size_t> deleted; // list positions, deleted one after the other
         const char* names;
     } cases[] = {
-        {false, {}, "zeta,alpha,mid,beta,"},
-        {true, {}, "zeta,beta,mid,alpha,"},
-        {false, {1}, "zeta,mid,beta,"},
-        {false, {0}, "mid,alpha,beta,"},
-        {true, {3}, "mid,beta,alpha,"},
-        {false, {0, 1}, "alpha,beta,"}, // no record of this computer is left: list order
+        {{}, {}, "zeta,alpha,mid,beta,"},
+        {{2, 0, 1, 3}, {}, "mid,zeta,alpha,beta,"}, // a row of this computer heads the list: list order
+        {{3, 2, 1, 0}, {}, "zeta,beta,mid,alpha,"}, // another computer's row heads it: the opener first
+        {{}, {1}, "zeta,mid,beta,"},
+        {{}, {0}, "mid,alpha,beta,"}, // the opener is gone: the first row of this computer
+        {{3, 2, 1, 0}, {3}, "mid,beta,alpha,"},
+        {{}, {0, 1}, "alpha,beta,"}, // no record of this computer is left: list order
     };
     for (const auto& c : cases) {
         VaultFixture f;
         f.put_vault(encryption_pass(vault));
         RowList rows = rows_from_load(load_vault(f.ctx));
-        if (c.reversed) {
-            rows.rows.reorder({3, 2, 1, 0});
-            rows.opener = 3;
+        if (!c.order.empty()) {
+            rows.rows.reorder(c.order);
+            rows.opener = std::find(c.order.begin(), c.order.end(), 0) - c.order.begin();
         }
         for (std::size_t index : c.deleted) {
             rows.selected = index;

@@ -38,8 +38,8 @@ protected:
         SetFileAttributesA(qlk_access::vault_file_path().c_str(),
                            read_only ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
     }
-    // Rows by name: bank 0, forum 1, mail 2. A rewrite writes mail, whose
-    // record opened the vault, first and the others in list order.
+    // Rows by name: bank 0, forum 1, mail 2, written in that order: bank is
+    // of this computer, so the list's first row passes the stamp check.
     static constexpr int kBank = 0, kForum = 1, kMail = 2;
 
     static std::string names_in_file() {
@@ -102,7 +102,7 @@ TEST_F(ViewerEdit, EachChangeAsksWithItsPromptTitleAndCurrentValueThenRewrites) 
         const std::string expected_cell = c.column == 3 ? vault::encrypt_text(c.answer) : c.answer;
         EXPECT_EQ(cell(kBank, c.column), expected_cell) << "changed in place, not moved";
     }
-    EXPECT_EQ(names_in_file(), "mail,bank, savings,forum,") << "the opener first, then list order";
+    EXPECT_EQ(names_in_file(), "bank, savings,forum,mail,") << "list order";
     const vault::Record bank = record_named("bank, savings");
     EXPECT_EQ(bank.url, "https://bank.example");
     EXPECT_EQ(bank.user, "robert");
@@ -142,11 +142,30 @@ TEST_F(ViewerEdit, ChangingAPasswordInThePlainViewLeavesTheColumnScrambled) {
     EXPECT_EQ(toggle_caption(), "Encrypt Password View") << "the caption is left as it was";
     EXPECT_EQ(record_named("forum").password, "fresh");
 
+    // Only the toggle changes the column's form: other edits, saved or
+    // cancelled, leave it scrambled whatever the caption says.
+    const struct {
+        int command;
+        const char* answer; // null: the box is cancelled
+    } edits[] = {{IDM_VW_THE_URL, "https://forum2.example"}, {IDM_VW_RENAME, nullptr}, {IDM_VW_DELETE, nullptr}};
+    for (const auto& edit : edits) {
+        SCOPED_TRACE(edit.command);
+        select_row(kForum);
+        ModalWatcher edit_watcher;
+        if (edit.answer)
+            edit_watcher.answer_input(edit.answer);
+        else
+            edit_watcher.cancel_input();
+        command(edit.command);
+        for (int row = 0; row < ListView_GetItemCount(list()); ++row)
+            EXPECT_NE(vault::decrypt_text(cell(row, 3)), cell(row, 3)) << row;
+    }
+
     // One click brings the caption back; the next shows the plain passwords.
     command(IDC_VW_COMMAND3);
-    EXPECT_EQ(cell(kForum, 3), vault::encrypt_text("fresh"));
+    EXPECT_EQ(cell(kBank, 3), vault::encrypt_text("S3cret!"));
     command(IDC_VW_COMMAND3);
-    EXPECT_EQ(cell(kForum, 3), "fresh");
+    EXPECT_EQ(cell(kBank, 3), "S3cret!");
 }
 
 TEST_F(ViewerEdit, DeleteRemovesTheSelectedRowWithoutAskingAndLeavesNoneSelected) {
@@ -155,13 +174,13 @@ TEST_F(ViewerEdit, DeleteRemovesTheSelectedRowWithoutAskingAndLeavesNoneSelected
     SendMessageW(viewer(), WM_COMMAND, MAKEWPARAM(IDM_VW_DELETE, 1), 0); // Ctrl+D
     EXPECT_TRUE(watcher.seen().empty());
     EXPECT_EQ(ListView_GetItemCount(list()), 2);
-    EXPECT_EQ(names_in_file(), "mail,bank,");
+    EXPECT_EQ(names_in_file(), "bank,mail,");
     EXPECT_EQ(selected_row(), -1);
     EXPECT_EQ(GetFocus(), list());
 
     // A second Ctrl+D with nothing selected removes nothing.
     command(IDM_VW_DELETE);
-    EXPECT_EQ(names_in_file(), "mail,bank,");
+    EXPECT_EQ(names_in_file(), "bank,mail,");
 }
 
 TEST_F(ViewerEdit, DeletingEveryRowLeavesAnEmptyVaultThatTheNextOpeningRefuses) {
@@ -188,7 +207,7 @@ TEST_F(ViewerEdit, ARecordAddedWhileTheViewerIsOpenSurvivesARenameAndAppears) {
     ModalWatcher watcher;
     watcher.answer_input("mailbox");
     command(IDM_VW_RENAME);
-    EXPECT_EQ(names_in_file(), "mailbox,bank,forum,added,");
+    EXPECT_EQ(names_in_file(), "bank,forum,mailbox,added,");
     EXPECT_EQ(cell(3, 0), "added") << "the open list shows it too";
     EXPECT_EQ(cell(3, 3), vault::encrypt_text("pa55"));
 
@@ -223,7 +242,7 @@ TEST_F(ViewerEdit, ARecordAddedMeanwhileIsWrittenOnceWhenASaveFailedBefore) {
         int command;
         const char* names_after; // in the file after the second, successful try
         int rows_after;
-    } cases[] = {{IDM_VW_DELETE, "mail,bank,added,", 3}, {IDM_VW_RENAME, "mail,bank,forum2,added,", 4}};
+    } cases[] = {{IDM_VW_DELETE, "bank,mail,added,", 3}, {IDM_VW_RENAME, "bank,forum2,mail,added,", 4}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         reopen_on(kVault);
@@ -276,9 +295,9 @@ TEST_F(ViewerEdit, TheVaultStillOpensHereAfterEditsWhenARecordFromElsewhereSorts
     }
 }
 
-// Rows that a rewrite appends follow the password view of the caption; a
+// Rows that a rewrite appends take the column's form; a
 // password change that could not be saved leaves the column as it was shown.
-TEST_F(ViewerEdit, ThePasswordColumnKeepsTheViewTheCaptionSays) {
+TEST_F(ViewerEdit, ThePasswordColumnKeepsItsFormThroughOtherEdits) {
     command(IDC_VW_COMMAND3); // plain view
     add_meanwhile("added", "pa55");
     select_row(kMail);
@@ -313,7 +332,7 @@ TEST_F(ViewerEdit, AVaultDeletedWhileTheViewerIsOpenIsWrittenAnewFromEveryRow) {
     watcher.answer_input("mailbox");
     command(IDM_VW_RENAME);
     EXPECT_EQ(texts_of(watcher.seen()), (std::vector<std::string>{"New Idenifier Name:", kMissing}));
-    EXPECT_EQ(names_in_file(), "mailbox,bank,forum,");
+    EXPECT_EQ(names_in_file(), "bank,forum,mailbox,");
     EXPECT_EQ(record_named("forum").stamp, "OTHERBOX");
     EXPECT_TRUE(vault::is_sealed(vault_bytes()));
 

@@ -323,15 +323,18 @@ TEST_F(ViewerWindow, ClearClipboardAndCloseEmptiesWhatAnotherProgramPutThere) {
     EXPECT_EQ(clipboard_format_count(), 0);
 }
 
-TEST_F(ViewerWindow, AnyCloseEmptiesTheClipboardAndEscapeDoesNotClose) {
+TEST_F(ViewerWindow, AnyCloseEmptiesTheClipboardEscapeIncluded) {
     write_vault(kThree);
-    HWND dialog = open_viewer();
-    command(IDCANCEL); // Escape in a dialog
-    EXPECT_TRUE(IsWindow(dialog));
-    put_on_clipboard("copied meanwhile");
-    ui::close_window(ui::Window::Viewer); // as the exit sequence closes it
-    EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_EQ(clipboard_format_count(), 0);
+    for (bool escape : {true, false}) {
+        HWND dialog = open_viewer();
+        put_on_clipboard("copied meanwhile");
+        if (escape)
+            command(IDCANCEL); // Escape in a dialog: as "Clear Clipboard && Close"
+        else
+            ui::close_window(ui::Window::Viewer); // as the exit sequence closes it
+        EXPECT_FALSE(IsWindow(dialog)) << escape;
+        EXPECT_EQ(clipboard_format_count(), 0) << escape;
+    }
 }
 
 TEST_F(ViewerWindow, OpeningAgainShowsTheOpenViewerWithItsRowsAsTheyStand) {
