@@ -128,7 +128,7 @@ sleep 0.3
 qlk_key shift+F10
 qlk_auto -c '#32768' wait >/dev/null || qlk_fail "no menu for the row"
 sleep 0.3 # the menu takes the keys once it runs its loop
-qlk_key Return
+qlk_key Down Return # "Copy Password into clipboard" is the first item
 for _ in $(seq 50); do [ "$(qlk_clipboard)" = 'Blue7-Tide' ] && break; sleep 0.1; done
 qlk_expect_eq "the clipboard" 'Blue7-Tide' "$(qlk_clipboard)"
 # From the list: Print, Decrypt Password View, "?", then "Clear Clipboard && Close".
