@@ -4,6 +4,7 @@
 #include "access/settings_store.h"
 #include "ui/window_registry.h"
 #include "platform/dialogs.h"
+#include "platform/wipe.h"
 #include "vault/cipher.h"
 
 namespace qlk_access {
@@ -25,8 +26,9 @@ bool ask_viewer_password() {
         platform::show_message(error.user_message());
         return false;
     }
-    const std::string answer = platform::input_box(
+    std::string answer = platform::input_box(
         {.prompt = "Please enter your master entry password", .title = "Get Master Password", .masked = true});
+    const platform::WipeAtExit wipe_answer(answer);
     if (answer != run_state().entry_password) {
         platform::show_message("Sorry: you have entered the wrong password.");
         return false;

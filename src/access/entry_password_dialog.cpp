@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/instance.h"
 #include "platform/window.h"
+#include "platform/wipe.h"
 #include "resource_ids.h"
 #include "vault/storable.h"
 
@@ -41,8 +42,11 @@ constexpr int kClientWidth = 312;
 constexpr int kClientHeight = 151;
 
 void set_both_fields(HWND dialog, const std::string& text) {
-    platform::set_item_text(dialog, IDC_PW_TXT1, text);
-    platform::set_item_text(dialog, IDC_PW_TXT2, text);
+    for (int id : {IDC_PW_TXT1, IDC_PW_TXT2}) {
+        // A shorter text would leave the end of the one it replaces in the field's buffer.
+        platform::wipe_control_text(GetDlgItem(dialog, id));
+        platform::set_item_text(dialog, id, text);
+    }
 }
 
 void set_mask(HWND dialog, wchar_t mask) {
@@ -80,7 +84,9 @@ bool on_load(HWND dialog) {
 }
 
 void on_entry_check(HWND dialog) {
-    if (platform::item_text(dialog, IDC_PW_TXT1) != run_state().entry_password) {
+    std::string typed = platform::item_text(dialog, IDC_PW_TXT1);
+    const platform::WipeAtExit wipe_typed(typed);
+    if (typed != run_state().entry_password) {
         platform::show_message("Entry Password Error:\r\nThe entry password is wrong.");
         set_both_fields(dialog, "");
         SetFocus(GetDlgItem(dialog, IDC_PW_TXT1));
@@ -93,19 +99,22 @@ void on_entry_check(HWND dialog) {
 }
 
 void on_change_password(HWND dialog) {
-    const std::string current = platform::input_box(
+    std::string current = platform::input_box(
         {.prompt = "Please enter your CURRENT entry password", .title = "Current Entry Password...", .masked = true});
+    const platform::WipeAtExit wipe_current(current);
     if (current != run_state().entry_password) {
         platform::show_message("Entry Password Error:\r\nThe entry password is not entered the same that has been "
                                "previously registered - action concelled!");
         return;
     }
-    const platform::AnsiText first = platform::input_box_checked(
+    platform::AnsiText first = platform::input_box_checked(
         {.prompt = "Please enter your new entry password", .title = "New Entry Password...", .masked = true});
-    const platform::AnsiText second =
+    const platform::WipeAtExit wipe_first(first.bytes);
+    platform::AnsiText second =
         platform::input_box_checked({.prompt = "Please enter your new entry password AGAIN",
                                      .title = "New Entry Password AGAIN to confirm...",
                                      .masked = true});
+    const platform::WipeAtExit wipe_second(second.bytes);
     if (first.bytes != second.bytes) {
         platform::show_message("New Entry Password Error:\r\nThe entry password is not entered the same within the 2 "
                                "'New Entry Password' input screens - please try again.");
@@ -148,6 +157,11 @@ INT_PTR CALLBACK frmPassword_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
             }
             return TRUE;
         }
+        break;
+    case WM_DESTROY:
+        // The fields' own buffers held the entry password: written over before they go.
+        platform::wipe_control_text(GetDlgItem(dialog, IDC_PW_TXT1));
+        platform::wipe_control_text(GetDlgItem(dialog, IDC_PW_TXT2));
         break;
     case WM_NCDESTROY: ui::untrack_window(ui::Window::Password); break;
     }

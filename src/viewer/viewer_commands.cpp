@@ -8,6 +8,7 @@
 #include "platform/window.h"
 #include "resource_ids.h"
 #include "platform/unique_handle.h"
+#include "platform/wipe.h"
 #include "viewer/form2.h"
 
 #include <optional>
@@ -53,7 +54,10 @@ void copy_text(Form2& form, const std::string& text) {
 
 void copy_password(Form2& form) {
     // With no row selected (the last one was deleted) there is nothing to copy.
-    if (const auto password = selected_value(form, vault::Field::Password)) copy_text(form, *password);
+    if (auto password = selected_value(form, vault::Field::Password)) {
+        copy_text(form, *password);
+        platform::wipe(*password);
+    }
 }
 
 void copy_user_name(Form2& form) {
@@ -79,7 +83,10 @@ void print_list(Form2& form) {
 
     const std::string path = qlk_access::print_file_path();
     put_rows_in_list_order(form);
-    if (!write_print_file(path, print_text(form.rows.rows))) {
+    std::string text = print_text(form.rows.rows); // every password, plain
+    const bool written = write_print_file(path, text);
+    platform::wipe(text);
+    if (!written) {
         platform::show_message("ERROR: the print file could not be written.\r\n" + path +
                                " may be read-only or in use by another program; the list was not printed.");
         return;

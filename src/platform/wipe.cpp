@@ -1,0 +1,12 @@
+#include "platform/wipe.h"
+
+namespace platform {
+
+void wipe_control_text(HWND control) {
+    const int length = GetWindowTextLengthW(control);
+    if (length <= 0) return;
+    const std::wstring filler(static_cast<size_t>(length), L'\x2022');
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(filler.c_str()));
+}
+
+} // namespace platform
