@@ -21,10 +21,12 @@ NEW='Hx4@pL8-keyringB2tq-Wv6mZ3'
 # The copies of either password in the program's memory, one a line. Also
 # their ends: a freed heap block carries the heap's own links in its first 16
 # bytes, so a copy at its start is left with only its end (measured).
-copies() { python3 "$QLK_ROOT/e2e/lib/memory_search.py" "$QLK_PID" "$OLD" "$NEW" "${OLD: -7}" "${NEW: -9}"; }
+# copies [--allow-utf16 TEXT...]: see e2e/lib/memory_search.py.
+copies() { python3 "$QLK_ROOT/e2e/lib/memory_search.py" "$QLK_PID" "$OLD" "$NEW" "${OLD: -7}" "${NEW: -9}" "$@"; }
+# expect_no_copies WHAT [--allow-utf16 TEXT...]
 expect_no_copies() {
     local found
-    found=$(copies)
+    found=$(copies "${@:2}")
     [ -z "$found" ] || qlk_fail "copies left (text, encoding, address, mapping, bytes around):"$'\n'"$found"
     qlk_pass "$1"
 }
@@ -61,6 +63,14 @@ step "another program's copy while the viewer is open"
 expect_no_copies "no copy of the old password"
 
 qlk_case "changed, copied and printed, then another program copies: neither password is left"
+# The one copy allowed: the password box's edit control (Wine's) keeps the
+# text that typing replaced, the offered old password, in a buffer of its own
+# for Ctrl+Z, and frees it as it is. The box's wipe sets its text, which
+# empties that buffer only by zeroing its first character: the rest, in
+# UTF-16 after a zero character, is out of the program's reach. (Found with
+# QLK_TRACE_STEPS=1: it lacks just the first character, and it is not there
+# when the new password is set into the box instead of typed.)
+UNDO_BUFFER='\x00'${OLD:1}
 viewer_edit_pick 4
 qlk_wait_window "Change password" '#32770' >/dev/null
 # Typed over the offered text, which the box has selected.
@@ -69,6 +79,7 @@ qlk_expect_text "the box holds the new password" "Change password" IDC_INPUT_TEX
 qlk_key Return
 qlk_wait_gone "Change password" '#32770'
 step "changing the password"
+expect_no_copies "the closed box left no copy of either" --allow-utf16 "$UNDO_BUFFER"
 viewer_select 0
 viewer_key ctrl+c
 qlk_expect_eq "the new password is on the clipboard" "$NEW" "$(qlk_clipboard)"
@@ -83,5 +94,5 @@ qlk_auto setclip "copied elsewhere" >/dev/null
 qlk_expect_eq "another program's text is on the clipboard" "copied elsewhere" "$(qlk_clipboard)"
 close_notepad
 step "another program's copy"
-expect_no_copies "neither password, as 8-bit or as UTF-16 text"
+expect_no_copies "neither password, as 8-bit or as UTF-16 text" --allow-utf16 "$UNDO_BUFFER"
 qlk_alive || qlk_fail "the program ended"

@@ -2,6 +2,12 @@
 
 namespace platform {
 
+// Deeper than any handler of ours goes, with the system's calls beneath it.
+[[gnu::noinline]] void wipe_stack_below() {
+    unsigned char area[64 * 1024];
+    SecureZeroMemory(area, sizeof area);
+}
+
 void wipe_control_text(HWND control) {
     const int length = GetWindowTextLengthW(control);
     if (length <= 0) return;

@@ -29,6 +29,11 @@ private:
     std::basic_string<Char>& text_;
 };
 
+// Zeroes the stack below the caller's frame, where the calls it has made left
+// their locals: a short string keeps its characters inside the string object,
+// on the stack, where no operator delete sees them. For the message loop.
+void wipe_stack_below();
+
 // Overwrites the text of an edit control in place: a text of the same length
 // fits the control's own buffer, which is then written over, not replaced by
 // a new one (the old one would go back to the heap as it was).

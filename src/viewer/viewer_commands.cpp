@@ -54,10 +54,7 @@ void copy_text(Form2& form, const std::string& text) {
 
 void copy_password(Form2& form) {
     // With no row selected (the last one was deleted) there is nothing to copy.
-    if (auto password = selected_value(form, vault::Field::Password)) {
-        copy_text(form, *password);
-        platform::wipe(*password);
-    }
+    if (const auto password = selected_value(form, vault::Field::Password)) copy_text(form, *password);
 }
 
 void copy_user_name(Form2& form) {
