@@ -16,6 +16,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -58,6 +59,7 @@ void operator delete[](void* block, const std::nothrow_t&) noexcept { wipe_and_f
 // The C++ library's array and nothrow forms of the aligned new call this one.
 void* operator new(std::size_t size, std::align_val_t alignment) {
     const std::size_t front = front_of(alignment);
+    if (size > SIZE_MAX - front) throw std::bad_alloc();
     for (;;) {
         if (auto* start = static_cast<unsigned char*>(_aligned_malloc(front + size, front))) {
             std::memcpy(start + front - sizeof size, &size, sizeof size);
