@@ -4,6 +4,7 @@
 #include "access/settings_store.h"
 #include "ui/window_registry.h"
 #include "platform/dialogs.h"
+#include "platform/wipe.h"
 #include "vault/cipher.h"
 
 namespace qlk_access {
@@ -29,9 +30,12 @@ bool ask_viewer_password() {
         platform::show_message(error.user_message());
         return false;
     }
-    const auto answer = platform::input_box_checked(
-        {.prompt = "Please enter your master entry password", .title = "Get Master Password", .masked = true});
-    if (!is_entry_password(answer.value_or(platform::AnsiText{}))) { // Cancel answers the empty text
+    platform::AnsiText answer =
+        platform::input_box_checked(
+            {.prompt = "Please enter your master entry password", .title = "Get Master Password", .masked = true})
+            .value_or(platform::AnsiText{}); // Cancel answers the empty text
+    const platform::WipeAtExit wipe_answer(answer.bytes);
+    if (!is_entry_password(answer)) {
         platform::show_message("Sorry: you have entered the wrong password.");
         return false;
     }

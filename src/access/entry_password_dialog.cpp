@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/instance.h"
 #include "platform/window.h"
+#include "platform/wipe.h"
 #include "resource_ids.h"
 #include "vault/storable.h"
 
@@ -41,8 +42,11 @@ constexpr int kClientWidth = 312;
 constexpr int kClientHeight = 151;
 
 void set_both_fields(HWND dialog, const std::string& text) {
-    platform::set_item_text(dialog, IDC_PW_TXT1, text);
-    platform::set_item_text(dialog, IDC_PW_TXT2, text);
+    for (int id : {IDC_PW_TXT1, IDC_PW_TXT2}) {
+        // A shorter text would leave the end of the one it replaces in the field's buffer.
+        platform::wipe_control_text(GetDlgItem(dialog, id));
+        platform::set_item_text(dialog, id, text);
+    }
 }
 
 void set_mask(HWND dialog, wchar_t mask) {
@@ -80,7 +84,9 @@ bool on_load(HWND dialog) {
 }
 
 void on_entry_check(HWND dialog) {
-    if (!is_entry_password(platform::item_text_checked(dialog, IDC_PW_TXT1))) {
+    platform::AnsiText typed = platform::item_text_checked(dialog, IDC_PW_TXT1);
+    const platform::WipeAtExit wipe_typed(typed.bytes);
+    if (!is_entry_password(typed)) {
         platform::show_message("Entry Password Error:\r\nThe entry password is wrong.");
         set_both_fields(dialog, "");
         SetFocus(GetDlgItem(dialog, IDC_PW_TXT1));
@@ -93,9 +99,12 @@ void on_entry_check(HWND dialog) {
 }
 
 void on_change_password(HWND dialog) {
-    const auto current = platform::input_box_checked(
-        {.prompt = "Please enter your CURRENT entry password", .title = "Current Entry Password...", .masked = true});
-    if (!is_entry_password(current.value_or(platform::AnsiText{}))) { // Cancel answers the empty text
+    platform::AnsiText current =
+        platform::input_box_checked(
+            {.prompt = "Please enter your CURRENT entry password", .title = "Current Entry Password...", .masked = true})
+            .value_or(platform::AnsiText{}); // Cancel answers the empty text
+    const platform::WipeAtExit wipe_current(current.bytes);
+    if (!is_entry_password(current)) {
         platform::show_message("Entry Password Error:\r\nThe entry password is not entered the same that has been "
                                "previously registered - action concelled!");
         return;
@@ -103,13 +112,15 @@ void on_change_password(HWND dialog) {
     // Cancel on either new-password box ends the change: nothing is stored and
     // the current password stays. Two empty answers given with OK go back to
     // the default.
-    const auto first = platform::input_box_checked(
+    auto first = platform::input_box_checked(
         {.prompt = "Please enter your new entry password", .title = "New Entry Password...", .masked = true});
     if (!first) return;
-    const auto second = platform::input_box_checked({.prompt = "Please enter your new entry password AGAIN",
-                                                     .title = "New Entry Password AGAIN to confirm...",
-                                                     .masked = true});
+    const platform::WipeAtExit wipe_first(first->bytes);
+    auto second = platform::input_box_checked({.prompt = "Please enter your new entry password AGAIN",
+                                               .title = "New Entry Password AGAIN to confirm...",
+                                               .masked = true});
     if (!second) return;
+    const platform::WipeAtExit wipe_second(second->bytes);
     if (first->bytes != second->bytes) {
         platform::show_message("New Entry Password Error:\r\nThe entry password is not entered the same within the 2 "
                                "'New Entry Password' input screens - please try again.");
@@ -152,6 +163,11 @@ INT_PTR CALLBACK frmPassword_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
             }
             return TRUE;
         }
+        break;
+    case WM_DESTROY:
+        // The fields' own buffers held the entry password: written over before they go.
+        platform::wipe_control_text(GetDlgItem(dialog, IDC_PW_TXT1));
+        platform::wipe_control_text(GetDlgItem(dialog, IDC_PW_TXT2));
         break;
     case WM_NCDESTROY: ui::untrack_window(ui::Window::Password); break;
     }

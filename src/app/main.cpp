@@ -2,6 +2,7 @@
 #include "access/entry_password_dialog.h"
 #include "app/window_loaders.h"
 #include "platform/instance.h"
+#include "platform/wipe.h"
 #include "ui/window_registry.h"
 #include "widget/menu_host.h"
 
@@ -24,9 +25,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     MSG message;
     while (ui::any_window() && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (ui::translate_for_windows(message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        if (!ui::translate_for_windows(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        platform::wipe_stack_below(); // what the handlers left there may be a password
     }
     // The last window has gone, whichever way (the exit sequence, the system
     // close of the widget, Cancel). A second copy ends here too: what lies in

@@ -1,6 +1,9 @@
 #include "platform/clipboard.h"
 
 #include "platform/text.h"
+#include "platform/wipe.h"
+
+#include <commctrl.h>
 
 #include <cstring>
 #include <map>
@@ -46,9 +49,17 @@ HGLOBAL global_copy(const void* bytes, size_t size) {
     return nullptr;
 }
 
+void zero_global(HGLOBAL memory) {
+    if (void* bytes = GlobalLock(memory)) {
+        SecureZeroMemory(bytes, GlobalSize(memory));
+        GlobalUnlock(memory);
+    }
+}
+
 bool put(UINT format, HGLOBAL memory) {
     if (!memory) return false;
     if (SetClipboardData(format, memory)) return true;
+    zero_global(memory);
     GlobalFree(memory);
     return false;
 }
@@ -59,16 +70,43 @@ bool put(UINT format, HGLOBAL memory) {
 // never ours: nothing was copied, or the system does not tell the number.
 bool still_holds(DWORD sequence) { return sequence != 0 && GetClipboardSequenceNumber() == sequence; }
 
+// The clipboard's sequence number right after our last copy.
+DWORD g_our_sequence = 0;
+
+// The text of our last copy. Emptying the clipboard frees it as it is, in
+// this process's heap, so it is zeroed first while the clipboard still holds
+// it: when we empty the clipboard, and when another program does (the owner
+// window hears of it with WM_DESTROYCLIPBOARD, the data still in place; that
+// program has the clipboard open then, so GetClipboardData does not reach it
+// and the handle is kept here).
+HGLOBAL g_our_text = nullptr;
+
+void wipe_our_text() {
+    if (g_our_text && still_holds(g_our_sequence)) zero_global(g_our_text);
+    g_our_text = nullptr;
+}
+
+// EmptyClipboard, our text wiped first. The clipboard is open.
+bool empty_clipboard() {
+    wipe_our_text();
+    return EmptyClipboard();
+}
+
+constexpr UINT_PTR kOwnerSubclass = 1;
+
+LRESULT CALLBACK owner_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_DESTROYCLIPBOARD) wipe_our_text();
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(window, owner_proc, kOwnerSubclass);
+    return DefSubclassProc(window, message, wparam, lparam);
+}
+
 // Empties the clipboard only while it still holds what `sequence` names.
 bool clear_if_still_holds(HWND owner, DWORD sequence) {
     if (!still_holds(sequence)) return false;
     OpenedClipboard clipboard(owner);
     // Checked again while it is open: nobody can change it now.
-    return clipboard && still_holds(sequence) && EmptyClipboard();
+    return clipboard && still_holds(sequence) && empty_clipboard();
 }
-
-// The clipboard's sequence number right after our last copy.
-DWORD g_our_sequence = 0;
 
 // The clipboard's sequence number each pending clearing expects, by timer.
 std::map<UINT_PTR, DWORD>& pending_clearings() {
@@ -88,10 +126,14 @@ void CALLBACK clear_if_unchanged(HWND, UINT, UINT_PTR timer, DWORD) {
 
 bool put_text(HWND owner, const std::string& text) {
     OpenedClipboard clipboard(owner);
-    if (!clipboard || !EmptyClipboard()) return false;
+    if (!clipboard || !empty_clipboard()) return false;
     // As wide text: the system offers it to readers of CF_TEXT in their own code page.
-    const std::wstring wide = to_wide(text);
-    if (!put(CF_UNICODETEXT, global_copy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)))) return false;
+    std::wstring wide = to_wide(text);
+    const HGLOBAL memory = global_copy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    wipe(wide);
+    if (!put(CF_UNICODETEXT, memory)) return false;
+    g_our_text = memory;
+    if (owner) SetWindowSubclass(owner, owner_proc, kOwnerSubclass, 0);
     // The marker's data is not looked at; a zero DWORD is what others put there.
     if (const UINT exclude = RegisterClipboardFormatW(kExcludeFromHistoryFormat)) {
         const DWORD zero = 0;
@@ -110,7 +152,7 @@ bool set_clipboard_text(HWND owner, const std::string& text) {
 
 bool clear_clipboard(HWND owner) {
     OpenedClipboard clipboard(owner);
-    return clipboard && EmptyClipboard();
+    return clipboard && empty_clipboard();
 }
 
 bool clear_clipboard_if_ours(HWND owner) { return clear_if_still_holds(owner, g_our_sequence); }

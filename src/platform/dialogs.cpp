@@ -2,6 +2,7 @@
 #include "platform/dialogs.h"
 
 #include "platform/text.h"
+#include "platform/wipe.h"
 #include "resource_ids.h"
 
 #include <windows.h>
@@ -14,6 +15,7 @@ constexpr wchar_t kTitle[] = L"Quillock";
 struct InputState {
     const InputArgs* args;
     std::wstring answer;
+    ~InputState() { wipe(answer); } // it may hold a password
 };
 
 INT_PTR CALLBACK input_box_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -43,6 +45,10 @@ INT_PTR CALLBACK input_box_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM
             EndDialog(dialog, IDCANCEL);
             return TRUE;
         }
+        break;
+    case WM_DESTROY:
+        // What was typed, a password often, goes with the box, not into freed memory.
+        wipe_control_text(GetDlgItem(dialog, IDC_INPUT_TEXT));
         break;
     }
     return FALSE;

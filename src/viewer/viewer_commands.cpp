@@ -8,6 +8,7 @@
 #include "platform/window.h"
 #include "resource_ids.h"
 #include "platform/unique_handle.h"
+#include "platform/wipe.h"
 #include "viewer/form2.h"
 
 #include <optional>
@@ -79,7 +80,10 @@ void print_list(Form2& form) {
 
     const std::string path = qlk_access::print_file_path();
     put_rows_in_list_order(form);
-    if (!write_print_file(path, print_text(form.rows.rows))) {
+    std::string text = print_text(form.rows.rows); // every password, plain
+    const bool written = write_print_file(path, text);
+    platform::wipe(text);
+    if (!written) {
         platform::show_message("ERROR: the print file could not be written.\r\n" + path +
                                " may be read-only or in use by another program; the list was not printed.");
         return;
