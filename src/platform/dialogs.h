@@ -3,6 +3,8 @@
 // "Quillock", and an input box that returns the typed text ("" on Cancel).
 #include "platform/text.h"
 
+#include <windows.h>
+
 #include <string>
 
 namespace platform {
@@ -21,5 +23,11 @@ struct InputArgs {
 std::string input_box(const InputArgs& args);
 // The same, telling also whether every typed character fits the code page.
 AnsiText input_box_checked(const InputArgs& args);
+
+// Ends every modal box of the calling thread that `owner` owns, directly or
+// through another box (a message box, an input box, the colour dialog), as
+// the user's Cancel does: the box's own Cancel handling runs, and the call
+// that showed it returns as cancelled once its loop runs again.
+void cancel_boxes_owned_by(HWND owner);
 
 } // namespace platform
