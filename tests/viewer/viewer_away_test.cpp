@@ -77,6 +77,35 @@ private:
     std::thread thread_;
 };
 
+// Counts the dialog-class windows of this thread that are told IDCANCEL
+// while they exist: under Wine the destruction of the viewer alone would end
+// its box too, returning 0, so this is what shows that each box was cancelled
+// on purpose, through its own Cancel handling.
+class CancelSpy {
+public:
+    CancelSpy() { hook_ = SetWindowsHookExW(WH_CALLWNDPROC, on_message, nullptr, GetCurrentThreadId()); }
+    ~CancelSpy() {
+        UnhookWindowsHookEx(hook_);
+        count_ = 0;
+    }
+    CancelSpy(const CancelSpy&) = delete;
+    CancelSpy& operator=(const CancelSpy&) = delete;
+    int cancelled() const { return count_; }
+
+private:
+    static LRESULT CALLBACK on_message(int code, WPARAM wparam, LPARAM lparam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lparam);
+        if (code == HC_ACTION && sent->message == WM_COMMAND && LOWORD(sent->wParam) == IDCANCEL) {
+            wchar_t name[8] = {};
+            GetClassNameW(sent->hwnd, name, 8);
+            if (std::wstring_view(name) == L"#32770") ++count_;
+        }
+        return CallNextHookEx(nullptr, code, wparam, lparam);
+    }
+    static inline int count_ = 0;
+    HHOOK hook_ = nullptr;
+};
+
 // What happens while the owner is away: a message posted to the widget as
 // Windows sends it, or the program's clock moved on by `idle` with no input.
 struct Absence {
@@ -160,10 +189,12 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAsItsCloseButtonDoesAndCancelItsOpenBo
         }
 
         if (c.box_command > 0) {
+            CancelSpy spy;
             EventWhileBoxIsUp watcher(viewer(), [&] { c.absence.happen(widget); });
             command(c.box_command); // returns once its box has ended
             EXPECT_TRUE(watcher.seen());
             EXPECT_FALSE(watcher.left_open()) << "the box ends with the viewer";
+            EXPECT_EQ(spy.cancelled(), 1) << "the box was cancelled before the viewer closed";
         } else {
             c.absence.happen(widget);
         }
