@@ -31,6 +31,7 @@ other commands:
   deny KEY | allow KEY        play a standard user: Everyone may not set values or create subkeys in KEY
                               (created with its Config section when missing) and its subkeys / undo it
   echo ARGS...                each argument escaped, one a line (a check of the serve protocol)
+  computername                the name the program stamps its records with (GetComputerName)
 serve: reads commands from stdin, each as a line with the number of arguments, then one
   escaped argument a line; answers with "o LINE" (output) and "e LINE" (errors) lines and
   "r CODE". One Wine process for a whole scenario instead of one per command.
@@ -106,6 +107,13 @@ int run_command(const std::vector<std::wstring>& argv) {
     if (command == L"deny" || command == L"allow") return cmd_standard_user(command, context);
     if (command == L"echo") {
         for (const std::wstring& arg : context.args) write_line(escape(arg));
+        return kOk;
+    }
+    if (command == L"computername") {
+        wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+        DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+        if (!GetComputerNameW(name, &size)) return fail(kFailed, "GetComputerName failed");
+        write_line(escape(name));
         return kOk;
     }
     if (command == L"help") {

@@ -25,7 +25,7 @@ visible() { qlk_state "$form3" "$1" visible; } # visible ID -> 1 or 0
 # The hex of a line as the vault keeps it: scrambled, then CR LF.
 line_hex() { printf '%s0d0a' "$(qlk_cipher_hex "$1")"; }
 
-computer=$(qlk_wine cmd /c echo %COMPUTERNAME%)
+computer=$(qlk_auto computername)
 
 # The widget starts near the top left corner, where the dialog (centred on the
 # screen) does not cover it, as if the user had put it there on an earlier run.

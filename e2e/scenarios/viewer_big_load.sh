@@ -36,12 +36,13 @@ gate_then_pick() {
     xdotool key --delay 0 Return mousemove $point click 3 sleep 0.2 key --delay 20 "${downs[@]}" Return
 }
 
-# Print: every row of the list into temp.dat; the viewer closes.
+# Print: every row of the list into temp.dat; the viewer closes once Notepad
+# has been started, which is ended then: the scenario reads the file itself.
 print_all() {
     qlk_click "$VIEWER" $Command1
     qlk_auto msgbox ok >/dev/null || qlk_fail "no print message"
     qlk_wait_gone "$VIEWER"
-    close_notepad 60000
+    end_notepad
 }
 
 hidden_viewer() { qlk_auto -a -t "$VIEWER" list 2>/dev/null | awk '{print $4}'; }
