@@ -68,8 +68,7 @@ BOOL CALLBACK collect_owned_box(HWND window, LPARAM lparam) {
     auto* search = reinterpret_cast<BoxSearch*>(lparam);
     wchar_t class_name[8] = {};
     GetClassNameW(window, class_name, 8);
-    if (std::wstring_view(class_name) == L"#32770" && owned_by(window, search->owner))
-        search->boxes.push_back(window);
+    if (std::wstring_view(class_name) == L"#32770" && owned_by(window, search->owner)) search->boxes.push_back(window);
     return TRUE;
 }
 

@@ -258,8 +258,8 @@ TEST(LockMinutes, AWholeNumberOfMinutesUpToADayElseTheDefault) {
     forget();
     EXPECT_EQ(qlk_access::read_lock_minutes(), 10) << "none stored";
     const std::pair<const char*, int> cases[] = {
-        {"0", 0},    {"1", 1},     {"1440", 1440}, {" 25 ", 25}, {"007", 7},    {"", 10},
-        {"1441", 10}, {"-5", 10},  {"+5", 10},     {"2.5", 10},  {"5 min", 10}, {"99999999999999999999", 10},
+        {"0", 0},     {"1", 1},   {"1440", 1440}, {" 25 ", 25}, {"007", 7},    {"", 10},
+        {"1441", 10}, {"-5", 10}, {"+5", 10},     {"2.5", 10},  {"5 min", 10}, {"99999999999999999999", 10},
     };
     for (const auto& [text, minutes] : cases) {
         MRegistry::SaveString("Quillock", "Config", "LockMinutes", text);

@@ -160,9 +160,7 @@ protected:
     static bool print_file_exists() {
         return GetFileAttributesA(qlk_access::print_file_path().c_str()) != INVALID_FILE_ATTRIBUTES;
     }
-    static std::string stored(const char* key) {
-        return qlk_access::MRegistry::GetString("Quillock", "Config", key);
-    }
+    static std::string stored(const char* key) { return qlk_access::MRegistry::GetString("Quillock", "Config", key); }
 };
 
 TEST_F(ViewerAway, StepsAwayCloseTheViewerAsItsCloseButtonDoesAndCancelItsOpenBox) {
@@ -180,8 +178,8 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAsItsCloseButtonDoesAndCancelItsOpenBo
         {"sleep, Print's notice open: nothing is printed", power(PBT_APMSUSPEND), IDC_VW_COMMAND1, true},
         {"ten idle minutes, the password box open", idle(10 * kMinute), IDM_VW_CHANGEPASSWORD, true},
         {"a stored limit of one minute", idle(kMinute), IDM_VW_USERNAME, true, "1"},
-        {"sleep with the viewer closed: the print file left for Notepad goes", power(PBT_APMSUSPEND),
-         kViewerClosed, true},
+        {"sleep with the viewer closed: the print file left for Notepad goes", power(PBT_APMSUSPEND), kViewerClosed,
+         true},
         {"session unlocked", session(WTS_SESSION_UNLOCK), 0, false},
         {"resumed from sleep", power(PBT_APMRESUMEAUTOMATIC), 0, false},
         {"idle, but short of the limit", idle(9 * kMinute), 0, false},
