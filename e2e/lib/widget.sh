@@ -20,7 +20,7 @@ qlk_widget_at() {
 qlk_enter() {
     qlk_start
     qlk_type_into "$QLK_TITLE_ENTRY" IDC_PW_TXT1 "${1:-marigold}"
-    qlk_click "$QLK_TITLE_ENTRY" IDOK
+    qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
     qlk_wait_gone "$QLK_TITLE_ENTRY"
     qlk_wait_window Quillock frmMain >/dev/null
 }

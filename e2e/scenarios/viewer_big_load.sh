@@ -39,7 +39,7 @@ gate_then_pick() {
 # Print: every row of the list into temp.dat; the viewer closes once Notepad
 # has been started, which is ended then: the scenario reads the file itself.
 print_all() {
-    qlk_click "$VIEWER" $Command1
+    qlk_click_awaited "$VIEWER" $Command1
     qlk_auto msgbox ok >/dev/null || qlk_fail "no print message"
     qlk_wait_gone "$VIEWER"
     end_notepad
@@ -99,7 +99,7 @@ viewer_select 0 unchecked
 viewer_edit_pick 1
 qlk_wait_window "Change name" '#32770' >/dev/null
 qlk_set_text "Change name" IDC_INPUT_TEXT 'first renamed'
-qlk_click "Change name" IDOK
+qlk_click_awaited "Change name" IDOK
 qlk_wait_gone "Change name" '#32770'
 # The rewrite of 100k records runs on after the box has gone.
 for ((i = 0; i < 100; i++)); do
