@@ -48,7 +48,11 @@ ULONGLONG last_input_ms() {
     // The system keeps the input's time as the 32-bit tick count, the low
     // half of the 64-bit one: the difference holds across the count's wrap.
     const ULONGLONG now = GetTickCount64();
-    const ULONGLONG input_tick = now - static_cast<DWORD>(static_cast<DWORD>(now) - info.dwTime);
+    DWORD ago = static_cast<DWORD>(now) - info.dwTime;
+    // An input stamped after the count was read (or by a count that runs
+    // ahead) would read as weeks old: it is an input of now.
+    if (ago > 0x7FFF'FFFF || ago > now) ago = 0;
+    const ULONGLONG input_tick = now - ago;
     const std::lock_guard lock(g_moves_mutex);
     return input_tick + ahead_at(input_tick);
 }
