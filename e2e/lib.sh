@@ -68,6 +68,6 @@ set -E
 trap '_qlk_failed $?' ERR
 
 # Boots the prefix and starts the shared wineserver with quiet streams.
-"$QLK_WINE_RUN" "$QLK_WINEPREFIX" cmd /c exit </dev/null >/dev/null 2>"$QLK_TMP/boot.log" ||
+"$QLK_WINE_RUN" "$QLK_WINEPREFIX" </dev/null >/dev/null 2>"$QLK_TMP/boot.log" ||
     { tr -d '\r' <"$QLK_TMP/boot.log" >&2; exit 1; }
 _qlk_start_helper

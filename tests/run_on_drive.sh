@@ -11,7 +11,7 @@ program=$2
 shift 2
 
 # Boots the prefix if needed, so that its drive mappings exist.
-"$here/../cmake/wine-run.sh" "$prefix" cmd /c exit 0 >/dev/null 2>&1 || true
+"$here/../cmake/wine-run.sh" "$prefix" >/dev/null 2>&1 || true
 
 folder=$(mktemp -d /tmp/qlk-drive.XXXXXX)
 letter=""

@@ -77,5 +77,6 @@ int cmd_list_view(const std::wstring& command, Context& context, HWND window); /
 int cmd_clipboard(const std::wstring& command, Context& context);              // clipboard.cpp
 int cmd_registry(Context& context);                                            // registry.cpp
 int cmd_standard_user(const std::wstring& command, Context& context);          // registry.cpp
+int cmd_registry_change(const std::wstring& command, Context& context);        // registry.cpp
 
 } // namespace qlk_auto

@@ -28,9 +28,12 @@ other commands:
   msgbox [ok]                 text of the "Quillock" message box (options narrow it); "ok" presses OK
   clipboard | setclip TEXT | clearclip
   regvalue KEY NAME           "TYPE SIZE HEX" of the raw (ANSI) value data, e.g. KEY = HKLM\SOFTWARE\QLK\Config
+  regset KEY NAME TEXT        set a text value (REG_SZ), creating the key
+  regforget KEY               delete the key and all below it; a missing key is no failure
   deny KEY | allow KEY        play a standard user: Everyone may not set values or create subkeys in KEY
                               (created with its Config section when missing) and its subkeys / undo it
   echo ARGS...                each argument escaped, one a line (a check of the serve protocol)
+  computername                the name the program stamps its records with (GetComputerName)
 serve: reads commands from stdin, each as a line with the number of arguments, then one
   escaped argument a line; answers with "o LINE" (output) and "e LINE" (errors) lines and
   "r CODE". One Wine process for a whole scenario instead of one per command.
@@ -103,9 +106,17 @@ int run_command(const std::vector<std::wstring>& argv) {
     if (command == L"clipboard" || command == L"setclip" || command == L"clearclip")
         return cmd_clipboard(command, context);
     if (command == L"regvalue") return cmd_registry(context);
+    if (command == L"regset" || command == L"regforget") return cmd_registry_change(command, context);
     if (command == L"deny" || command == L"allow") return cmd_standard_user(command, context);
     if (command == L"echo") {
         for (const std::wstring& arg : context.args) write_line(escape(arg));
+        return kOk;
+    }
+    if (command == L"computername") {
+        wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+        DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+        if (!GetComputerNameW(name, &size)) return fail(kFailed, "GetComputerName failed");
+        write_line(escape(name));
         return kOk;
     }
     if (command == L"help") {

@@ -86,4 +86,25 @@ int cmd_registry(Context& context) {
     return kOk;
 }
 
+// The scenarios' own set-up and cleanup, without a reg.exe process each:
+// regset writes a text value (REG_SZ), regforget deletes a key with all below
+// it (a key that is not there is no failure).
+int cmd_registry_change(const std::wstring& command, Context& context) {
+    HKEY root = nullptr;
+    std::wstring path;
+    const bool set = command == L"regset";
+    if (context.args.size() < (set ? 3u : 1u) || !split_key(context.args[0], &root, &path) || path.empty())
+        return fail(kUsage, "regset KEY NAME TEXT | regforget KEY, KEY beginning with HKLM, HKCU or HKU");
+    if (!set) {
+        const LONG result = RegDeleteTreeW(root, path.c_str());
+        if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) return fail(kFailed, "could not delete the key");
+        RegDeleteKeyW(root, path.c_str());
+        return kOk;
+    }
+    const std::wstring& text = context.args[2];
+    const LONG result = RegSetKeyValueW(root, path.c_str(), context.args[1].c_str(), REG_SZ, text.c_str(),
+                                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    return result == ERROR_SUCCESS ? kOk : fail(kFailed, "could not set the value");
+}
+
 } // namespace qlk_auto

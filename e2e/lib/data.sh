@@ -26,6 +26,13 @@ qlk_reg_hex() { _qlk_auto_call regvalue "$1" "$2"; }
 # qlk_reg_forget KEY: deletes KEY now and again when the scenario ends.
 qlk_reg_forget() {
     QLK_KEYS+=("$1")
+    _qlk_reg_delete "$1"
+}
+# Through the helper, which costs no Wine process start; reg.exe once it has gone.
+_qlk_reg_delete() {
+    if qlk_alive "${QLK_AUTO_PID:-}"; then
+        _qlk_auto_call regforget "$1" >/dev/null 2>&1 && return 0
+    fi
     _qlk_wine reg delete "$1" /f >/dev/null 2>&1 || true
 }
 # qlk_reset_entry_password: forgets HKLM\SOFTWARE\QLK and a user's own copy in

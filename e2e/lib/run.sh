@@ -85,9 +85,10 @@ _qlk_cleanup() {
     set +e
     trap - ERR # what fails here is of no interest
     for pid in "${QLK_PIDS[@]}"; do qlk_stop "$pid"; done
+    # Once the program has ended, so that nothing it writes at its end stays.
+    for key in "${QLK_KEYS[@]}"; do _qlk_reg_delete "$key"; done
     _qlk_stop_helper
     for link in "${QLK_LINKS[@]}"; do rm -f "$link"; done
-    for key in "${QLK_KEYS[@]}"; do _qlk_wine reg delete "$key" /f >/dev/null 2>&1; done
     # Before the temporary folder goes: qlk_wine keeps Wine's output there.
     for key in "${QLK_AT_EXIT[@]}"; do eval "$key"; done
     if [ "${QLK_KEEP:-0}" = 1 ]; then echo "e2e: kept $QLK_TMP" >&2; else rm -rf "$QLK_TMP"; fi

@@ -11,8 +11,8 @@ qlk_twips() { echo $(($1 * 15)); }
 # had put it there on an earlier run; the stored position goes at the end.
 qlk_widget_at() {
     qlk_reg_forget "$QLK_POSITION"
-    _qlk_wine reg add "$QLK_POSITION" /v frmMain.X /d "$(qlk_twips "$1")" /f >/dev/null
-    _qlk_wine reg add "$QLK_POSITION" /v frmMain.Y /d "$(qlk_twips "$2")" /f >/dev/null
+    _qlk_auto_call regset "$QLK_POSITION" frmMain.X "$(qlk_twips "$1")" >/dev/null
+    _qlk_auto_call regset "$QLK_POSITION" frmMain.Y "$(qlk_twips "$2")" >/dev/null
 }
 
 # qlk_enter [PASSWORD]: starts the program and enters with PASSWORD (default the
@@ -20,7 +20,7 @@ qlk_widget_at() {
 qlk_enter() {
     qlk_start
     qlk_type_into "$QLK_TITLE_ENTRY" IDC_PW_TXT1 "${1:-marigold}"
-    qlk_click "$QLK_TITLE_ENTRY" IDOK
+    qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
     qlk_wait_gone "$QLK_TITLE_ENTRY"
     qlk_wait_window Quillock frmMain >/dev/null
 }

@@ -58,23 +58,29 @@ qlk_input_box() {
     qlk_wait_window "$1" '#32770' >/dev/null
     [ -z "$2" ] || qlk_type_into "$1" IDC_INPUT_TEXT "$2"
     qlk_expect_text "input box \"$1\" holds what was typed" "$1" IDC_INPUT_TEXT "$2"
-    qlk_click "$1" IDOK
+    qlk_click_awaited "$1" IDOK
     qlk_wait_gone "$1" '#32770'
 }
 
 # qlk_cancel_input_box TITLE: answers an input box with Cancel.
 qlk_cancel_input_box() {
     qlk_wait_window "$1" '#32770' >/dev/null
-    qlk_click "$1" IDCANCEL
+    qlk_click_awaited "$1" IDCANCEL
     qlk_wait_gone "$1" '#32770'
 }
 
 # qlk_click TITLE [ID]: a left click in the middle of the control (or the window).
-qlk_click() {
+# xdotool pauses 0.1 s after it, which gives the program time to take the click
+# before the next keys or reads.
+qlk_click() { _qlk_click "$1" "${2:-}"; }
+# qlk_click_awaited TITLE [ID]: the same click without that pause, for a click
+# whose outcome the very next step waits for (a window that comes or goes).
+qlk_click_awaited() { _qlk_click "$1" "${2:-}" --delay 0; }
+_qlk_click() {
     local rect left top right bottom
     rect=$(qlk_on "$1" rect ${2:+"$2"}) || qlk_fail "nothing to click: \"$1\" ${2:-}"
     read -r _ left top right bottom <<<"$rect"
-    xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click 1
+    xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click "${@:3}" 1
 }
 # qlk_type TEXT: types into the window that has the keyboard.
 qlk_type() { xdotool type --delay 8 -- "$1"; }

@@ -25,7 +25,7 @@ visible() { qlk_state "$form3" "$1" visible; } # visible ID -> 1 or 0
 # The hex of a line as the vault keeps it: scrambled, then CR LF.
 line_hex() { printf '%s0d0a' "$(qlk_cipher_hex "$1")"; }
 
-computer=$(qlk_wine cmd /c echo %COMPUTERNAME%)
+computer=$(qlk_auto computername)
 
 # The widget starts near the top left corner, where the dialog (centred on the
 # screen) does not cover it, as if the user had put it there on an earlier run.
@@ -51,7 +51,7 @@ qlk_expect_eq "passwords differing in case show lblError" 1 "$(visible $lblError
 qlk_expect_eq "and hide lblError2" 0 "$(visible $lblError2)"
 qlk_expect_eq "the vault is untouched" 0 "$(stat -c %s "$QLK_DATA/my_psswds.dat")"
 qlk_set_text "$form3" $txtPsswd2 'Blue7-Tide'
-qlk_click "$form3" IDOK
+qlk_click_awaited "$form3" IDOK
 qlk_wait_gone "$form3"
 qlk_pass "a successful add closes the dialog"
 expected=$(line_hex 'NAM:Mail account')$(line_hex 'URL:https://mail.example/login')$(line_hex 'USE:ann.smith')
@@ -79,7 +79,7 @@ qlk_case "choosing Add Password again brings the open dialog forward with its fi
 open_form3
 qlk_expect_text "the user name is kept" "$form3" $txtUserName bob
 qlk_expect_text "the password is kept" "$form3" $txtPsswd1 "$generated"
-qlk_click "$form3" IDCANCEL
+qlk_click_awaited "$form3" IDCANCEL
 qlk_wait_gone "$form3"
 qlk_expect_eq "Cancel leaves the vault byte for byte" "$before" "$(qlk_file_hex "$vault")"
 
@@ -90,13 +90,13 @@ qlk_type_into "$form3" $txtUserName carol
 qlk_type_into "$form3" $txtURL 'https://shop.example'
 qlk_type_into "$form3" $txtPsswd1 'k3y'
 qlk_type_into "$form3" $txtPsswd2 'k3y'
-qlk_click "$form3" IDOK
+qlk_click_awaited "$form3" IDOK
 qlk_expect_msgbox "$save_failed"
 qlk_expect_eq "the vault is unchanged" "$before" "$(qlk_file_hex "$vault")"
 qlk_expect_text "the dialog keeps the user name" "$form3" $txtUserName carol
 qlk_expect_text "and the password" "$form3" $txtPsswd2 'k3y'
 chmod u+w "$QLK_DATA/my_psswds.dat"
-qlk_click "$form3" IDOK
+qlk_click_awaited "$form3" IDOK
 qlk_wait_gone "$form3"
 expected=$before$(line_hex 'NAM:')$(line_hex 'URL:https://shop.example')$(line_hex 'USE:carol')
 expected+=$(line_hex 'PAS:k3y')$(line_hex "IDN:$computer")0d0a
@@ -114,7 +114,7 @@ add_record() { # add_record NAME URL USER PASSWORD
     qlk_type_into "$form3" $txtUserName "$3"
     qlk_type_into "$form3" $txtPsswd1 "$4"
     qlk_type_into "$form3" $txtPsswd2 "$4"
-    qlk_click "$form3" IDOK
+    qlk_click_awaited "$form3" IDOK
     qlk_wait_gone "$form3"
 }
 add_record Old https://old.example olga 0ldPass
@@ -148,7 +148,7 @@ if mount -t tmpfs -o size=$((exe_kb + 256))k qlk-full "$QLK_DIR" 2>/dev/null; th
     open_form3
     qlk_type_into "$form3" $txtUserName dave
     qlk_type_into "$form3" $txtURL 'https://first.example'
-    qlk_click "$form3" IDOK
+    qlk_click_awaited "$form3" IDOK
     qlk_wait_gone "$form3"
     before=$(qlk_file_hex "$vault")
     dd if=/dev/zero of="$QLK_DIR/filler" bs=1k 2>/dev/null || true # fills the disk
@@ -157,12 +157,12 @@ if mount -t tmpfs -o size=$((exe_kb + 256))k qlk-full "$QLK_DIR" 2>/dev/null; th
     qlk_type_into "$form3" $txtURL 'https://second.example'
     qlk_type_into "$form3" $txtPsswd1 'p4ss'
     qlk_type_into "$form3" $txtPsswd2 'p4ss'
-    qlk_click "$form3" IDOK
+    qlk_click_awaited "$form3" IDOK
     qlk_expect_msgbox "$save_failed"
     qlk_expect_eq "the vault is unchanged" "$before" "$(qlk_file_hex "$vault")"
     qlk_expect_text "the dialog keeps the user name" "$form3" $txtUserName erin
     rm -f "$QLK_DIR/filler"
-    qlk_click "$form3" IDOK
+    qlk_click_awaited "$form3" IDOK
     qlk_wait_gone "$form3"
     expected=$before$(line_hex 'NAM:')$(line_hex 'URL:https://second.example')$(line_hex 'USE:erin')
     expected+=$(line_hex 'PAS:p4ss')$(line_hex "IDN:$computer")0d0a

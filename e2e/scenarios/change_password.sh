@@ -13,7 +13,7 @@ not_same="New Entry Password Error:\\r\\nThe entry password is not entered the s
 "'New Entry Password' input screens - please try again."
 
 change() { # change CURRENT NEW AGAIN: answers the three input boxes
-    qlk_click "$QLK_TITLE_ENTRY" IDC_PW_COMMAND3
+    qlk_click_awaited "$QLK_TITLE_ENTRY" IDC_PW_COMMAND3
     qlk_input_box 'Current Entry Password...' "$1"
     [ $# -gt 1 ] || return 0
     qlk_input_box 'New Entry Password...' "$2"
@@ -42,7 +42,7 @@ qlk_expect_text "the field holds the new password" "$QLK_TITLE_ENTRY" IDC_PW_TXT
 qlk_expect_text "the hidden field holds it too" "$QLK_TITLE_ENTRY" IDC_PW_TXT2 "$new"
 
 qlk_case "OK right after the change enters"
-qlk_click "$QLK_TITLE_ENTRY" IDOK
+qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
 qlk_wait_window Quillock frmMain >/dev/null
 qlk_pass "the widget is shown"
 qlk_stop
@@ -50,10 +50,10 @@ qlk_stop
 qlk_case "the next start refuses \"marigold\" and accepts the new password"
 qlk_start
 qlk_type_into "$QLK_TITLE_ENTRY" IDC_PW_TXT1 marigold
-qlk_click "$QLK_TITLE_ENTRY" IDOK
+qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
 qlk_expect_msgbox "$wrong"
 qlk_type_into "$QLK_TITLE_ENTRY" IDC_PW_TXT1 "$new"
-qlk_click "$QLK_TITLE_ENTRY" IDOK
+qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
 qlk_wait_window Quillock frmMain >/dev/null
 qlk_pass "the new password enters"
 qlk_stop
@@ -66,7 +66,7 @@ qlk_expect_eq "the stored value is empty" "REG_SZ 1 00" "$(qlk_reg_hex "$key" ID
 qlk_stop
 qlk_start
 qlk_type_into "$QLK_TITLE_ENTRY" IDC_PW_TXT1 marigold
-qlk_click "$QLK_TITLE_ENTRY" IDOK
+qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
 qlk_wait_window Quillock frmMain >/dev/null
 qlk_pass "\"marigold\" enters again"
 qlk_stop

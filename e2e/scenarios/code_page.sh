@@ -34,7 +34,7 @@ fill_form3() { # NAME URL USER PASSWORD, as wide text, the way a paste or an inp
 qlk_case "on $QLK_LOCALE a changed entry password is stored as on a Western system"
 qlk_new_drive
 qlk_start
-qlk_click "$QLK_TITLE_ENTRY" 1008
+qlk_click_awaited "$QLK_TITLE_ENTRY" 1008
 qlk_input_box 'Current Entry Password...' marigold
 qlk_input_box 'New Entry Password...' "$new"
 qlk_input_box 'New Entry Password AGAIN to confirm...' "$new"
@@ -45,10 +45,10 @@ qlk_stop
 qlk_case "the next start enters with \"$new\" and refuses \"marigold\""
 qlk_start
 qlk_type_into "$QLK_TITLE_ENTRY" 1002 marigold
-qlk_click "$QLK_TITLE_ENTRY" 1
+qlk_click_awaited "$QLK_TITLE_ENTRY" 1
 qlk_expect_msgbox $'Entry Password Error:\\r\\nThe entry password is wrong.'
 qlk_type_into "$QLK_TITLE_ENTRY" 1002 "$new"
-qlk_click "$QLK_TITLE_ENTRY" 1
+qlk_click_awaited "$QLK_TITLE_ENTRY" 1
 qlk_wait_window Quillock frmMain >/dev/null
 qlk_pass "\"$new\" enters"
 
@@ -77,7 +77,7 @@ qlk_wait_window "$VIEWER" >/dev/null
 qlk_click "$VIEWER" $Command3
 qlk_expect_text "the plain view" "$VIEWER" $Command3 "Encrypt Password View"
 qlk_expect_eq "the row, selected" "1	$name	$url	$user	$password" "$(viewer_rows)"
-qlk_click "$VIEWER" $Command1
+qlk_click_awaited "$VIEWER" $Command1
 qlk_expect_msgbox "$PRINT_MESSAGE"
 qlk_wait_gone "$VIEWER"
 qlk_expect_eq "temp.dat" \

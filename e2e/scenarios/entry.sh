@@ -7,7 +7,7 @@ qlk_reset_entry_password
 wrong=$'Entry Password Error:\\r\\nThe entry password is wrong.'
 
 refused() { # refused WHAT: after OK, the error shows and both fields are empty
-    qlk_click "$QLK_TITLE_ENTRY" IDOK
+    qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
     qlk_expect_msgbox "$wrong"
     qlk_expect_text "$1: the field is emptied" "$QLK_TITLE_ENTRY" IDC_PW_TXT1 ""
     qlk_expect_text "$1: the hidden field is emptied" "$QLK_TITLE_ENTRY" IDC_PW_TXT2 ""
@@ -31,7 +31,7 @@ refused "text in the hidden field"
 
 qlk_case "\"marigold\" enters: the widget shows and an empty vault file is created"
 qlk_type_into "$QLK_TITLE_ENTRY" IDC_PW_TXT1 marigold
-qlk_click "$QLK_TITLE_ENTRY" IDOK
+qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
 qlk_wait_gone "$QLK_TITLE_ENTRY"
 qlk_wait_window Quillock frmMain >/dev/null
 qlk_pass "the widget is shown"
@@ -47,7 +47,7 @@ qlk_plant 'Tallybox\my_psswds.dat' "$vault"
 before=$(qlk_file_hex 'Tallybox\my_psswds.dat')
 qlk_start
 qlk_type_into "$QLK_TITLE_ENTRY" IDC_PW_TXT1 marigold
-qlk_click "$QLK_TITLE_ENTRY" IDOK
+qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
 qlk_wait_window Quillock frmMain >/dev/null
 qlk_expect_eq "the vault file is unchanged" "$before" "$(qlk_file_hex 'Tallybox\my_psswds.dat')"
 qlk_stop

@@ -24,7 +24,7 @@ qlk_expect_eq "exactly one entry dialog is open" 1 "$(grep -c . <<<"$dialogs" ||
 
 qlk_case "the first copy still works: it enters"
 qlk_type_into "$QLK_TITLE_ENTRY" IDC_PW_TXT1 marigold
-qlk_click "$QLK_TITLE_ENTRY" IDOK
+qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
 qlk_wait_window Quillock frmMain >/dev/null
 qlk_pass "the widget is shown"
 

@@ -37,7 +37,7 @@ refused() {
     qlk_expect_msgbox "$wrong"
 }
 change() { # change CURRENT NEW
-    qlk_click "$QLK_TITLE_ENTRY" 1008
+    qlk_click_awaited "$QLK_TITLE_ENTRY" 1008
     qlk_input_box 'Current Entry Password...' "$1"
     qlk_input_box 'New Entry Password...' "$2"
     qlk_input_box 'New Entry Password AGAIN to confirm...' "$2"
@@ -89,7 +89,7 @@ qlk_expect_eq "the user's own copy holds the new password" "REG_SZ $((${#new} + 
     "$(qlk_reg_hex "$own_qlk\\Config" ID)"
 qlk_expect_eq "the machine-wide value is the administrator's still" \
     "REG_SZ $((${#admin} + 1)) $(qlk_cipher_hex "$admin")00" "$(qlk_reg_hex "$machine_qlk\\Config" ID)"
-qlk_click "$QLK_TITLE_ENTRY" 1
+qlk_click_awaited "$QLK_TITLE_ENTRY" 1
 qlk_wait_window Quillock frmMain >/dev/null
 
 qlk_case "the viewer opens in the administrator's colour"
@@ -106,7 +106,7 @@ qlk_wait_window 'Change Font Color' '#32770' >/dev/null
 qlk_set_text 'Change Font Color' 706 255
 qlk_set_text 'Change Font Color' 707 0
 qlk_set_text 'Change Font Color' 708 0
-qlk_click 'Change Font Color' 1
+qlk_click_awaited 'Change Font Color' 1
 qlk_wait_gone 'Change Font Color' '#32770'
 no_message
 read -r _ text _ back _ row_after <<<"$(look)"
@@ -115,7 +115,7 @@ qlk_expect_eq "the text colour" $red "$text"
 qlk_expect_eq "the user's font size" 14 "$(qlk_reg_query "$own_quillock\\Config" FontSize)"
 qlk_expect_eq "the user's text colour" $red "$(qlk_reg_query "$own_quillock\\Config" ForeColor)"
 qlk_reg_query "$machine_quillock\\Config" FontSize >/dev/null && qlk_fail "a font size reached the machine-wide key"
-qlk_click "$VIEWER" $Command2
+qlk_click_awaited "$VIEWER" $Command2
 qlk_wait_gone "$VIEWER"
 view_passwords "$new"
 qlk_wait_window "$VIEWER" >/dev/null

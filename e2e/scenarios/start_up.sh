@@ -12,7 +12,7 @@ qlk_expect_text "the password field starts empty" "$QLK_TITLE_ENTRY" IDC_PW_TXT1
 qlk_expect_eq "the show-text box starts unchecked" 0 "$(qlk_check "$QLK_TITLE_ENTRY" IDC_PW_CHECK1)"
 
 qlk_case "Cancel ends the program without entering"
-qlk_click "$QLK_TITLE_ENTRY" IDCANCEL
+qlk_click_awaited "$QLK_TITLE_ENTRY" IDCANCEL
 qlk_wait_exit || qlk_fail "Quillock still runs after Cancel"
 [ ! -e "$QLK_DATA/my_psswds.dat" ] || qlk_fail "Cancel created a vault file"
 qlk_pass "the program ended"

@@ -28,7 +28,7 @@ qlk_type_into "$form3" $txtURL https://added.example
 qlk_type_into "$form3" $txtUserName dee
 qlk_type_into "$form3" $txtPsswd1 pa55
 qlk_type_into "$form3" $txtPsswd2 pa55
-qlk_click "$form3" IDOK
+qlk_click_awaited "$form3" IDOK
 qlk_wait_gone "$form3"
 qlk_expect_eq "the vault holds the new record" "mail,bank,added meanwhile" "$(vault_names)"
 qlk_expect_eq "the open list does not show it yet" 2 "$(viewer_row_count)"
@@ -39,7 +39,7 @@ viewer_edit_pick 1
 qlk_wait_window "Change name" '#32770' >/dev/null
 qlk_expect_eq "the box offers the current name" mail "$(qlk_text "Change name" IDC_INPUT_TEXT)"
 qlk_set_text "Change name" IDC_INPUT_TEXT mailbox
-qlk_click "Change name" IDOK
+qlk_click_awaited "Change name" IDOK
 qlk_wait_gone "Change name" '#32770'
 qlk_expect_eq "list order, the added record at the end" "bank,mailbox,added meanwhile" "$(vault_names)"
 qlk_expect_eq "the list shows it now" $'bank\nmailbox\nadded meanwhile' "$(viewer_rows | cut -f2)"
@@ -47,7 +47,7 @@ LC_ALL=C grep -q '[A-Za-z0-9]' "$QLK_DATA/my_psswds.dat" && qlk_fail "a letter o
 qlk_pass "the vault is scrambled at rest"
 
 qlk_case "close and reopen: both changes are there"
-qlk_click "$VIEWER" $Command2
+qlk_click_awaited "$VIEWER" $Command2
 qlk_wait_gone "$VIEWER"
 view_passwords marigold
 qlk_wait_window "$VIEWER" >/dev/null
@@ -69,7 +69,7 @@ qlk_wait_window "$form3" >/dev/null
 qlk_type_into "$form3" $txtID late
 qlk_type_into "$form3" $txtURL https://late.example
 qlk_type_into "$form3" $txtUserName eve
-qlk_click "$form3" 1
+qlk_click_awaited "$form3" 1
 qlk_wait_gone "$form3"
 vault="$QLK_DRIVE:\\Tallybox\\my_psswds.dat"
 qlk_wine attrib +r "$vault" >/dev/null

@@ -36,12 +36,13 @@ gate_then_pick() {
     xdotool key --delay 0 Return mousemove $point click 3 sleep 0.2 key --delay 20 "${downs[@]}" Return
 }
 
-# Print: every row of the list into temp.dat; the viewer closes.
+# Print: every row of the list into temp.dat; the viewer closes once Notepad
+# has been started, which is ended then: the scenario reads the file itself.
 print_all() {
-    qlk_click "$VIEWER" $Command1
+    qlk_click_awaited "$VIEWER" $Command1
     qlk_auto msgbox ok >/dev/null || qlk_fail "no print message"
     qlk_wait_gone "$VIEWER"
-    close_notepad 60000
+    end_notepad
 }
 
 hidden_viewer() { qlk_auto -a -t "$VIEWER" list 2>/dev/null | awk '{print $4}'; }
@@ -98,7 +99,7 @@ viewer_select 0 unchecked
 viewer_edit_pick 1
 qlk_wait_window "Change name" '#32770' >/dev/null
 qlk_set_text "Change name" IDC_INPUT_TEXT 'first renamed'
-qlk_click "Change name" IDOK
+qlk_click_awaited "Change name" IDOK
 qlk_wait_gone "Change name" '#32770'
 # The rewrite of 100k records runs on after the box has gone.
 for ((i = 0; i < 100; i++)); do

@@ -52,7 +52,7 @@ qlk_pass "the viewer is still open"
 qlk_case "Clear Clipboard && Close empties the clipboard, also of what another program put there"
 qlk_auto setclip "from another program" >/dev/null
 qlk_expect_eq "another program's text is on the clipboard" "from another program" "$(qlk_clipboard)"
-qlk_click "$VIEWER" $Command2
+qlk_click_awaited "$VIEWER" $Command2
 qlk_wait_gone "$VIEWER"
 qlk_expect_eq "the clipboard is empty" "" "$(qlk_clipboard)"
 
@@ -63,7 +63,7 @@ viewer_select 1
 viewer_key ctrl+c
 qlk_expect_eq "a password is on the clipboard" pw "$(qlk_clipboard)"
 qlk_plant 'Tallybox\temp.dat' $'an older, longer print file\r\n\r\n\r\n\r\n'
-qlk_click "$VIEWER" $Command1
+qlk_click_awaited "$VIEWER" $Command1
 qlk_expect_msgbox "$PRINT_MESSAGE"
 qlk_wait_gone "$VIEWER"
 qlk_pass "the viewer closed"

@@ -6,7 +6,7 @@ VIEWER=$QLK_TITLE_VIEWER
 GATE=$QLK_TITLE_GATE
 LV=IDC_VW_LV Command1=IDC_VW_COMMAND1 Command3=IDC_VW_COMMAND3 Command4=IDC_VW_COMMAND4 Command2=IDC_VW_COMMAND2
 REJECTED="It has been detected that you're useing a password data file that was generated on a different computer system OR the password file is vacant of any data - this screen will exit due to security issues."
-COMPUTER=$(qlk_wine cmd /c echo %COMPUTERNAME%)
+COMPUTER=$(qlk_auto computername)
 
 # One record as the vault's plain text holds it: vault_record NAME URL USER PASSWORD [STAMP]
 vault_record() { printf 'NAM:%s\r\nURL:%s\r\nUSE:%s\r\nPAS:%s\r\nIDN:%s\r\n' "$1" "$2" "$3" "$4" "${5:-$COMPUTER}"; }
@@ -63,6 +63,11 @@ close_notepad() {
     # ("temp.dat - メモ帳" on a Japanese system).
     qlk_wine "$QLK_AUTO" -P 'temp.dat - ' -T "${1:-5000}" close >/dev/null 2>&1 || true
 }
+
+# Ends Notepad at once, without waiting for it to show the print file: a file
+# of 100k rows keeps it reading for seconds, and a scenario that reads the
+# file itself has no need of it. Only the scenarios' own prefix is searched.
+end_notepad() { qlk_wine taskkill /f /im notepad.exe >/dev/null 2>&1 || true; }
 
 # Picks item $1 (from 1) of the viewer's Edit menu with the keyboard.
 viewer_edit_pick() {

@@ -28,7 +28,7 @@ escape_on_the_keys() {
 print_then_copy() {
     view_passwords marigold
     qlk_wait_window "$VIEWER" >/dev/null
-    qlk_click "$VIEWER" $Command1
+    qlk_click_awaited "$VIEWER" $Command1
     qlk_auto msgbox ok >/dev/null || qlk_fail "no print message"
     qlk_wait_gone "$VIEWER"
     close_notepad 10000

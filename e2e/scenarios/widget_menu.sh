@@ -65,7 +65,7 @@ n=0
 for link in IDC_ABOUT_LABEL1:https://quillock.example/ IDC_ABOUT_LABEL3:https://works.quillock.example/ \
     IDC_ABOUT_IMAGE1:https://works.quillock.example/; do
     # Label1 the product's site; Label3 and Image1 the maker's
-    qlk_click "$QLK_TITLE_ABOUT" "${link%%:*}"
+    qlk_click_awaited "$QLK_TITLE_ABOUT" "${link%%:*}"
     qlk_wait_gone "$QLK_TITLE_ABOUT"
     n=$((n + 1))
     qlk_expect_eq "link ${link%%:*} opens its address" "${link#*:}" "$(opened $n)"

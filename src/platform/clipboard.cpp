@@ -1,12 +1,14 @@
 #include "platform/clipboard.h"
 
+#include "platform/clock.h"
 #include "platform/text.h"
 #include "platform/wipe.h"
 
 #include <commctrl.h>
 
 #include <cstring>
-#include <map>
+#include <utility>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -108,20 +110,34 @@ bool clear_if_still_holds(HWND owner, DWORD sequence) {
     return clipboard && still_holds(sequence) && empty_clipboard();
 }
 
-// The clipboard's sequence number each pending clearing expects, by timer.
-std::map<UINT_PTR, DWORD>& pending_clearings() {
-    static std::map<UINT_PTR, DWORD> pending;
+// A clearing to come: when it is due on the program's clock, and the
+// clipboard's sequence number it expects then.
+struct Clearing {
+    ULONGLONG due;
+    DWORD expected;
+};
+
+std::vector<Clearing>& pending_clearings() {
+    static std::vector<Clearing> pending;
     return pending;
 }
 
-void CALLBACK clear_if_unchanged(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
+// One short timer runs while clearings are pending and checks the clock: a
+// test moves the clock on rather than waiting out the delay.
+constexpr UINT kClearingCheckMs = 250;
+UINT_PTR g_clearing_timer = 0;
+
+void CALLBACK clear_due(HWND, UINT, UINT_PTR, DWORD) {
     auto& pending = pending_clearings();
-    const auto found = pending.find(timer);
-    if (found == pending.end()) return;
-    const DWORD expected = found->second;
-    pending.erase(found);
-    clear_if_still_holds(nullptr, expected);
+    const ULONGLONG now = clock_ms();
+    std::vector<DWORD> due;
+    std::erase_if(pending, [&](const Clearing& clearing) {
+        if (clearing.due > now) return false;
+        due.push_back(clearing.expected);
+        return true;
+    });
+    if (pending.empty() && g_clearing_timer) KillTimer(nullptr, std::exchange(g_clearing_timer, 0));
+    for (DWORD expected : due) clear_if_still_holds(nullptr, expected);
 }
 
 bool put_text(HWND owner, const std::string& text) {
@@ -158,8 +174,8 @@ bool clear_clipboard(HWND owner) {
 bool clear_clipboard_if_ours(HWND owner) { return clear_if_still_holds(owner, g_our_sequence); }
 
 void clear_clipboard_later(UINT milliseconds) {
-    const DWORD now = GetClipboardSequenceNumber();
-    if (const UINT_PTR timer = SetTimer(nullptr, 0, milliseconds, clear_if_unchanged)) pending_clearings()[timer] = now;
+    pending_clearings().push_back({clock_ms() + milliseconds, GetClipboardSequenceNumber()});
+    if (!g_clearing_timer) g_clearing_timer = SetTimer(nullptr, 0, kClearingCheckMs, clear_due);
 }
 
 } // namespace platform

@@ -26,7 +26,8 @@ bool clear_clipboard_if_ours(HWND owner);
 
 // Empties the clipboard `milliseconds` from now if it still holds what it
 // holds now (its sequence number has not moved): whatever anyone copies
-// meanwhile is left alone. Runs from the calling thread's message loop.
+// meanwhile is left alone. Runs from the calling thread's message loop, on the
+// program's clock (platform/clock.h), within a quarter of a second of its time.
 void clear_clipboard_later(UINT milliseconds);
 
 } // namespace platform

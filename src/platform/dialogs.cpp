@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <string_view>
+#include <vector>
+
 namespace platform {
 namespace {
 
@@ -54,7 +57,41 @@ INT_PTR CALLBACK input_box_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM
     return FALSE;
 }
 
+bool owned_by(HWND window, HWND owner) {
+    for (HWND up = GetWindow(window, GW_OWNER); up; up = GetWindow(up, GW_OWNER))
+        if (up == owner) return true;
+    return false;
+}
+
+struct BoxSearch {
+    HWND owner;
+    std::vector<HWND> boxes;
+};
+
+// Every dialog-class window, hidden ones too: a box whose loop has not yet
+// gone idle has not been shown.
+BOOL CALLBACK collect_owned_box(HWND window, LPARAM lparam) {
+    auto* search = reinterpret_cast<BoxSearch*>(lparam);
+    wchar_t class_name[8] = {};
+    GetClassNameW(window, class_name, 8);
+    if (std::wstring_view(class_name) == L"#32770" && owned_by(window, search->owner)) search->boxes.push_back(window);
+    return TRUE;
+}
+
 } // namespace
+
+void cancel_boxes_owned_by(HWND owner) {
+    if (!owner) return;
+    BoxSearch search{owner, {}};
+    EnumThreadWindows(GetCurrentThreadId(), collect_owned_box, reinterpret_cast<LPARAM>(&search));
+    // Top first, so a box that owns another ends after it. Each box ends
+    // through its own handling of IDCANCEL (EndDialog with the result its
+    // caller reads as "cancelled"), not through the destruction of its owner.
+    for (HWND box : search.boxes)
+        if (IsWindow(box))
+            SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));
+}
 
 void show_message(const std::string& text) {
     MessageBoxW(GetActiveWindow(), to_wide(text).c_str(), kTitle, MB_OK | MB_SETFOREGROUND);

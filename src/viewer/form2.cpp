@@ -32,9 +32,10 @@ constexpr int kClientWidth = 810;
 constexpr int kClientHeight = 378; // Label2 shows below the buttons
 
 // Set when a load ended because its window was closed from outside: the exit
-// sequence closes every window while a large vault loads. The gate's show
-// step follows at once; with no window left the run is ending, and the
-// viewer must not open again.
+// sequence, or the owner stepping away, closes it while a large vault loads.
+// The gate's show step follows at once and must not open the viewer again.
+// (Should the show step's own load be the one cut short, the next gate's
+// first load is passed over and its show step loads.)
 bool g_load_cut_short = false;
 
 // What the window keeps in GWLP_USERDATA: its share of the state.
@@ -223,7 +224,7 @@ void close_viewer(const Form2& form) {
 }
 
 void load_Form2() {
-    if (std::exchange(g_load_cut_short, false) && !ui::any_window()) return;
+    if (std::exchange(g_load_cut_short, false)) return;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     auto holder = std::make_shared<Form2>();
     // An owned window has no taskbar button; the owner itself is never shown.

@@ -7,6 +7,7 @@
 #include "platform/window_state.h"
 #include "platform/window.h"
 #include "resource_ids.h"
+#include "widget/away_watch.h"
 #include "widget/form_position.h"
 #include "widget/menu_host.h"
 #include "widget/skin_picture.h"
@@ -167,6 +168,7 @@ LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM
 }
 
 LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (LRESULT result = 0; on_away_message(message, wparam, result)) return result;
     switch (message) {
     case WM_NCCREATE:
         ui::track_window(ui::Window::Widget, widget,
@@ -191,6 +193,7 @@ LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM l
         DestroyWindow(widget);
         return 0;
     case WM_DESTROY:
+        stop_away_watch(widget);
         save_widget_position(widget);
         // The menu host serves only the widget: left alone it would keep an
         // invisible run alive once the other windows close.
@@ -249,6 +252,7 @@ void load_frmMain() {
 
     restore_widget_position(widget);
     platform::add_tooltip(widget, IDC_WIDGET_SKIN, kSkinTip);
+    start_away_watch(widget);
 }
 
 } // namespace widget

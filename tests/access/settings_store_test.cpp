@@ -1,5 +1,6 @@
 // The settings store against the real registry: what is stored, how it reads back, how it fails,
 // and where a standard user's settings go.
+#include "access/lock_setting.h"
 #include "access/settings_store.h"
 #include "platform/unique_handle.h"
 #include "standard_user.h"
@@ -244,6 +245,32 @@ TEST_F(StandardUser, WhenBothPlacesRefuseTheErrorIsRaisedAndNothingIsWritten) {
     EXPECT_EQ(e.user_message(), "ERROR: Could not open/create registry section (error 0x800407D5)");
     EXPECT_FALSE(raw_value("Config", "ID", HKEY_CURRENT_USER).found);
     EXPECT_EQ(MRegistry::GetString(kApp, "Config", "ID"), "admin's");
+}
+
+// LockMinutes as the widget's idle check reads it: a whole number of minutes
+// up to a day, 0 for never, anything else the default of ten; a standard
+// user's own copy (which README tells them to make with reg add) first.
+TEST(LockMinutes, AWholeNumberOfMinutesUpToADayElseTheDefault) {
+    static constexpr char kConfig[] = "SOFTWARE\\Quillock\\Config";
+    const auto forget = [] {
+        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RegDeleteKeyValueA(root, kConfig, "LockMinutes");
+    };
+    forget();
+    EXPECT_EQ(qlk_access::read_lock_minutes(), 10) << "none stored";
+    const std::pair<const char*, int> cases[] = {
+        {"0", 0},     {"1", 1},   {"1440", 1440}, {" 25 ", 25}, {"007", 7},    {"", 10},
+        {"1441", 10}, {"-5", 10}, {"+5", 10},     {"2.5", 10},  {"5 min", 10}, {"99999999999999999999", 10},
+    };
+    for (const auto& [text, minutes] : cases) {
+        MRegistry::SaveString("Quillock", "Config", "LockMinutes", text);
+        EXPECT_EQ(qlk_access::read_lock_minutes(), minutes) << '"' << text << '"';
+    }
+    RegSetKeyValueA(HKEY_CURRENT_USER, kConfig, "LockMinutes", REG_SZ, "3", 2);
+    EXPECT_EQ(qlk_access::read_lock_minutes(), 3) << "the user's own copy";
+    const DWORD number = 5;
+    RegSetKeyValueA(HKEY_CURRENT_USER, kConfig, "LockMinutes", REG_DWORD, &number, sizeof number);
+    EXPECT_EQ(qlk_access::read_lock_minutes(), 10) << "a value that is no text";
+    forget();
 }
 
 } // namespace

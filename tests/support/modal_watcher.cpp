@@ -109,4 +109,13 @@ void pump_messages(int milliseconds, Dispatch dispatch) {
     }
 }
 
+bool pump_until(const std::function<bool()>& done, int limit_ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        pump_messages(10);
+    }
+    return true;
+}
+
 } // namespace test_support

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -61,5 +62,10 @@ enum class Dispatch {
 
 // Runs the window messages of this thread for a while (for timers, posts, repaints and keys).
 void pump_messages(int milliseconds = 50, Dispatch dispatch = Dispatch::Plain);
+
+// Runs them until `done` holds, checking after each round of messages, for at
+// most `limit_ms`; whether it held. For what ends on a timer or a post: the
+// wait lasts as long as the event takes, not as long as the worst case.
+bool pump_until(const std::function<bool()>& done, int limit_ms = 10'000);
 
 } // namespace test_support

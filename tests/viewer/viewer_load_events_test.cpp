@@ -111,10 +111,14 @@ TEST_F(ViewerLoadEvents, ARecordAddedDuringTheLoadSurvivesTheNextRewrite) {
     EXPECT_EQ(ListView_GetItemCount(list()), kRecords + 1);
 }
 
+// As the owner stepping away closes it: the widget stays, and the gate's show
+// step that follows the load must not open the viewer again.
 TEST_F(ViewerLoadEvents, ClosingTheViewerFromOutsideDuringTheLoadLeavesItClosed) {
+    ASSERT_TRUE(ui::load_window(ui::Window::Widget));
     open_with([] { ui::close_window(ui::Window::Viewer); });
     EXPECT_EQ(viewer(), nullptr);
     EXPECT_EQ(vault_bytes(), before_);
+    DestroyWindow(ui::find_window(ui::Window::Widget));
     // And it opens normally afterwards.
     EXPECT_NE(open_viewer(), nullptr);
     EXPECT_EQ(ListView_GetItemCount(list()), kRecords);

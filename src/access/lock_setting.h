@@ -1,0 +1,20 @@
+#pragma once
+// LockMinutes: how long the system may go without keyboard or mouse input
+// before the password viewer closes, stored beside the viewer's appearance
+// under "Quillock"\"Config" as a whole number of minutes in text.
+#include <string_view>
+
+namespace qlk_access {
+
+inline constexpr int kDefaultLockMinutes = 10;
+inline constexpr int kMaxLockMinutes = 1440; // a day
+
+// The minutes a stored text stands for: a whole number from 0 (never) to
+// kMaxLockMinutes, spaces around it allowed; anything else means the default.
+int lock_minutes_from_setting(std::string_view text);
+
+// The idle limit in force: the user's own copy first, as every setting; the
+// default when the value is missing or cannot be read.
+int read_lock_minutes();
+
+} // namespace qlk_access

@@ -1,0 +1,255 @@
+// The owner steps away: a locked or disconnected session, sleep, or the idle
+// limit on the program's clock closes the viewer as "Clear Clipboard && Close"
+// does, whatever box it has open, and takes the print file along. Wine never
+// sends the session and power messages, so they are posted to the widget as
+// Windows sends them.
+#include "access/settings_store.h"
+#include "platform/clock.h"
+#include "viewer_test_support.h"
+
+#include <wtsapi32.h>
+
+#include <functional>
+
+using namespace viewer_test;
+
+namespace {
+
+constexpr int kInputTextId = 102; // the input box's edit control
+constexpr ULONGLONG kMinute = 60'000;
+
+bool owned_by(HWND window, HWND owner) {
+    for (HWND up = GetWindow(window, GW_OWNER); up; up = GetWindow(up, GW_OWNER))
+        if (up == owner) return true;
+    return false;
+}
+
+struct BoxSearch {
+    HWND owner;
+    HWND found = nullptr;
+};
+
+// A dialog-class window that `owner` owns, on the given thread; null when none.
+HWND box_owned_by(DWORD thread, HWND owner) {
+    BoxSearch search{owner};
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM lparam) -> BOOL {
+            auto* s = reinterpret_cast<BoxSearch*>(lparam);
+            wchar_t name[8] = {};
+            GetClassNameW(window, name, 8);
+            if (std::wstring_view(name) != L"#32770" || !IsWindowVisible(window) || !owned_by(window, s->owner))
+                return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// On a second thread: waits for a box of the viewer, types into it when it is
+// an input box, then sets off `event` as the owner's absence would while the
+// box is up. A box the event leaves open is cancelled here, so that the test
+// goes on, and counted.
+class EventWhileBoxIsUp {
+public:
+    EventWhileBoxIsUp(HWND viewer, std::function<void()> event)
+        : thread_([this, ui_thread = GetCurrentThreadId(), viewer, event = std::move(event)] {
+              HWND box = nullptr;
+              for (int i = 0; i < 500 && !(box = box_owned_by(ui_thread, viewer)); ++i) Sleep(10);
+              if (!box) return;
+              seen_ = true;
+              Sleep(20); // the box finishes its own set-up
+              if (HWND edit = GetDlgItem(box, kInputTextId)) SetWindowTextW(edit, L"half typed");
+              event();
+              for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(10);
+              if (IsWindow(box) && IsWindowVisible(box)) {
+                  left_open_ = true;
+                  PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+              }
+          }) {}
+    ~EventWhileBoxIsUp() { thread_.join(); }
+    bool seen() const { return seen_; }
+    bool left_open() const { return left_open_; }
+
+private:
+    std::atomic<bool> seen_{false}, left_open_{false};
+    std::thread thread_;
+};
+
+// Counts the dialog-class windows of this thread that are told IDCANCEL
+// while they exist: under Wine the destruction of the viewer alone would end
+// its box too, returning 0, so this is what shows that each box was cancelled
+// on purpose, through its own Cancel handling.
+class CancelSpy {
+public:
+    CancelSpy() { hook_ = SetWindowsHookExW(WH_CALLWNDPROC, on_message, nullptr, GetCurrentThreadId()); }
+    ~CancelSpy() {
+        UnhookWindowsHookEx(hook_);
+        count_ = 0;
+    }
+    CancelSpy(const CancelSpy&) = delete;
+    CancelSpy& operator=(const CancelSpy&) = delete;
+    int cancelled() const { return count_; }
+
+private:
+    static LRESULT CALLBACK on_message(int code, WPARAM wparam, LPARAM lparam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lparam);
+        if (code == HC_ACTION && sent->message == WM_COMMAND && LOWORD(sent->wParam) == IDCANCEL) {
+            wchar_t name[8] = {};
+            GetClassNameW(sent->hwnd, name, 8);
+            if (std::wstring_view(name) == L"#32770") ++count_;
+        }
+        return CallNextHookEx(nullptr, code, wparam, lparam);
+    }
+    static inline int count_ = 0;
+    HHOOK hook_ = nullptr;
+};
+
+// Counts the timer messages this thread takes from its queue for one window:
+// the widget's idle check runs on its timer.
+class TimerTicks {
+public:
+    explicit TimerTicks(HWND window) {
+        window_ = window;
+        count_ = 0;
+        hook_ = SetWindowsHookExW(WH_GETMESSAGE, on_message, nullptr, GetCurrentThreadId());
+    }
+    ~TimerTicks() { UnhookWindowsHookEx(hook_); }
+    TimerTicks(const TimerTicks&) = delete;
+    TimerTicks& operator=(const TimerTicks&) = delete;
+    int count() const { return count_; }
+
+private:
+    static LRESULT CALLBACK on_message(int code, WPARAM wparam, LPARAM lparam) {
+        const auto* taken = reinterpret_cast<const MSG*>(lparam);
+        if (code == HC_ACTION && wparam == PM_REMOVE && taken->message == WM_TIMER && taken->hwnd == window_) ++count_;
+        return CallNextHookEx(nullptr, code, wparam, lparam);
+    }
+    static inline HWND window_ = nullptr;
+    static inline int count_ = 0;
+    HHOOK hook_ = nullptr;
+};
+
+// What happens while the owner is away: a message posted to the widget as
+// Windows sends it, or the program's clock moved on by `idle` with no input.
+struct Absence {
+    UINT message;
+    WPARAM code;
+    ULONGLONG idle;
+    void happen(HWND widget) const {
+        if (message)
+            PostMessageW(widget, message, code, 0);
+        else
+            platform::advance_clock(idle);
+    }
+};
+constexpr Absence session(WPARAM code) { return {WM_WTSSESSION_CHANGE, code, 0}; }
+constexpr Absence power(WPARAM code) { return {WM_POWERBROADCAST, code, 0}; }
+constexpr Absence idle(ULONGLONG milliseconds) { return {0, 0, milliseconds}; }
+
+constexpr int kViewerClosed = -1;
+
+class ViewerAway : public ViewerTest {
+protected:
+    void TearDown() override {
+        if (HWND widget = ui::find_window(ui::Window::Widget)) DestroyWindow(widget);
+        ViewerTest::TearDown();
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\QLK"); // the widget's position
+    }
+    static bool print_file_exists() {
+        return GetFileAttributesA(qlk_access::print_file_path().c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    static std::string stored(const char* key) { return qlk_access::MRegistry::GetString("Quillock", "Config", key); }
+};
+
+TEST_F(ViewerAway, StepsAwayCloseTheViewerAsItsCloseButtonDoesAndCancelItsOpenBox) {
+    struct Case {
+        const char* what;
+        Absence absence;
+        int box_command;          // the viewer command whose box is up meanwhile; 0: none
+        bool closes;              // the viewer closes and the print file goes
+        const char* lock_minutes; // the stored LockMinutes, if any
+    };
+    const Case cases[] = {
+        {"session locked, the rename box open", session(WTS_SESSION_LOCK), IDM_VW_RENAME, true},
+        {"console disconnected, the colour dialog open", session(WTS_CONSOLE_DISCONNECT), IDM_VW_FONTCOLOR, true},
+        {"remote session disconnected, the mini help open", session(WTS_REMOTE_DISCONNECT), IDC_VW_COMMAND4, true},
+        {"sleep, Print's notice open: nothing is printed", power(PBT_APMSUSPEND), IDC_VW_COMMAND1, true},
+        {"ten idle minutes, the password box open", idle(10 * kMinute), IDM_VW_CHANGEPASSWORD, true},
+        {"a stored limit of one minute", idle(kMinute), IDM_VW_USERNAME, true, "1"},
+        {"sleep with the viewer closed: the print file left for Notepad goes", power(PBT_APMSUSPEND), kViewerClosed,
+         true},
+        {"session unlocked", session(WTS_SESSION_UNLOCK), 0, false},
+        {"resumed from sleep", power(PBT_APMRESUMEAUTOMATIC), 0, false},
+        {"idle, but short of the limit", idle(9 * kMinute), 0, false},
+        {"a stored limit of 0: never", idle(3 * 1440 * kMinute), 0, false, "0"},
+    };
+    const std::string vault = record_text("bank", "www.bank.example", "bob", "S3cret!");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        write_vault(vault);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillock");
+        if (c.lock_minutes) qlk_access::MRegistry::SaveString("Quillock", "Config", "LockMinutes", c.lock_minutes);
+        // A fresh widget: its idle time counts from its start.
+        if (HWND old = ui::find_window(ui::Window::Widget)) DestroyWindow(old);
+        ASSERT_TRUE(ui::load_window(ui::Window::Widget));
+        HWND widget = ui::find_window(ui::Window::Widget);
+        ui::show_window(ui::Window::AddEntry);
+        HWND add_entry = ui::find_window(ui::Window::AddEntry);
+        ASSERT_NE(add_entry, nullptr);
+        platform::set_item_text(add_entry, IDC_AE_TXTID, "typed in the add dialog");
+
+        const bool print_box = c.box_command == IDC_VW_COMMAND1;
+        if (!print_box) write_bytes(qlk_access::print_file_path(), "Password: S3cret!\r\n");
+        if (c.box_command == kViewerClosed) {
+            put_on_clipboard("the user's own");
+        } else {
+            ASSERT_NE(open_viewer(), nullptr);
+            select_row(0);
+            command(IDM_VW_COPY2CLIPBOARD);
+            ASSERT_EQ(clipboard_text(), "S3cret!");
+        }
+
+        TimerTicks ticks(widget);
+        if (c.box_command > 0) {
+            CancelSpy spy;
+            EventWhileBoxIsUp watcher(viewer(), [&] { c.absence.happen(widget); });
+            command(c.box_command); // returns once its box has ended
+            EXPECT_TRUE(watcher.seen());
+            EXPECT_FALSE(watcher.left_open()) << "the box ends with the viewer";
+            EXPECT_EQ(spy.cancelled(), 1) << "the box was cancelled before the viewer closed";
+        } else {
+            c.absence.happen(widget);
+        }
+
+        if (c.closes) {
+            EXPECT_TRUE(test_support::pump_until([] { return !viewer() && !print_file_exists(); }, 5000));
+            EXPECT_EQ(viewer(), nullptr);
+            EXPECT_FALSE(print_file_exists());
+            if (c.box_command == kViewerClosed) {
+                EXPECT_EQ(clipboard_text(), "the user's own") << "with the viewer closed the clipboard is left alone";
+            } else {
+                EXPECT_EQ(clipboard_format_count(), 0);
+            }
+        } else {
+            // Until the message has been handled, or the idle check has run since the clock moved on.
+            if (c.absence.message)
+                test_support::pump_messages(50);
+            else
+                EXPECT_TRUE(test_support::pump_until([&] { return ticks.count() > 0; }, 5000));
+            EXPECT_NE(viewer(), nullptr);
+            EXPECT_TRUE(print_file_exists());
+        }
+        EXPECT_EQ(vault_plain(), vault) << "nothing half typed was saved";
+        EXPECT_EQ(stored("ForeColor"), "") << "no colour was chosen";
+        EXPECT_TRUE(IsWindow(widget));
+        EXPECT_EQ(platform::item_text(add_entry, IDC_AE_TXTID), "typed in the add dialog");
+
+        if (HWND open = viewer()) DestroyWindow(open);
+        DestroyWindow(add_entry);
+        remove_files();
+    }
+}
+
+} // namespace
