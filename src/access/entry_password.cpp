@@ -22,6 +22,13 @@ bool is_entry_password(const platform::AnsiText& typed) {
     return typed.exact && typed.bytes == run_state().entry_password;
 }
 
+bool ask_for_entry_password(const char* prompt, const char* title) {
+    platform::AnsiText answer = platform::input_box_checked({.prompt = prompt, .title = title, .masked = true})
+                                    .value_or(platform::AnsiText{}); // Cancel answers the empty text
+    const platform::WipeAtExit wipe_answer(answer.bytes);
+    return is_entry_password(answer);
+}
+
 bool ask_viewer_password() {
     try {
         run_state().entry_password = read_entry_password();
@@ -30,12 +37,7 @@ bool ask_viewer_password() {
         platform::show_message(error.user_message());
         return false;
     }
-    platform::AnsiText answer =
-        platform::input_box_checked(
-            {.prompt = "Please enter your master entry password", .title = "Get Master Password", .masked = true})
-            .value_or(platform::AnsiText{}); // Cancel answers the empty text
-    const platform::WipeAtExit wipe_answer(answer.bytes);
-    if (!is_entry_password(answer)) {
+    if (!ask_for_entry_password("Please enter your master entry password", "Get Master Password")) {
         platform::show_message("Sorry: you have entered the wrong password.");
         return false;
     }

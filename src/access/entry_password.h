@@ -19,6 +19,10 @@ void store_entry_password(const std::string& plain);
 // stand-in, '?' or a plain letter, would let a look-alike in).
 bool is_entry_password(const platform::AnsiText& typed);
 
+// Asks for the entry password in a masked input box; true when the answer is
+// the run's entry password (Cancel answers the empty text).
+bool ask_for_entry_password(const char* prompt, const char* title);
+
 // The entry password typed for the viewer: asks for it and compares exactly.
 // Reports a wrong answer or a settings failure itself; true when the viewer may open.
 bool ask_viewer_password();

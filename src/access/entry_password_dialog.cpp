@@ -99,12 +99,7 @@ void on_entry_check(HWND dialog) {
 }
 
 void on_change_password(HWND dialog) {
-    platform::AnsiText current =
-        platform::input_box_checked(
-            {.prompt = "Please enter your CURRENT entry password", .title = "Current Entry Password...", .masked = true})
-            .value_or(platform::AnsiText{}); // Cancel answers the empty text
-    const platform::WipeAtExit wipe_current(current.bytes);
-    if (!is_entry_password(current)) {
+    if (!ask_for_entry_password("Please enter your CURRENT entry password", "Current Entry Password...")) {
         platform::show_message("Entry Password Error:\r\nThe entry password is not entered the same that has been "
                                "previously registered - action concelled!");
         return;
