@@ -19,6 +19,17 @@ vault_write() {
 # The vault's plain text.
 vault_plain() { LC_ALL=C tr '\300-\331\332-\363\364-\375' 'A-Za-z0-9' <"$QLK_DATA/my_psswds.dat"; }
 vault_names() { vault_plain | tr -d '\r' | sed -n 's/^NAM://p' | paste -sd, -; }
+# The names once they are EXPECTED, or as they stand after 5 s: a rewrite runs
+# after its box has closed or its key was taken, and ends with a flush to disk.
+vault_names_become() {
+    local names
+    for _ in $(seq 50); do
+        names=$(vault_names)
+        [ "$names" = "$1" ] && break
+        sleep 0.1
+    done
+    echo "$names"
+}
 
 # The widget opens near the top left corner, where the viewer (centred on the
 # screen) does not cover it, as if the user had put it there on an earlier run.
