@@ -11,8 +11,7 @@ namespace platform {
 // stays loaded for the rest of the process.
 FARPROC system_procedure(const wchar_t* dll, const char* name);
 
-template <typename Function>
-Function* system_function(const wchar_t* dll, const char* name) {
+template <typename Function> Function* system_function(const wchar_t* dll, const char* name) {
     // Through a plain function pointer: GCC warns on a direct cast between
     // unrelated function types.
     return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(system_procedure(dll, name)));

@@ -11,10 +11,9 @@ namespace viewer {
 namespace {
 
 vault::InputAnswer ask(const vault::InputRequest& request) {
-    platform::AnsiText answer =
-        platform::input_box_checked(
-            {std::string(request.prompt), std::string(request.title), std::string(request.default_text)})
-            .value_or(platform::AnsiText{}); // Cancel: the empty answer, which changes nothing
+    platform::AnsiText answer = platform::input_box_checked({std::string(request.prompt), std::string(request.title),
+                                                             std::string(request.default_text)})
+                                    .value_or(platform::AnsiText{}); // Cancel: the empty answer, which changes nothing
     return {std::move(answer.bytes), !answer.exact};
 }
 
