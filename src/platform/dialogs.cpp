@@ -68,8 +68,6 @@ struct BoxSearch {
     std::vector<HWND> boxes;
 };
 
-// Every dialog-class window, hidden ones too: a box whose loop has not yet
-// gone idle has not been shown.
 BOOL CALLBACK collect_owned_box(HWND window, LPARAM lparam) {
     auto* search = reinterpret_cast<BoxSearch*>(lparam);
     wchar_t class_name[8] = {};
@@ -80,14 +78,18 @@ BOOL CALLBACK collect_owned_box(HWND window, LPARAM lparam) {
 
 } // namespace
 
-void cancel_boxes_owned_by(HWND owner) {
-    if (!owner) return;
+std::vector<HWND> boxes_owned_by(HWND owner) {
     BoxSearch search{owner, {}};
-    EnumThreadWindows(GetCurrentThreadId(), collect_owned_box, reinterpret_cast<LPARAM>(&search));
+    if (const DWORD thread = owner ? GetWindowThreadProcessId(owner, nullptr) : 0)
+        EnumThreadWindows(thread, collect_owned_box, reinterpret_cast<LPARAM>(&search));
+    return search.boxes;
+}
+
+void cancel_boxes_owned_by(HWND owner) {
     // Top first, so a box that owns another ends after it. Each box ends
     // through its own handling of IDCANCEL (EndDialog with the result its
     // caller reads as "cancelled"), not through the destruction of its owner.
-    for (HWND box : search.boxes)
+    for (HWND box : boxes_owned_by(owner))
         if (IsWindow(box))
             SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));

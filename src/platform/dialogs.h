@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -26,10 +27,15 @@ std::string input_box(const InputArgs& args);
 // nothing when the user cancelled.
 std::optional<AnsiText> input_box_checked(const InputArgs& args);
 
-// Ends every modal box of the calling thread that `owner` owns, directly or
-// through another box (a message box, an input box, the colour dialog), as
-// the user's Cancel does: the box's own Cancel handling runs, and the call
-// that showed it returns as cancelled once its loop runs again.
+// The modal boxes (a message box, an input box, the colour dialog) of
+// `owner`'s thread that `owner` owns, directly or through another box, the
+// topmost first; hidden ones too, as a box whose loop has not yet gone idle
+// has not been shown. Any thread may ask.
+std::vector<HWND> boxes_owned_by(HWND owner);
+
+// Ends each of them as the user's Cancel does: the box's own Cancel handling
+// runs, and the call that showed it returns as cancelled once its loop runs
+// again. For `owner`'s own thread.
 void cancel_boxes_owned_by(HWND owner);
 
 } // namespace platform

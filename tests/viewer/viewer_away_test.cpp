@@ -5,6 +5,7 @@
 // Windows sends them.
 #include "access/settings_store.h"
 #include "platform/clock.h"
+#include "platform/dialogs.h"
 #include "viewer_test_support.h"
 
 #include <wtsapi32.h>
@@ -18,33 +19,11 @@ namespace {
 constexpr int kInputTextId = 102; // the input box's edit control
 constexpr ULONGLONG kMinute = 60'000;
 
-bool owned_by(HWND window, HWND owner) {
-    for (HWND up = GetWindow(window, GW_OWNER); up; up = GetWindow(up, GW_OWNER))
-        if (up == owner) return true;
-    return false;
-}
-
-struct BoxSearch {
-    HWND owner;
-    HWND found = nullptr;
-};
-
-// A dialog-class window that `owner` owns, on the given thread; null when none.
-HWND box_owned_by(DWORD thread, HWND owner) {
-    BoxSearch search{owner};
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM lparam) -> BOOL {
-            auto* s = reinterpret_cast<BoxSearch*>(lparam);
-            wchar_t name[8] = {};
-            GetClassNameW(window, name, 8);
-            if (std::wstring_view(name) != L"#32770" || !IsWindowVisible(window) || !owned_by(window, s->owner))
-                return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+// A box of the viewer that is up, or null.
+HWND shown_box_of(HWND viewer) {
+    for (HWND box : platform::boxes_owned_by(viewer))
+        if (IsWindowVisible(box)) return box;
+    return nullptr;
 }
 
 // On a second thread: waits for a box of the viewer, types into it when it is
@@ -54,9 +33,9 @@ HWND box_owned_by(DWORD thread, HWND owner) {
 class EventWhileBoxIsUp {
 public:
     EventWhileBoxIsUp(HWND viewer, std::function<void()> event)
-        : thread_([this, ui_thread = GetCurrentThreadId(), viewer, event = std::move(event)] {
+        : thread_([this, viewer, event = std::move(event)] {
               HWND box = nullptr;
-              for (int i = 0; i < 500 && !(box = box_owned_by(ui_thread, viewer)); ++i) Sleep(10);
+              for (int i = 0; i < 500 && !(box = shown_box_of(viewer)); ++i) Sleep(10);
               if (!box) return;
               seen_ = true;
               Sleep(20); // the box finishes its own set-up
