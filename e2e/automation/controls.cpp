@@ -47,6 +47,26 @@ int end_process_of(HWND window) {
     return ended ? kOk : fail(kFailed, "the process did not end");
 }
 
+// What the window's thread shows to the user now: which window is active and
+// has the keyboard, and whether a menu runs its loop.
+GUITHREADINFO gui_of(HWND window) {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
+    return gui;
+}
+
+// Polls `ready` until it holds or the timeout passes: keys sent before the
+// program is ready for them go elsewhere, or nowhere.
+template <class Ready> int wait_until(const Context& context, Ready ready) {
+    const ULONGLONG deadline = GetTickCount64() + context.timeout_ms;
+    while (!ready()) {
+        if (GetTickCount64() >= deadline) return kNotFound;
+        Sleep(10);
+    }
+    return kOk;
+}
+
 } // namespace
 
 int cmd_controls(const std::wstring& command, Context& context, HWND window) {
@@ -59,6 +79,23 @@ int cmd_controls(const std::wstring& command, Context& context, HWND window) {
     if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? kOk : fail(kFailed, "WM_CLOSE not posted");
     if (command == L"kill") return end_process_of(window);
     if (command == L"foreground") return SetForegroundWindow(window) ? kOk : fail(kFailed, "not brought forward");
+    if (command == L"waitfocus") {
+        HWND target = context.args.empty() ? window : control_of(window, context, 0, &code);
+        if (!target) return code;
+        const auto has_keyboard = [&] {
+            const GUITHREADINFO gui = gui_of(window);
+            return GetForegroundWindow() == window && gui.hwndActive == window && gui.hwndFocus == target;
+        };
+        if (wait_until(context, has_keyboard) == kOk) return kOk;
+        const GUITHREADINFO gui = gui_of(window);
+        return fail(kFailed, "the window does not get the keyboard: foreground " + hex_handle(GetForegroundWindow()) +
+                                 ", active " + hex_handle(gui.hwndActive) + ", focus " + hex_handle(gui.hwndFocus) +
+                                 ", window " + hex_handle(window));
+    }
+    if (command == L"waitmenu") {
+        if (wait_until(context, [&] { return (gui_of(window).flags & GUI_INMENUMODE) != 0; }) == kOk) return kOk;
+        return fail(kFailed, "no menu runs");
+    }
     if (command == L"rect") {
         HWND target = context.args.empty() ? window : control_of(window, context, 0, &code);
         if (!target) return code;
@@ -108,9 +145,7 @@ int cmd_controls(const std::wstring& command, Context& context, HWND window) {
         }
         DWORD_PTR mask = 0; // an edit's password character
         SendMessageTimeoutW(control, EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 2000, &mask);
-        GUITHREADINFO gui{};
-        gui.cbSize = sizeof gui;
-        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
+        const GUITHREADINFO gui = gui_of(window);
         write_line(std::string("enabled ") + (IsWindowEnabled(control) ? "1" : "0") + " visible " +
                    (IsWindowVisible(control) ? "1" : "0") + " checked " + std::to_string(checked) + " focused " +
                    (gui.hwndFocus == control ? "1" : "0") + " mask " + std::to_string(mask));

@@ -24,6 +24,8 @@ window commands:
   lvrows ID | lvcols ID       "INDEX<TAB>SELECTED<TAB>TEXT0<TAB>TEXT1..." / header texts, one a line
   lvlook ID                   "text COLOUR back COLOUR row HEIGHT" (colours decimal, HEIGHT of row 0 in pixels)
   close | kill | foreground   post WM_CLOSE / end the window's process / SetForegroundWindow
+  waitfocus [ID]              wait until the window is in front, active, and it (or control ID) has the keyboard
+  waitmenu                    wait until a menu of the window's thread runs its loop and takes keys
 other commands:
   msgbox [ok]                 text of the "Quillock" message box (options narrow it); "ok" presses OK
   clipboard | setclip TEXT | clearclip

@@ -43,6 +43,12 @@ qlk_widget_spot() {
     echo "$((left + (l + r) / 2)) $((top + (t + b) / 2))"
 }
 
+# qlk_widget_wait_focus: waits until the widget is in front with the keyboard
+# on its keys (the skin control, which takes the widget's keys).
+qlk_widget_wait_focus() {
+    qlk_on Quillock -c frmMain waitfocus IDC_WIDGET_SKIN || qlk_fail "the widget does not have the keyboard"
+}
+
 # qlk_menu_rect: waits for the popup menu; prints "LEFT TOP RIGHT BOTTOM".
 qlk_menu_rect() {
     qlk_auto -c '#32768' wait >/dev/null || qlk_fail "no popup menu appeared"
@@ -61,6 +67,7 @@ qlk_menu_pick() {
     read -r x y <<<"$(qlk_widget_spot)"
     xdotool mousemove "$x" "$y" click 3
     qlk_menu_rect >/dev/null
+    qlk_on Quillock -c frmMain waitmenu || qlk_fail "the widget's menu takes no keys"
     for ((i = 0; i < $1; i++)); do qlk_key Down; done
     qlk_key Return
     qlk_menu_gone

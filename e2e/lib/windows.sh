@@ -17,6 +17,12 @@ qlk_wait_window() {
 qlk_wait_gone() {
     qlk_on "$1" ${2:+-c "$2"} gone || qlk_fail "window \"$1\" did not go away"
 }
+# qlk_wait_focus TITLE [ID]: waits until the window is in front and it (or its
+# control ID) has the keyboard, as a user sees before the next key.
+qlk_wait_focus() { qlk_on "$1" waitfocus ${2:+"$2"} || qlk_fail "\"$1\" ${2:-} does not have the keyboard"; }
+# qlk_wait_menu TITLE: waits until a popup menu of the window's program runs
+# its loop; keys sent before that go to the window, not to the menu.
+qlk_wait_menu() { qlk_on "$1" waitmenu || qlk_fail "no menu of \"$1\" takes the keys"; }
 # qlk_text TITLE [ID]: the caption of the window or the text of its control.
 qlk_text() { qlk_on "$1" text ${2:+"$2"} || qlk_fail "no text of \"$1\" ${2:-}"; }
 # qlk_set_text TITLE ID TEXT: sets the control's text (WM_SETTEXT), as a program would.

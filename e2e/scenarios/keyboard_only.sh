@@ -34,19 +34,15 @@ expect_centred() {
     ((dx * dx <= 1 && dy * dy <= 1)) || qlk_fail "\"$1\" is not centred on the screen (${r[*]})"
     qlk_pass "\"$1\" opens centred on the screen"
 }
-expect_focused() { # TITLE ID
-    local state
-    state=$(qlk_on "$1" state "$2") || qlk_fail "no state of $2 on \"$1\""
-    [[ $state == *"focused 1"* ]] || qlk_fail "$2 on \"$1\" does not have the keyboard ($state)"
-}
 # Opens the menu with KEY and checks that it opens at the widget.
 menu_by_key() {
     local menu widget
+    qlk_widget_wait_focus
     qlk_key "$1"
     menu=$(menu_rect)
     widget=$(widget_rect)
     overlap "$menu" "$widget" || qlk_fail "the menu ($menu) opened away from the widget ($widget)"
-    sleep 0.3 # the menu takes the arrow keys once it runs its loop
+    qlk_wait_menu Quillock
 }
 
 qlk_case "the entry dialog takes the password and Enter"
@@ -55,16 +51,18 @@ qlk_start
 # display the X focus may still rest elsewhere, so the harness hands it over.
 qlk_on "$QLK_TITLE_ENTRY" foreground >/dev/null || qlk_fail "the entry dialog cannot be brought forward"
 xdotool search --onlyvisible --name "^${QLK_TITLE_ENTRY//./\\.}\$" windowfocus --sync 2>/dev/null || true
-expect_focused "$QLK_TITLE_ENTRY" 1002
+qlk_wait_focus "$QLK_TITLE_ENTRY" 1002
 qlk_type marigold
 qlk_expect_text "the password is typed" "$QLK_TITLE_ENTRY" 1002 marigold
 qlk_key Return
 qlk_wait_gone "$QLK_TITLE_ENTRY"
 qlk_wait_window Quillock frmMain >/dev/null
-qlk_pass "entered"
+qlk_widget_wait_focus
+qlk_pass "entered: the widget has the keyboard"
 
 qlk_case "F1 and Ctrl+F, the keys the menu shows, open About and Configure Startup"
 for pair in "F1=$QLK_TITLE_ABOUT" "ctrl+f=$QLK_TITLE_STARTUP"; do
+    qlk_widget_wait_focus
     qlk_key "${pair%%=*}"
     qlk_wait_window "${pair#*=}" >/dev/null
     qlk_on "${pair#*=}" close >/dev/null
@@ -75,7 +73,6 @@ for pair in "F1=$QLK_TITLE_ABOUT" "ctrl+f=$QLK_TITLE_STARTUP"; do
 done
 
 qlk_case "Escape closes the menu and leaves the keyboard on the widget"
-sleep 0.3
 menu_by_key shift+F10
 qlk_key Escape
 menu_gone
@@ -83,7 +80,6 @@ qlk_alive || qlk_fail "the program ended"
 qlk_pass "the menu closed, the program runs"
 
 qlk_case "Shift+F10 opens the menu at the widget; Down Down Enter is \"Add Password\""
-sleep 0.3
 menu_by_key shift+F10
 qlk_key Down Down Return
 menu_gone
@@ -92,7 +88,7 @@ expect_clear_of_widget "$QLK_TITLE_FORM3"
 
 qlk_case "a record typed with Tab between the fields is added by Enter"
 # The caret starts in the user name; the identifier name comes last in the tab order.
-expect_focused "$QLK_TITLE_FORM3" 4007
+qlk_wait_focus "$QLK_TITLE_FORM3" 4007
 qlk_key shift+Tab
 qlk_type 'Mail account'
 qlk_key Tab
@@ -109,7 +105,6 @@ qlk_wait_gone "$QLK_TITLE_FORM3"
 qlk_expect_eq "the record is in the vault" "Mail account" "$(vault_names)"
 
 qlk_case "the keyboard is back on the widget: Shift+F10, \"View Passwords\", the masked gate"
-sleep 0.3
 menu_by_key shift+F10
 qlk_key Down Down Down Down Return
 menu_gone
@@ -124,22 +119,21 @@ qlk_wait_window "$VIEWER" >/dev/null
 expect_centred "$VIEWER"
 
 qlk_case "Shift+F10 on the row opens its menu, whose first item copies the plain password; Escape closes"
-sleep 0.3
+qlk_wait_focus "$VIEWER" $LV
 qlk_key shift+F10
 qlk_auto -c '#32768' wait >/dev/null || qlk_fail "no menu for the row"
-sleep 0.3 # the menu takes the keys once it runs its loop
+qlk_wait_menu "$VIEWER"
 qlk_key Down Return # "Copy Password into clipboard" is the first item
 for _ in $(seq 50); do [ "$(qlk_clipboard)" = 'Blue7-Tide' ] && break; sleep 0.1; done
 qlk_expect_eq "the clipboard" 'Blue7-Tide' "$(qlk_clipboard)"
 # From the list: Print, Decrypt Password View, "?", then "Clear Clipboard && Close".
 qlk_key Tab Tab Tab Tab
-expect_focused "$VIEWER" $Command2
+qlk_wait_focus "$VIEWER" $Command2
 qlk_key Escape
 qlk_wait_gone "$VIEWER"
 qlk_expect_eq "the clipboard after the close" '' "$(qlk_clipboard)"
 
 qlk_case "the Menu key and \"Exit\" end the run"
-sleep 0.3
 menu_by_key Menu
 qlk_key Down Down Down Down Down Return # Exit is the fifth item
 qlk_wait_exit || qlk_fail "the program is still running"

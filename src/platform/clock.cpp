@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -18,6 +19,7 @@ struct Move {
 
 std::mutex g_moves_mutex;
 std::vector<Move> g_moves; // in order; tests make a few
+std::atomic<LastInputSource> g_input_source{nullptr};
 
 ULONGLONG ahead_at(ULONGLONG tick) {
     ULONGLONG ahead = 0;
@@ -42,6 +44,7 @@ void advance_clock(ULONGLONG milliseconds) {
 }
 
 ULONGLONG last_input_ms() {
+    if (const LastInputSource source = g_input_source) return source();
     LASTINPUTINFO info{sizeof info, 0};
     // Without an answer the user counts as present: nothing closes on a guess.
     if (!GetLastInputInfo(&info)) return clock_ms();
@@ -56,5 +59,7 @@ ULONGLONG last_input_ms() {
     const std::lock_guard lock(g_moves_mutex);
     return input_tick + ahead_at(input_tick);
 }
+
+void set_last_input_source(LastInputSource source) { g_input_source = source; }
 
 } // namespace platform

@@ -17,4 +17,11 @@ void advance_clock(ULONGLONG milliseconds);
 // system, for any program, not only this one.
 ULONGLONG last_input_ms();
 
+// Where last_input_ms() takes the last input from: the system, unless a test
+// puts a source of its own in (nullptr puts the system back). What a machine
+// counts as input is not for a test to guess: Wine counts a window appearing
+// under the pointer as a mouse move, which Windows does not.
+using LastInputSource = ULONGLONG (*)();
+void set_last_input_source(LastInputSource source);
+
 } // namespace platform

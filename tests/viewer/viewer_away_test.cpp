@@ -129,9 +129,19 @@ constexpr Absence idle(ULONGLONG milliseconds) { return {0, 0, milliseconds}; }
 
 constexpr int kViewerClosed = -1;
 
+// The owner's last input, on the program's clock: the test's own, so that
+// nothing the machine counts as input (a window appearing under the pointer,
+// under Wine) moves it.
+std::atomic<ULONGLONG> g_last_input{0};
+
 class ViewerAway : public ViewerTest {
 protected:
+    void SetUp() override {
+        ViewerTest::SetUp();
+        platform::set_last_input_source([] { return g_last_input.load(); });
+    }
     void TearDown() override {
+        platform::set_last_input_source(nullptr);
         if (HWND widget = ui::find_window(ui::Window::Widget)) DestroyWindow(widget);
         ViewerTest::TearDown();
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\QLK"); // the widget's position
@@ -170,7 +180,8 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAsItsCloseButtonDoesAndCancelItsOpenBo
         write_vault(vault);
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillock");
         if (c.lock_minutes) qlk_access::MRegistry::SaveString("Quillock", "Config", "LockMinutes", c.lock_minutes);
-        // A fresh widget: its idle time counts from its start.
+        // The owner's last input now, and a fresh widget: its idle time counts from its start.
+        g_last_input = platform::clock_ms();
         if (HWND old = ui::find_window(ui::Window::Widget)) DestroyWindow(old);
         ASSERT_TRUE(ui::load_window(ui::Window::Widget));
         HWND widget = ui::find_window(ui::Window::Widget);
