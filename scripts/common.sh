@@ -33,9 +33,18 @@ qlk_build_win() {
     _qlk_build_tree "$QLK_ROOT/build/win"
 }
 
+# The native tree is one clang build that serves both the sanitizer tests and
+# the fuzz targets: the portable core is compiled once, with the sanitizers and
+# the fuzzer's coverage. qlk_configure_native only configures it.
+qlk_configure_native() {
+    local tree="$QLK_ROOT/build/native"
+    mkdir -p "$tree"
+    CC=clang CXX=clang++ cmake -S "$QLK_ROOT" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQLK_SANITIZE=ON -DQLK_FUZZ=ON "$@" >"$tree/configure.log" 2>&1 || { cat "$tree/configure.log" >&2; return 1; }
+}
+
 qlk_build_native() {
-    cmake -S "$QLK_ROOT" -B "$QLK_ROOT/build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DQLK_SANITIZE=ON "$@" >/dev/null || return
+    qlk_configure_native "$@" || return
     _qlk_build_tree "$QLK_ROOT/build/native"
 }
 

@@ -1,5 +1,5 @@
 #!/bin/bash
-# Builds the libFuzzer targets with clang in build/fuzz and runs each for the
+# Builds the libFuzzer targets with clang in build/native and runs each for the
 # given number of seconds (default 60): scripts/fuzz.sh SECONDS
 # Prints one line per target; fails on a crash and keeps the crashing input.
 # Inputs grow up to QLK_FUZZ_MAX_LEN bytes (default 65536), so that long lines
@@ -9,12 +9,8 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 seconds=${1:-60}
 max_len=${QLK_FUZZ_MAX_LEN:-65536}
-tree="$QLK_ROOT/build/fuzz"
-mkdir -p "$tree" # a fresh clone has no build folder yet
-
-CC=clang CXX=clang++ cmake -S "$QLK_ROOT" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQLK_FUZZ=ON -DQLK_SANITIZE=ON -DQLK_BENCH=OFF >"$tree/configure.log" 2>&1 ||
-    { cat "$tree/configure.log"; exit 1; }
+tree="$QLK_ROOT/build/native" # the native tree: one clang build for the tests and the fuzzers
+qlk_configure_native
 
 status=0
 for source in "$QLK_ROOT"/fuzz/*_fuzz.cpp; do
