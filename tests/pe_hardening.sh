@@ -28,6 +28,11 @@ grep -q 'Base Relocation Directory' <<<"$headers" && x86_64-w64-mingw32-objdump 
 imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort | paste -sd' ')
 [ "$imports" = "kernel32.dll msvcrt.dll" ] || fail "imports at load $imports, not KERNEL32 and msvcrt alone"
 
+# No link time in the file header (the word after the PE signature, machine
+# and section count), so that the same commit always gives the same bytes.
+pe=$(od -An -tu4 -j 60 -N4 "$exe" | tr -d ' ')
+[ "$(od -An -tu4 -j $((pe + 8)) -N4 "$exe" | tr -d ' ')" = 0 ] || fail "the file header carries a link time"
+
 # The stack-protector run-time is linked in: its report text is in the image.
 grep -qa 'stack smashing detected' "$exe" || fail "no stack-protector run-time in the image"
 
@@ -35,5 +40,5 @@ if [ "$build_type" = Release ]; then
     ! x86_64-w64-mingw32-objdump -h "$exe" | grep -q '\.debug_' || fail "the release exe carries debug sections"
     ! x86_64-w64-mingw32-objdump -t "$exe" | grep -q '\.text' || fail "the release exe carries symbols"
 fi
-[ $failed -eq 0 ] && echo "ok - $exe: flags, relocations, KERNEL32 and msvcrt imports, stack protector${build_type:+ ($build_type)}"
+[ $failed -eq 0 ] && echo "ok - $exe: flags, relocations, KERNEL32 and msvcrt imports, no time stamp, stack protector${build_type:+ ($build_type)}"
 exit $failed
