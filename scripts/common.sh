@@ -30,7 +30,9 @@ _qlk_build_tree() {
 qlk_build_win() {
     cmake -S "$QLK_ROOT" -B "$QLK_ROOT/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$QLK_ROOT/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null || return
-    _qlk_build_tree "$QLK_ROOT/build/win"
+    _qlk_build_tree "$QLK_ROOT/build/win" || return
+    # Last, the digest to compare a copy with (README.md: "Checking a copy").
+    (cd "$QLK_ROOT/build/win" && sha256sum Quillock.exe)
 }
 
 # The native tree is one clang build that serves both the sanitizer tests and
