@@ -16,13 +16,14 @@ void replace_all(HWND edit, size_t length) {
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(filler.c_str()));
 }
 
-// Three replacements, each taking what the one before left into the Undo
-// buffer: the first puts the text there (next to a deletion the user made
-// just before, if any), the second writes filler over as much, the third
-// over the longest text the control held, which bounds anything the Undo
-// buffer or the text buffer ever held. The copy the control makes of the
-// text it replaces is freed by itself at once; the second replacement, of
-// the same length, is made in a block of the same size.
+// Three replacements, each putting the text it replaces into the Undo
+// buffer: the first the text itself (joined to a deletion the user made just
+// before, if any), the second as much filler over it, the third filler as
+// long as the longest text the control held, which bounds whatever its text
+// buffer or its Undo buffer ever held. An edit control may also copy the text
+// it replaces into a block of its own that it frees as it is (Wine's does):
+// the second replacement, of the same length, asks for a block of that size
+// again and fills it with filler.
 void write_over_everything(HWND edit, size_t longest) {
     const size_t length = static_cast<size_t>(GetWindowTextLengthW(edit));
     if (length > 0) replace_all(edit, length);
