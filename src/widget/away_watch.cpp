@@ -72,7 +72,8 @@ bool on_away_message(UINT message, WPARAM wparam, LRESULT& result) {
 void owner_stepped_away() {
     if (HWND viewer = ui::find_window(ui::Window::Viewer)) {
         platform::cancel_boxes_owned_by(viewer);
-        ui::close_window(ui::Window::Viewer); // its close empties the clipboard, as the button's does
+        // Its close empties the clipboard only while it holds the viewer's own copy.
+        ui::close_window(ui::Window::Viewer, ui::CloseCause::OwnerAway);
     }
     remove_traces(); // the print file, and a password of ours still on the clipboard
 }
