@@ -19,9 +19,11 @@ qlk_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Builds a configured tree, leaving out Ninja's progress lines; fails when the
-# build fails (the filter's own status says nothing about the build's).
+# Builds a configured tree, leaving out Ninja's progress lines unless
+# QLK_BUILD_PROGRESS=1; fails when the build fails (the filter's own status
+# says nothing about the build's).
 _qlk_build_tree() {
+    [ "${QLK_BUILD_PROGRESS:-0}" = 1 ] && { cmake --build "$1"; return; }
     cmake --build "$1" | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
     return "${PIPESTATUS[0]}"
 }
