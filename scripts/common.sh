@@ -19,9 +19,11 @@ qlk_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Builds a configured tree, leaving out Ninja's progress lines; fails when the
-# build fails (the filter's own status says nothing about the build's).
+# Builds a configured tree, leaving out Ninja's progress lines unless
+# QLK_BUILD_PROGRESS=1; fails when the build fails (the filter's own status
+# says nothing about the build's).
 _qlk_build_tree() {
+    [ "${QLK_BUILD_PROGRESS:-0}" = 1 ] && { cmake --build "$1"; return; }
     cmake --build "$1" | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
     return "${PIPESTATUS[0]}"
 }
@@ -30,7 +32,9 @@ _qlk_build_tree() {
 qlk_build_win() {
     cmake -S "$QLK_ROOT" -B "$QLK_ROOT/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$QLK_ROOT/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null || return
-    _qlk_build_tree "$QLK_ROOT/build/win"
+    _qlk_build_tree "$QLK_ROOT/build/win" || return
+    # Last, the digest to compare a copy with (README.md: "Checking a copy").
+    (cd "$QLK_ROOT/build/win" && sha256sum Quillock.exe)
 }
 
 # The native tree is one clang build that serves both the sanitizer tests and

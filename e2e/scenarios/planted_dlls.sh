@@ -6,23 +6,24 @@
 # loaded; WINEDLLOVERRIDES=NAME=n,b makes Wine take such a DLL from the
 # program's folder in preference to its own, as Windows does. A whole run
 # (entry, an added record with a generated password, the viewer through the
-# gate, Exit) must leave no mark.
+# gate, its colour dialog, Exit) must leave no mark.
 #
-# The names: bcrypt.dll (the password generator's random source), the crypto
-# provider's crypt32.dll and rsaenh.dll (the stack-protector cookie is drawn
-# from it while the C runtime starts), wtsapi32.dll and powrprof.dll (session
-# and power notifications). Not planted, because Wine's own DLLs load them by
-# name before or beside the program's code, where Windows' do not (measured
-# with WINEDEBUG=+loaddll,+module): version.dll (imported by Wine's user32),
-# winspool.drv and compstui.dll (by Wine's comdlg32), uxtheme.dll (loaded by
-# Wine's comctl32 while it starts, and through its delay-load imports, which
-# Wine resolves past SetDefaultDllDirectories) and msimg32.dll (a delay-load
-# import of Wine's uxtheme).
+# The names: those the program loads itself (bcrypt.dll for the password
+# generator, wtsapi32.dll for the session notifications), those the crypto
+# provider loads while the C runtime starts (cryptsp.dll, crypt32.dll,
+# rsaenh.dll, cryptbase.dll: the stack-protector cookie is drawn from it),
+# and those the system DLLs the program calls import or load in turn:
+# uxtheme.dll, dwmapi.dll and msimg32.dll (the common controls and themes),
+# version.dll (user32), winspool.drv and compstui.dll (the colour dialog's
+# comdlg32), powrprof.dll (power notifications). Each is searched for only
+# after the program has restricted the search to System32, since the exe
+# imports at load only KERNEL32 and msvcrt.
 source "$(dirname "$0")/../lib.sh"
-source "$(dirname "$0")/widget_common.sh"
+source "$(dirname "$0")/viewer_common.sh"
 qlk_reset_entry_password
 : "${QLK_MARK_DLL:=$QLK_ROOT/build/win/e2e/qlk_mark_dll.dll}"
-planted=(bcrypt.dll crypt32.dll rsaenh.dll wtsapi32.dll powrprof.dll)
+planted=(bcrypt.dll compstui.dll crypt32.dll cryptbase.dll cryptsp.dll dwmapi.dll msimg32.dll powrprof.dll rsaenh.dll
+    uxtheme.dll version.dll winspool.drv wtsapi32.dll)
 form3=$QLK_TITLE_FORM3
 
 qlk_new_drive
@@ -77,6 +78,12 @@ qlk_input_box "$QLK_TITLE_GATE" marigold
 qlk_wait_window "$QLK_TITLE_VIEWER" >/dev/null
 qlk_expect_eq "the viewer lists the record" 1 "$(qlk_on "$QLK_TITLE_VIEWER" lvrows IDC_VW_LV | wc -l)"
 no_marks "with the viewer open"
+
+configuration_pick 2 # "Font Color"
+qlk_wait_window 'Change Font Color' '#32770' >/dev/null
+no_marks "with the colour dialog open"
+qlk_click_awaited 'Change Font Color' 2
+qlk_wait_gone 'Change Font Color' '#32770'
 
 qlk_menu_pick 5
 qlk_wait_exit || qlk_fail "Quillock still runs after Exit"

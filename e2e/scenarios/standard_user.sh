@@ -48,21 +48,6 @@ no_message() {
     qlk_pass "no message box"
 }
 look() { qlk_auto -t "$VIEWER" lvlook $LV; }
-# The viewer's Configuration menu by the keyboard: its item $1 (from 1), and
-# in the "Font Size" submenu its item $2.
-configuration_pick() {
-    local i
-    viewer_select 0
-    qlk_key F10
-    sleep 0.2
-    qlk_key Right Right Down
-    for ((i = 1; i < $1; i++)); do qlk_key Down; done
-    if [ -n "${2:-}" ]; then
-        qlk_key Right
-        for ((i = 1; i < $2; i++)); do qlk_key Down; done
-    fi
-    qlk_key Return
-}
 
 qlk_new_drive
 vault_record mail https://mail.example ann abc | vault_write

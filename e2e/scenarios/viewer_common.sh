@@ -90,6 +90,22 @@ viewer_edit_pick() {
     qlk_key Return
 }
 
+# The viewer's Configuration menu by the keyboard: its item $1 (from 1), and
+# in the "Font Size" submenu its item $2.
+configuration_pick() {
+    local i
+    viewer_select 0
+    qlk_key F10
+    sleep 0.2
+    qlk_key Right Right Down
+    for ((i = 1; i < $1; i++)); do qlk_key Down; done
+    if [ -n "${2:-}" ]; then
+        qlk_key Right
+        for ((i = 1; i < $2; i++)); do qlk_key Down; done
+    fi
+    qlk_key Return
+}
+
 # Earlier names of the harness's helpers (e2e/lib/widget.sh), kept for scenarios that still use them.
 enter() { qlk_enter "$@"; }
 widget_pick() { qlk_menu_pick "$@"; }

@@ -144,6 +144,8 @@ INT_PTR CALLBACK frmPassword_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
     switch (message) {
     case WM_INITDIALOG:
         ui::track_window(ui::Window::Password, dialog);
+        // The fields' own buffers hold the entry password: written over before they go.
+        for (int id : {IDC_PW_TXT1, IDC_PW_TXT2}) platform::wipe_edit_when_destroyed(GetDlgItem(dialog, id));
         if (!on_load(dialog)) DestroyWindow(dialog);
         return TRUE;
     case WM_COMMAND:
@@ -158,11 +160,6 @@ INT_PTR CALLBACK frmPassword_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
             }
             return TRUE;
         }
-        break;
-    case WM_DESTROY:
-        // The fields' own buffers held the entry password: written over before they go.
-        platform::wipe_control_text(GetDlgItem(dialog, IDC_PW_TXT1));
-        platform::wipe_control_text(GetDlgItem(dialog, IDC_PW_TXT2));
         break;
     case WM_NCDESTROY: ui::untrack_window(ui::Window::Password); break;
     }

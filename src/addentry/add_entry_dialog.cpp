@@ -8,6 +8,7 @@
 #include "platform/random.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "platform/wipe.h"
 #include "resource_ids.h"
 #include "vault/record_ops.h"
 #include "vault/storable.h"
@@ -58,6 +59,8 @@ void on_load(HWND dialog) {
     platform::center_on_screen(dialog);
     platform::keep_clear_of(dialog, ui::find_window(ui::Window::Widget));
     SendDlgItemMessageW(dialog, IDC_AE_TXTID, EM_SETLIMITTEXT, kIdentifierMaxLength, 0);
+    // The password fields' own buffers are written over before they go.
+    for (int id : {IDC_AE_TXTPSSWD1, IDC_AE_TXTPSSWD2}) platform::wipe_edit_when_destroyed(GetDlgItem(dialog, id));
     platform::add_tooltip(dialog, IDC_AE_COMMAND3, "Generate secure password value...");
     platform::add_tooltip(dialog, IDC_AE_COMMAND4, "Entry to the 'Tallybox' software...");
     platform::add_tooltip(dialog, IDCANCEL, "Cancel action - unload me...");

@@ -11,10 +11,7 @@
 #include <commctrl.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // Before any window: every DLL loaded from here on, by us or by the
-    // system DLLs we call, comes from System32 and never from the program's
-    // own folder, which others may write to (a stick, Downloads).
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // The DLL search is restricted to System32 already (dll_search.cpp).
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 

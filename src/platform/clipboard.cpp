@@ -75,31 +75,46 @@ bool still_holds(DWORD sequence) { return sequence != 0 && GetClipboardSequenceN
 // The clipboard's sequence number right after our last copy.
 DWORD g_our_sequence = 0;
 
-// The text of our last copy. Emptying the clipboard frees it as it is, in
-// this process's heap, so it is zeroed first while the clipboard still holds
-// it: when we empty the clipboard, and when another program does (the owner
-// window hears of it with WM_DESTROYCLIPBOARD, the data still in place; that
-// program has the clipboard open then, so GetClipboardData does not reach it
-// and the handle is kept here).
+// The text of our last copy, and the window of ours that owns the clipboard
+// with it. Emptying the clipboard frees that memory as it is, in this
+// process's heap, so it is zeroed first, at the last moments it is sure to be
+// ours: before we empty the clipboard ourselves; when another program empties
+// it (the owner hears of it with WM_DESTROYCLIPBOARD, the data still in
+// place); and when the owner window is destroyed. Once the owner is gone, the
+// system frees the memory whenever this process next opens the clipboard, so
+// the handle is let go then and never touched again. Without an owner window
+// nothing tells when the memory stops being ours: the handle is not kept.
 HGLOBAL g_our_text = nullptr;
+HWND g_text_owner = nullptr;
 
+constexpr UINT_PTR kOwnerSubclass = 1;
+
+LRESULT CALLBACK owner_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR);
+
+// Zeroes our text while the clipboard still holds it, and lets go of it.
 void wipe_our_text() {
     if (g_our_text && still_holds(g_our_sequence)) zero_global(g_our_text);
     g_our_text = nullptr;
+    if (g_text_owner) RemoveWindowSubclass(std::exchange(g_text_owner, nullptr), owner_proc, kOwnerSubclass);
+}
+
+LRESULT CALLBACK owner_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_DESTROYCLIPBOARD || message == WM_DESTROY) wipe_our_text();
+    return DefSubclassProc(window, message, wparam, lparam);
+}
+
+// Keeps the handle of the text just placed, while `owner` owns the clipboard.
+void keep_our_text(HWND owner, HGLOBAL memory) {
+    if (owner && SetWindowSubclass(owner, owner_proc, kOwnerSubclass, 0)) {
+        g_our_text = memory;
+        g_text_owner = owner;
+    }
 }
 
 // EmptyClipboard, our text wiped first. The clipboard is open.
 bool empty_clipboard() {
     wipe_our_text();
     return EmptyClipboard();
-}
-
-constexpr UINT_PTR kOwnerSubclass = 1;
-
-LRESULT CALLBACK owner_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
-    if (message == WM_DESTROYCLIPBOARD) wipe_our_text();
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(window, owner_proc, kOwnerSubclass);
-    return DefSubclassProc(window, message, wparam, lparam);
 }
 
 // Empties the clipboard only while it still holds what `sequence` names.
@@ -148,8 +163,7 @@ bool put_text(HWND owner, const std::string& text) {
     const HGLOBAL memory = global_copy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     wipe(wide);
     if (!put(CF_UNICODETEXT, memory)) return false;
-    g_our_text = memory;
-    if (owner) SetWindowSubclass(owner, owner_proc, kOwnerSubclass, 0);
+    keep_our_text(owner, memory);
     // The marker's data is not looked at; a zero DWORD is what others put there.
     if (const UINT exclude = RegisterClipboardFormatW(kExcludeFromHistoryFormat)) {
         const DWORD zero = 0;

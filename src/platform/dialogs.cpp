@@ -26,6 +26,8 @@ INT_PTR CALLBACK input_box_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM
     case WM_INITDIALOG: {
         auto* state = reinterpret_cast<InputState*>(lparam);
         lend_window_state(dialog, state);
+        // What is typed, a password often, goes with the box, not into freed memory.
+        wipe_edit_when_destroyed(GetDlgItem(dialog, IDC_INPUT_TEXT));
         SetWindowTextW(dialog, to_wide(state->args->title).c_str());
         SetDlgItemTextW(dialog, IDC_INPUT_PROMPT, to_wide(state->args->prompt).c_str());
         SetDlgItemTextW(dialog, IDC_INPUT_TEXT, to_wide(state->args->default_text).c_str());
@@ -48,10 +50,6 @@ INT_PTR CALLBACK input_box_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM
             EndDialog(dialog, IDCANCEL);
             return TRUE;
         }
-        break;
-    case WM_DESTROY:
-        // What was typed, a password often, goes with the box, not into freed memory.
-        wipe_control_text(GetDlgItem(dialog, IDC_INPUT_TEXT));
         break;
     }
     return FALSE;

@@ -1,7 +1,5 @@
 #include "platform/random.h"
 
-#include "platform/system_library.h"
-
 #include <windows.h>
 
 #include <bcrypt.h>
@@ -9,17 +7,13 @@
 namespace platform {
 
 bool random_bytes(std::span<std::byte> buffer) {
-    // bcrypt.dll is not among the system's known DLLs: it is taken from
-    // System32 when first needed, never from the program's own folder.
-    static const auto generate = system_function<decltype(BCryptGenRandom)>(L"bcrypt.dll", "BCryptGenRandom");
-    if (!generate) return false;
     // The system-preferred generator needs no algorithm handle; it is the
     // same generator the system uses for its own keys.
     auto* data = reinterpret_cast<PUCHAR>(buffer.data());
     std::size_t left = buffer.size();
     while (left > 0) {
         const ULONG chunk = left > 0x10000000u ? 0x10000000u : static_cast<ULONG>(left);
-        if (!BCRYPT_SUCCESS(generate(nullptr, data, chunk, BCRYPT_USE_SYSTEM_PREFERRED_RNG))) return false;
+        if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, data, chunk, BCRYPT_USE_SYSTEM_PREFERRED_RNG))) return false;
         data += chunk;
         left -= chunk;
     }

@@ -39,4 +39,11 @@ void wipe_stack_below();
 // a new one (the old one would go back to the heap as it was).
 void wipe_control_text(HWND control);
 
+// For an edit control that will hold a password: from now on it keeps track
+// of the longest text it holds, and just before it is destroyed it writes over
+// everything it held, its text buffer and the buffer it keeps for Undo (the
+// text that typing, Delete or a paste replaced), which would otherwise go back
+// to the heap as they are.
+void wipe_edit_when_destroyed(HWND edit);
+
 } // namespace platform

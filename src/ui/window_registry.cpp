@@ -46,8 +46,8 @@ void show_window(Window window) {
     platform::bring_forward(find_window(window));
 }
 
-void close_window(Window window) {
-    if (HWND hwnd = find_window(window)) SendMessageW(hwnd, WM_CLOSE, 0, 0);
+void close_window(Window window, CloseCause cause) {
+    if (HWND hwnd = find_window(window)) SendMessageW(hwnd, WM_CLOSE, 0, static_cast<LPARAM>(cause));
 }
 
 bool translate_for_windows(MSG& message) {

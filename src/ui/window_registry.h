@@ -26,8 +26,15 @@ bool any_window();
 bool load_window(Window window);
 // Loads the window if needed, then shows it and brings it forward.
 void show_window(Window window);
-// Closes the window through its own close handling, if it is loaded.
-void close_window(Window window);
+// Why a window closes. The user asked for it (a command, the exit sequence),
+// or the owner stepped away: a close nobody asked for, which must take away
+// only what the program itself left (its own copy on the clipboard), never
+// what the user put anywhere.
+enum class CloseCause : LPARAM { Asked = 0, OwnerAway = 1 };
+
+// Closes the window through its own close handling, if it is loaded. The
+// cause travels as WM_CLOSE's lParam, which the system always sends as 0.
+void close_window(Window window, CloseCause cause = CloseCause::Asked);
 
 // For the message loop: accelerators and keyboard navigation of the open windows.
 bool translate_for_windows(MSG& message);

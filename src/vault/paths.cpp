@@ -7,6 +7,8 @@ VaultPaths in_folder(std::string folder, char separator) {
     VaultPaths paths;
     paths.vault_file = folder + separator + "my_psswds.dat";
     paths.work_file = folder + separator + "my_passwordsX.dat";
+    paths.backup_file = folder + separator + "my_psswds.bak";
+    paths.backup_work_file = folder + separator + "my_passwordsB.dat";
     paths.print_file = folder + separator + "temp.dat";
     paths.data_folder = std::move(folder);
     return paths;

@@ -10,7 +10,11 @@ struct VaultPaths {
     std::string data_folder; // X:\Tallybox
     std::string vault_file;  // X:\Tallybox\my_psswds.dat
     std::string work_file;   // X:\Tallybox\my_passwordsX.dat
-    std::string print_file;  // X:\Tallybox\temp.dat
+    // The vault as it was before the last rewrite of its records, and the
+    // file it is written to before it takes that name.
+    std::string backup_file;      // X:\Tallybox\my_psswds.bak
+    std::string backup_work_file; // X:\Tallybox\my_passwordsB.dat
+    std::string print_file;       // X:\Tallybox\temp.dat
 };
 
 // The paths on the drive whose letter the run state holds (any first

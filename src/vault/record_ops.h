@@ -65,7 +65,7 @@ enum class SaveOutcome { Saved, SaveFailed };
 // stamp or none, the opener goes ahead of the others (when it has been
 // deleted, the first row stamped on this computer), so that the vault still
 // opens here. The appended rows are part of the list from then on, whether or not
-// the write succeeds.
+// the write succeeds. The vault as it was read becomes the backup.
 SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows);
 
 struct InputRequest {

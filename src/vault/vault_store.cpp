@@ -6,6 +6,21 @@
 #include <new>
 
 namespace vault {
+namespace {
+
+// The vault as it was, scrambled as a load leaves it (a vault edited by hand
+// may hold plain lines), flushed to the backup's work file; true when all of
+// it is there. The work file does not stay behind a failure.
+bool write_backup_work_file(VaultContext& ctx, const std::string& old_vault) {
+    std::string sealed; // made only when needed: the vault can be large
+    if (!is_sealed(old_vault)) sealed = sealed_form(old_vault);
+    if (ctx.files.write_durable(ctx.paths.backup_work_file, sealed.empty() ? old_vault : sealed)) return true;
+    ctx.files.remove_file(ctx.paths.backup_work_file);
+    return false;
+}
+
+} // namespace
+
 namespace detail {
 
 ReadResult read_vault(VaultContext& ctx, bool report_missing) {
@@ -15,17 +30,30 @@ ReadResult read_vault(VaultContext& ctx, bool report_missing) {
     return read;
 }
 
-bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk) {
+bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk, Backup backup) {
     if (on_disk && *on_disk == bytes) return true;
     // The work file is written whole and flushed before it takes the vault's
     // place; until then the vault is the old one, byte for byte.
-    if (ctx.files.write_durable(ctx.paths.work_file, bytes) &&
-        ctx.files.replace_file(ctx.paths.work_file, ctx.paths.vault_file)) {
-        return true;
+    if (!ctx.files.write_durable(ctx.paths.work_file, bytes)) {
+        ctx.files.remove_file(ctx.paths.work_file);
+        ctx.reporter.show_message(kSaveFailedMessage);
+        return false;
     }
-    ctx.files.remove_file(ctx.paths.work_file);
-    ctx.reporter.show_message(kSaveFailedMessage);
-    return false;
+    // The old vault goes to a work file of its own, whole and flushed, after
+    // the new one (a stick with room for only one still takes the save), and
+    // takes the backup's place only after the new vault has taken the vault's:
+    // each name holds a whole file at every moment, and a vault that could
+    // not be replaced leaves the backup as it was.
+    const bool backup_ready = backup == Backup::Keep && on_disk && write_backup_work_file(ctx, *on_disk);
+    if (!ctx.files.replace_file(ctx.paths.work_file, ctx.paths.vault_file)) {
+        ctx.files.remove_file(ctx.paths.work_file);
+        if (backup_ready) ctx.files.remove_file(ctx.paths.backup_work_file);
+        ctx.reporter.show_message(kSaveFailedMessage);
+        return false;
+    }
+    if (backup_ready && !ctx.files.replace_file(ctx.paths.backup_work_file, ctx.paths.backup_file))
+        ctx.files.remove_file(ctx.paths.backup_work_file);
+    return true;
 }
 
 } // namespace detail

@@ -4,6 +4,8 @@
 // once: through the work file, flushed to the disk and put in place in one
 // atomic step, so that the vault at rest is always a complete old or new
 // file and its plain form never reaches the disk during a load or an edit.
+// A rewrite of the records also keeps the vault as it was just before, as
+// the backup beside it, which the user can rename back to undo a slip.
 #include "vault/file_system.h"
 #include "vault/paths.h"
 #include "vault/record_table.h"
@@ -75,9 +77,15 @@ namespace detail {
 // Reads the vault for an operation; reports a missing (when `report_missing`)
 // or unreadable vault. Returns nullopt-like status in `result.status`.
 ReadResult read_vault(VaultContext& ctx, bool report_missing);
+enum class Backup {
+    Leave, // the backup stays as it is
+    Keep,  // the vault as it was (`on_disk`) becomes the backup once the new one is in place
+};
 // Replaces the vault by `bytes` unless it already holds exactly them
-// (`on_disk` when known). Reports a failure; true on success.
-bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk);
+// (`on_disk` when known). Reports a failure; true on success. A backup that
+// cannot be kept costs neither the save nor a message.
+bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk,
+                 Backup backup = Backup::Leave);
 } // namespace detail
 
 } // namespace vault

@@ -194,8 +194,13 @@ INT_PTR CALLBACK Form2_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
         break;
     case WM_CLOSE:
         // Whatever closes the viewer, the clipboard goes empty first; the
-        // close is never refused. A failure to empty it is not reported.
-        platform::clear_clipboard(dialog);
+        // close is never refused. A failure to empty it is not reported. A
+        // close for the owner's absence empties it only while it still holds
+        // the viewer's own copy: what the user copied elsewhere stays.
+        if (static_cast<ui::CloseCause>(lparam) == ui::CloseCause::OwnerAway)
+            platform::clear_clipboard_if_ours(dialog);
+        else
+            platform::clear_clipboard(dialog);
         DestroyWindow(dialog);
         return TRUE;
     case WM_NCDESTROY: {

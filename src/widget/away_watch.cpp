@@ -3,7 +3,6 @@
 #include "access/lock_setting.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "platform/system_library.h"
 #include "ui/window_registry.h"
 #include "widget/menu_host.h"
 
@@ -13,10 +12,6 @@
 
 namespace widget {
 namespace {
-
-// wtsapi32 is not one of the system's known DLLs: it is loaded from System32
-// by name, never linked.
-constexpr wchar_t kSessionDll[] = L"wtsapi32.dll";
 
 // The idle check reads the clock once a second; the limit is read each time,
 // so a changed LockMinutes holds from the next second.
@@ -45,17 +40,13 @@ void check_idle_time() {
 void start_away_watch(HWND widget) {
     g_watch_start = platform::clock_ms();
     g_handled_input = 0;
-    if (auto* register_for = platform::system_function<decltype(WTSRegisterSessionNotification)>(
-            kSessionDll, "WTSRegisterSessionNotification"))
-        register_for(widget, NOTIFY_FOR_THIS_SESSION); // without it sleep and idle still close the viewer
+    WTSRegisterSessionNotification(widget, NOTIFY_FOR_THIS_SESSION); // without it sleep and idle still close the viewer
     SetTimer(widget, kIdleTimer, kIdleCheckMs, nullptr);
 }
 
 void stop_away_watch(HWND widget) {
     KillTimer(widget, kIdleTimer);
-    if (auto* unregister = platform::system_function<decltype(WTSUnRegisterSessionNotification)>(
-            kSessionDll, "WTSUnRegisterSessionNotification"))
-        unregister(widget);
+    WTSUnRegisterSessionNotification(widget);
 }
 
 bool on_away_message(UINT message, WPARAM wparam, LRESULT& result) {
@@ -81,7 +72,8 @@ bool on_away_message(UINT message, WPARAM wparam, LRESULT& result) {
 void owner_stepped_away() {
     if (HWND viewer = ui::find_window(ui::Window::Viewer)) {
         platform::cancel_boxes_owned_by(viewer);
-        ui::close_window(ui::Window::Viewer); // its close empties the clipboard, as the button's does
+        // Its close empties the clipboard only while it holds the viewer's own copy.
+        ui::close_window(ui::Window::Viewer, ui::CloseCause::OwnerAway);
     }
     remove_traces(); // the print file, and a password of ours still on the clipboard
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The owner steps away from the desk: the session is locked or disconnected,
 // the computer goes to sleep, or no keyboard or mouse input has reached the
-// system for LockMinutes. The password viewer then closes as its "Clear
-// Clipboard && Close" button closes it, and the print file goes, whether or
-// not the viewer is open. The widget watches, since it lives as long as the
-// run; the add-entry dialog and the widget itself stay as they are.
+// system for LockMinutes. The password viewer then closes, and the print file
+// goes, whether or not the viewer is open. The clipboard is emptied only while
+// it still holds the program's own copy: unlike "Clear Clipboard && Close", a
+// close the user did not ask for leaves what the user copied elsewhere. The widget watches, since it lives as long as
+// the run; the add-entry dialog and the widget itself stay as they are.
 #include <windows.h>
 
 namespace widget {

@@ -22,6 +22,7 @@ namespace {
 
 constexpr wchar_t kWidgetClass[] = L"frmMain";
 constexpr wchar_t kSkinClass[] = L"QuillockSkin";
+constexpr wchar_t kOwnerClass[] = L"QuillockWidgetOwner";
 constexpr char kSkinTip[] = "Double click or right mouse down for the menu...";
 
 // picMainSkin's state: the persistent image it paints.
@@ -204,7 +205,12 @@ LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM l
         // without any window closing.
         if (wparam) remove_traces();
         return 0;
-    case WM_NCDESTROY: ui::untrack_window(ui::Window::Widget); break;
+    case WM_NCDESTROY:
+        ui::untrack_window(ui::Window::Widget);
+        // The owner goes after the widget, not with it: destroying an owner
+        // destroys the windows it owns, and the widget is being destroyed now.
+        if (HWND owner = GetWindow(widget, GW_OWNER)) PostMessageW(owner, WM_CLOSE, 0, 0);
+        break;
     }
     return DefWindowProcW(widget, message, wparam, lparam);
 }
@@ -225,6 +231,11 @@ void register_classes(HINSTANCE instance) {
     window_class.hIcon = nullptr;
     window_class.lpszClassName = kSkinClass;
     RegisterClassExW(&window_class);
+
+    window_class.style = 0;
+    window_class.lpfnWndProc = DefWindowProcW;
+    window_class.lpszClassName = kOwnerClass;
+    RegisterClassExW(&window_class);
 }
 
 } // namespace
@@ -233,9 +244,18 @@ void load_frmMain() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     register_classes(instance);
     constexpr int kLayoutSize = 85; // the layout's size until the skin sizes the window
-    HWND widget = CreateWindowExW(WS_EX_TOOLWINDOW, kWidgetClass, L"Quillock", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
-                                  kLayoutSize, kLayoutSize, nullptr, nullptr, instance, nullptr);
-    if (!widget) return;
+    // Off the taskbar but in Alt+Tab, so that a keyboard user can come back
+    // to it: a window with an owner gets no taskbar button, and unlike a tool
+    // window it stays in the switcher. The owner itself is never shown.
+    HWND owner =
+        CreateWindowExW(0, kOwnerClass, L"Quillock", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    if (!owner) return;
+    HWND widget = CreateWindowExW(0, kWidgetClass, L"Quillock", WS_POPUP | WS_CLIPCHILDREN, 0, 0, kLayoutSize,
+                                  kLayoutSize, owner, nullptr, instance, nullptr);
+    if (!widget) {
+        DestroyWindow(owner);
+        return;
+    }
 
     // The skin keeps the picture's own pixel size at every DPI: it is a bitmap.
     auto state = std::make_unique<Skin>(SkinImage::from_resource(instance, IDB_SKIN));

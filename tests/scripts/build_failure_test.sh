@@ -3,7 +3,9 @@
 # not go on to test the binaries of an earlier build, scripts/run.sh must not
 # start an earlier Quillock.exe. Both run here on a small project of their own
 # whose source does not compile; its test and its Wine runner only leave a
-# mark, so that going on shows.
+# mark, so that going on shows. Then, once it builds, scripts/run.sh tells each
+# stage and starts the program from a stick of its own inside the checkout:
+# build/stick mapped as a drive while the program runs, and no longer after.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 project=$(mktemp -d "${TMPDIR:-/tmp}/qlk-build-failure.XXXXXX")
@@ -45,4 +47,33 @@ for command in test.sh run.sh; do
         fi
     done
 done
+
+# The runner notes the program it was given and where that drive led; with no
+# program it only readies the prefix.
+cat >"$project/cmake/wine-run.sh" <<'RUNNER'
+#!/bin/bash
+mkdir -p "$1/dosdevices"
+[ $# -ge 2 ] || exit 0
+letter=${2%%:*}
+{ echo "$2"; readlink -f "$1/dosdevices/${letter,,}:"; } >"$(dirname "$0")/../runner-ran"
+RUNNER
+printf 'int main() { return 0; }\n' >"$project/broken.cpp"
+echo 'set_target_properties(broken PROPERTIES OUTPUT_NAME Quillock)' >>"$project/CMakeLists.txt"
+status=0
+out=$(DISPLAY="${DISPLAY:-:0}" "$project/scripts/run.sh" 2>&1) || status=$?
+check() { # check DESCRIPTION CONDITION...
+    local what=$1
+    shift
+    if "$@"; then echo "ok - scripts/run.sh: $what"; else echo "FAIL: scripts/run.sh: $what" && failures=$((failures + 1)); fi
+}
+check "exits 0 after a good build" [ $status -eq 0 ]
+stages=$(grep -nE '^run.sh: (checking|building)|^\[[0-9]+/[0-9]+\] |^run.sh: starting' <<<"$out" | cut -d: -f2- | cut -c1-12 || true)
+check "says each stage, with the build's progress, in order" \
+    grep -qzE 'run.sh: chec.*run.sh: buil.*\[1/[0-9]+\] .*run.sh: star' <<<"$stages"
+ran=$(cat "$project/runner-ran" 2>/dev/null || true)
+check "starts the program from a drive's Quillock folder" grep -qE '^[K-Y]:\\Quillock\\Quillock\.exe$' <<<"$ran"
+check "that drive is build/stick" grep -qx "$(realpath "$project")/build/stick" <<<"$ran"
+check "copies the program there" [ -f "$project/build/stick/Quillock/Quillock.exe" ]
+check "leaves no drive mapped" [ -z "$(find "$project/build/win/wineprefix/dosdevices" -type l)" ]
+[ $failures -eq 0 ] || echo "$out"
 [ $failures -eq 0 ]

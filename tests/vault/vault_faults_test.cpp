@@ -1,5 +1,6 @@
-// Every write that fails, at any byte, leaves the last good vault as it was,
-// removes the work file and tells the user.
+// Every write that fails, at any byte, leaves the last good vault and its
+// backup as they were, removes the work files and tells the user; a backup
+// that cannot be kept costs neither the save nor a word.
 #include "vault/record_ops.h"
 #include "vault/vault_format.h"
 #include "vault_test_support.h"
@@ -10,6 +11,9 @@ using namespace vault;
 using namespace vault_test;
 
 namespace {
+
+// What stands in for the backup of an earlier rewrite.
+const std::string kPreviousBackup = "the backup of an earlier rewrite";
 
 std::string sample_vault(int records) {
     std::string plain;
@@ -65,17 +69,21 @@ TEST(VaultFaults, AWriteFailingAfterAnyByteLeavesTheOldVault) {
         FaultyFiles disk;
         VaultFixture f(disk);
         f.put_vault(original);
+        f.put_backup(kPreviousBackup);
         // The size of what the operation writes, from a run that succeeds.
         ASSERT_TRUE(op.run(f.ctx)) << op.name;
         const std::size_t size = f.vault().size();
         for (std::size_t n = 0; n < size; ++n) {
             f.put_vault(original);
+            f.put_backup(kPreviousBackup);
             f.reporter.messages.clear();
             disk.fail_after = n;
             EXPECT_FALSE(op.run(f.ctx)) << op.name << " failing after " << n;
             disk.fail_after.reset();
             ASSERT_EQ(f.vault(), original) << op.name << " failing after " << n;
             ASSERT_FALSE(f.work_file_left()) << op.name << " failing after " << n;
+            ASSERT_EQ(f.backup(), kPreviousBackup) << op.name << " failing after " << n;
+            ASSERT_FALSE(f.backup_work_file_left()) << op.name << " failing after " << n;
             ASSERT_FALSE(f.reporter.messages.empty());
             EXPECT_EQ(f.reporter.messages.back(), kSaveFailedMessage) << op.name;
         }
@@ -89,9 +97,12 @@ TEST(VaultFaults, AFailedReplaceLeavesTheOldVault) {
         disk.fail_replace = true;
         VaultFixture f(disk);
         f.put_vault(original);
+        f.put_backup(kPreviousBackup);
         EXPECT_FALSE(op.run(f.ctx)) << op.name;
         EXPECT_EQ(f.vault(), original) << op.name;
         EXPECT_FALSE(f.work_file_left()) << op.name;
+        EXPECT_EQ(f.backup(), kPreviousBackup) << op.name;
+        EXPECT_FALSE(f.backup_work_file_left()) << op.name;
         EXPECT_EQ(f.reporter.messages.back(), kSaveFailedMessage) << op.name;
     }
 }
@@ -101,13 +112,52 @@ TEST(VaultFaults, AReadOnlyVaultIsNotReplaced) {
     for (const Operation& op : kOperations) {
         VaultFixture f;
         f.put_vault(original);
+        f.put_backup(kPreviousBackup);
         std::filesystem::permissions(f.paths.vault_file, std::filesystem::perms::owner_read |
                                                              std::filesystem::perms::group_read |
                                                              std::filesystem::perms::others_read);
         EXPECT_FALSE(op.run(f.ctx)) << op.name;
         EXPECT_EQ(f.vault(), original) << op.name;
         EXPECT_FALSE(f.work_file_left()) << op.name;
+        EXPECT_EQ(f.backup(), kPreviousBackup) << op.name;
+        EXPECT_FALSE(f.backup_work_file_left()) << op.name;
         EXPECT_EQ(f.reporter.messages.back(), kSaveFailedMessage) << op.name;
+    }
+}
+
+TEST(VaultFaults, ABackupThatCannotBeKeptCostsNeitherTheSaveNorAWord) {
+    const std::string original = sample_vault(4);
+    const struct {
+        const char* what;
+        std::optional<std::size_t> fail_after; // the backup's write stops there (a full stick)
+        bool fail_replace;
+        bool read_only_backup;
+    } cases[] = {
+        {"nothing written", 0, false, false},
+        {"half written", original.size() / 2, false, false},
+        {"all but the last byte", original.size() - 1, false, false},
+        {"not put in place", std::nullopt, true, false},
+        {"a read-only backup", std::nullopt, false, true},
+    };
+    for (const Operation& op : kOperations) {
+        if (std::string_view(op.name) != "change" && std::string_view(op.name) != "delete") continue;
+        for (const auto& c : cases) {
+            FaultyFiles disk;
+            VaultFixture f(disk);
+            f.put_vault(original);
+            f.put_backup(kPreviousBackup);
+            if (c.read_only_backup)
+                std::filesystem::permissions(f.paths.backup_file, std::filesystem::perms::owner_read);
+            disk.only = f.paths.backup_work_file;
+            disk.fail_after = c.fail_after;
+            disk.fail_replace = c.fail_replace;
+            EXPECT_TRUE(op.run(f.ctx)) << op.name << ", " << c.what;
+            EXPECT_NE(f.vault(), original) << op.name << ", " << c.what;
+            EXPECT_EQ(f.backup(), kPreviousBackup) << op.name << ", " << c.what;
+            EXPECT_FALSE(f.backup_work_file_left()) << op.name << ", " << c.what;
+            EXPECT_FALSE(f.work_file_left()) << op.name << ", " << c.what;
+            EXPECT_TRUE(f.reporter.messages.empty()) << op.name << ", " << c.what;
+        }
     }
 }
 

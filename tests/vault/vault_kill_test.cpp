@@ -1,6 +1,7 @@
 // A child that adds records and rewrites the vault in a loop is killed at
 // random moments. After every kill the vault loads, holds at least the
-// records it held before, each whole, and lies on disk scrambled.
+// records it held before, each whole, and lies on disk scrambled; so does
+// its backup, which holds no more records than the vault.
 // `vault_kill_test --kills=N` runs N kills instead of the suite's 200.
 #include "child_process.h"
 #include "kill_child.h"
@@ -35,6 +36,7 @@ TEST(VaultKill, EveryKillLeavesAWholeVault) {
     std::mt19937 random(20240611);
     std::size_t count = 1;
     int killed_while_running = 0;
+    int kills_with_backup = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int kill = 0; kill < g_kills; ++kill) {
         {
@@ -56,12 +58,30 @@ TEST(VaultKill, EveryKillLeavesAWholeVault) {
         }
         ASSERT_TRUE(f.reporter.messages.empty()) << f.reporter.messages.front();
         count = loaded.records.size();
+
+        if (f.backup_work_file_left()) {
+            ASSERT_FALSE(holds_plain_text(read_bytes(f.paths.backup_work_file))) << "plain backup at kill " << kill;
+        }
+        if (!file_exists(f.paths.backup_file)) continue;
+        ++kills_with_backup;
+        const std::string backup = f.backup();
+        ASSERT_EQ(sealed_form(backup), backup) << "plain text in the backup after kill " << kill;
+        VaultPaths backup_paths = f.paths;
+        backup_paths.vault_file = backup_paths.backup_file;
+        VaultContext backup_ctx{backup_paths, kKillComputer, disk_files(), f.reporter};
+        const LoadResult backed_up = load_vault(backup_ctx);
+        ASSERT_EQ(backed_up.status, LoadStatus::Accepted) << "backup at kill " << kill;
+        ASSERT_LE(backed_up.records.size(), count) << "a backup newer than the vault at kill " << kill;
+        for (std::size_t i = 0; i < backed_up.records.size(); ++i) {
+            ASSERT_TRUE(is_kill_record(backed_up.records.record(i), i)) << "torn backup record at kill " << kill;
+        }
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%d kills (%d mid-run) in %.1f s; the vault ended with %zu records\n", g_kills, killed_while_running,
-                seconds, count);
+    std::printf("%d kills (%d mid-run, %d with a backup) in %.1f s; the vault ended with %zu records\n", g_kills,
+                killed_while_running, kills_with_backup, seconds, count);
     EXPECT_GT(killed_while_running, g_kills / 2);
     EXPECT_GT(count, 1u);
+    EXPECT_GT(kills_with_backup, 0);
 }
 
 } // namespace

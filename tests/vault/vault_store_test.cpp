@@ -1,9 +1,12 @@
 #include "allocation_limit.h"
+#include "vault/record_ops.h"
 #include "vault/vault_format.h"
 #include "vault/vault_store.h"
 #include "vault_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace vault;
 using namespace vault_test;
@@ -48,6 +51,80 @@ TEST(VaultPasses, ALeftOverWorkFileIsOverwrittenAndGone) {
     EXPECT_EQ(process_encryption(f.ctx), PassOutcome::Written);
     EXPECT_EQ(f.vault(), encryption_pass(record_lines("a", "DESK-7")));
     EXPECT_FALSE(f.work_file_left());
+}
+
+// Each rewrite of the records keeps the vault as it was just before as the
+// backup; nothing else touches it.
+TEST(VaultBackup, IsTheVaultJustBeforeEachRewriteOfTheRecords) {
+    // As a rewrite writes it, so that a rewrite of the same rows writes nothing.
+    const std::string three =
+        record_lines("one", "DESK-7") + record_lines("two", "DESK-7") + record_lines("three", "DESK-7");
+    auto change = [](ChangeCommand command) {
+        return [command](VaultContext& ctx) {
+            RowList rows = rows_from_load(load_vault(ctx));
+            rows.selected = 1;
+            EXPECT_EQ(change_field(ctx, rows, command, [](auto&) { return InputAnswer{"new value"}; }),
+                      ChangeOutcome::Saved);
+        };
+    };
+    const struct {
+        const char* what;
+        bool plain; // the vault starts in plain text
+        std::function<void(VaultContext&)> run;
+        bool kept; // the backup is then the vault as it was
+    } cases[] = {
+        {"delete", false,
+         [](VaultContext& ctx) {
+             RowList rows = rows_from_load(load_vault(ctx));
+             rows.selected = 1;
+             EXPECT_EQ(delete_selected(ctx, rows), SaveOutcome::Saved);
+         },
+         true},
+        {"rename", false, change(ChangeCommand::Name), true},
+        {"URL", false, change(ChangeCommand::Url), true},
+        {"user name", false, change(ChangeCommand::User), true},
+        {"password", false, change(ChangeCommand::Password), true},
+        {"add: destroys nothing", false,
+         [](VaultContext& ctx) {
+             EXPECT_EQ(add_record(ctx, {"n", "u", "s", "p", "p"}), AddOutcome::Saved);
+         },
+         false},
+        {"load", false, [](VaultContext& ctx) { load_vault(ctx); }, false},
+        {"load that scrambles a plain vault", true, [](VaultContext& ctx) { load_vault(ctx); }, false},
+        {"decryption pass", false, [](VaultContext& ctx) { process_decryption(ctx); }, false},
+        {"encryption pass", true, [](VaultContext& ctx) { process_encryption(ctx); }, false},
+        {"a rewrite that changes nothing", false,
+         [](VaultContext& ctx) {
+             RowList rows = rows_from_load(load_vault(ctx));
+             EXPECT_EQ(delete_selected(ctx, rows), SaveOutcome::Saved);
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        VaultFixture f;
+        f.put_vault(c.plain ? three : encryption_pass(three));
+        f.put_backup("the backup of an earlier rewrite");
+        const std::string before = f.vault();
+        c.run(f.ctx);
+        if (c.kept) {
+            EXPECT_NE(f.vault(), before) << c.what;
+        }
+        EXPECT_EQ(f.backup(), c.kept ? before : "the backup of an earlier rewrite") << c.what;
+        EXPECT_FALSE(f.backup_work_file_left()) << c.what;
+        EXPECT_TRUE(f.reporter.messages.empty()) << c.what;
+    }
+
+    // Undo: the deleted record is in the backup, not in the vault, and comes
+    // back when the backup takes the vault's name.
+    VaultFixture f;
+    f.put_vault(encryption_pass(three));
+    cases[0].run(f.ctx);
+    EXPECT_EQ(f.vault(), encryption_pass(record_lines("one", "DESK-7") + record_lines("three", "DESK-7")));
+    std::filesystem::rename(f.paths.backup_file, f.paths.vault_file);
+    const LoadResult undone = load_vault(f.ctx);
+    ASSERT_EQ(undone.status, LoadStatus::Accepted);
+    ASSERT_EQ(undone.records.size(), 3u);
+    EXPECT_EQ(undone.records.name(1), "two");
 }
 
 TEST(VaultLoad, OutcomesAndMessages) {

@@ -72,21 +72,21 @@ public:
     std::size_t rejected_before_message = static_cast<std::size_t>(-1);
 };
 
-// The real disk, except that the write of the work file stops after
-// `fail_after` bytes (the bytes before it do reach the file) and fails, or
-// the replace fails, when asked to.
+// The real disk, except that a write stops after `fail_after` bytes (the
+// bytes before it do reach the file) and fails, or the replace fails, when
+// asked to; for the files of one name only when `only` names it.
 class FaultyFiles final : public vault::FileSystem {
 public:
     vault::ReadResult read_file(const std::string& path) override { return real().read_file(path); }
     bool write_durable(const std::string& path, std::string_view data) override {
-        if (fail_after && *fail_after < data.size()) {
+        if (fail_after && *fail_after < data.size() && hits(path)) {
             write_bytes(path, std::string(data.substr(0, *fail_after))); // what reached the disk before the fault
             return false;
         }
         return real().write_durable(path, data);
     }
     bool replace_file(const std::string& from, const std::string& to) override {
-        return !fail_replace && real().replace_file(from, to);
+        return !(fail_replace && hits(from)) && real().replace_file(from, to);
     }
     bool exists(const std::string& path) override { return real().exists(path); }
     bool remove_file(const std::string& path) override { return real().remove_file(path); }
@@ -94,8 +94,10 @@ public:
 
     std::optional<std::size_t> fail_after;
     bool fail_replace = false;
+    std::string only; // a path; empty: every file
 
 private:
+    bool hits(const std::string& path) const { return only.empty() || path == only; }
     static vault::FileSystem& real() { return vault::disk_files(); }
 };
 
@@ -107,6 +109,9 @@ struct VaultFixture {
     std::string vault() const { return read_bytes(paths.vault_file); }
     void put_vault(const std::string& data) const { write_bytes(paths.vault_file, data); }
     bool work_file_left() const { return file_exists(paths.work_file); }
+    std::string backup() const { return read_bytes(paths.backup_file); }
+    void put_backup(const std::string& data) const { write_bytes(paths.backup_file, data); }
+    bool backup_work_file_left() const { return file_exists(paths.backup_work_file); }
     std::string str_folder() const { return folder.str(); }
 
     TempFolder folder;

@@ -1,6 +1,7 @@
 // The owner steps away: a locked or disconnected session, sleep, or the idle
-// limit on the program's clock closes the viewer as "Clear Clipboard && Close"
-// does, whatever box it has open, and takes the print file along. Wine never
+// limit on the program's clock closes the viewer, whatever box it has open,
+// and takes the print file along and the program's own copy on the clipboard,
+// but not what the user copied elsewhere since. Wine never
 // sends the session and power messages, so they are posted to the widget as
 // Windows sends them.
 #include "access/settings_store.h"
@@ -152,13 +153,14 @@ protected:
     static std::string stored(const char* key) { return qlk_access::MRegistry::GetString("Quillock", "Config", key); }
 };
 
-TEST_F(ViewerAway, StepsAwayCloseTheViewerAsItsCloseButtonDoesAndCancelItsOpenBox) {
+TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
     struct Case {
         const char* what;
         Absence absence;
         int box_command;          // the viewer command whose box is up meanwhile; 0: none
         bool closes;              // the viewer closes and the print file goes
         const char* lock_minutes; // the stored LockMinutes, if any
+        bool user_copied_since;   // the user cut or copied in another program after the viewer's copy
     };
     const Case cases[] = {
         {"session locked, the rename box open", session(WTS_SESSION_LOCK), IDM_VW_RENAME, true},
@@ -167,6 +169,8 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAsItsCloseButtonDoesAndCancelItsOpenBo
         {"sleep, Print's notice open: nothing is printed", power(PBT_APMSUSPEND), IDC_VW_COMMAND1, true},
         {"ten idle minutes, the password box open", idle(10 * kMinute), IDM_VW_CHANGEPASSWORD, true},
         {"a stored limit of one minute", idle(kMinute), IDM_VW_USERNAME, true, "1"},
+        {"idle after the user cut a line in another program: the line stays", idle(10 * kMinute), 0, true, nullptr,
+         true},
         {"sleep with the viewer closed: the print file left for Notepad goes", power(PBT_APMSUSPEND), kViewerClosed,
          true},
         {"session unlocked", session(WTS_SESSION_UNLOCK), 0, false},
@@ -199,6 +203,7 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAsItsCloseButtonDoesAndCancelItsOpenBo
             select_row(0);
             command(IDM_VW_COPY2CLIPBOARD);
             ASSERT_EQ(clipboard_text(), "S3cret!");
+            if (c.user_copied_since) put_on_clipboard("the user's own");
         }
 
         TimerTicks ticks(widget);
@@ -217,8 +222,8 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAsItsCloseButtonDoesAndCancelItsOpenBo
             EXPECT_TRUE(test_support::pump_until([] { return !viewer() && !print_file_exists(); }, 5000));
             EXPECT_EQ(viewer(), nullptr);
             EXPECT_FALSE(print_file_exists());
-            if (c.box_command == kViewerClosed) {
-                EXPECT_EQ(clipboard_text(), "the user's own") << "with the viewer closed the clipboard is left alone";
+            if (c.box_command == kViewerClosed || c.user_copied_since) {
+                EXPECT_EQ(clipboard_text(), "the user's own") << "what the user copied is left alone";
             } else {
                 EXPECT_EQ(clipboard_format_count(), 0);
             }

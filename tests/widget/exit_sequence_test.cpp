@@ -174,16 +174,32 @@ TEST_F(ExitSequence, ExitWithTheViewerAndTheAddEntryDialogOpen) {
 }
 
 // What every way out removes: the print file, and the clipboard's text while
-// it is still the one the program put there.
+// it is still the one the program put there. The program's own copy of that
+// text is zeroed only while it is sure to be the program's: once the window
+// that owned the clipboard is gone, the system frees it at the process's next
+// opening of the clipboard, and its place may hold another block by the time
+// the traces go.
 TEST_F(ExitSequence, RemovingTracesEmptiesOnlyTheClipboardTextThatIsStillOurs) {
     qlk_access::set_drive_letter_from_program_folder();
     qlk_access::ensure_data_folder();
-    for (bool copied_since : {false, true}) {
-        SCOPED_TRACE(copied_since ? "something copied since" : "still ours");
+    struct Case {
+        const char* what;
+        bool copied_since; // another program copied after the program
+        bool owner_gone;   // the owner window went while the clipboard held the copy
+        std::optional<std::string> left;
+    };
+    const Case cases[] = {
+        {"still ours", false, false, std::nullopt},
+        {"something copied since", true, false, "theirs"},
+        {"its owner window gone, the clipboard opened since", false, true, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         std::ofstream(qlk_access::print_file_path()) << "Identifer Name: a   URL: b   UserName: c   Password: d\r\n";
-        ASSERT_TRUE(platform::set_clipboard_text(nullptr, "ours"));
+        HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(platform::set_clipboard_text(owner, "ours"));
         test_support::pump_messages(50);
-        if (copied_since) {
+        if (c.copied_since) {
             ASSERT_TRUE(OpenClipboard(nullptr));
             EmptyClipboard();
             HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 7);
@@ -192,9 +208,29 @@ TEST_F(ExitSequence, RemovingTracesEmptiesOnlyTheClipboardTextThatIsStillOurs) {
             SetClipboardData(CF_TEXT, memory);
             CloseClipboard();
         }
+        std::vector<HGLOBAL> bystanders;
+        if (c.owner_gone) {
+            DestroyWindow(owner); // as the viewer goes while another program holds the clipboard open
+            // The program opens the clipboard again (a paste into one of its
+            // fields does): the system frees what it placed there. Blocks
+            // allocated next take those places.
+            ASSERT_TRUE(OpenClipboard(nullptr));
+            CloseClipboard();
+            for (int i = 0; i < 4; ++i) {
+                bystanders.push_back(GlobalAlloc(GMEM_MOVEABLE, sizeof L"ours"));
+                memcpy(GlobalLock(bystanders.back()), L"mine", sizeof L"mine");
+                GlobalUnlock(bystanders.back());
+            }
+        }
         widget::remove_traces();
         EXPECT_FALSE(platform::file_exists(qlk_access::print_file_path()));
-        EXPECT_EQ(clipboard_text(), copied_since ? std::optional<std::string>("theirs") : std::nullopt);
+        EXPECT_EQ(clipboard_text(), c.left);
+        for (HGLOBAL bystander : bystanders) {
+            EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(GlobalLock(bystander))), L"mine") << "left alone";
+            GlobalUnlock(bystander);
+            GlobalFree(bystander);
+        }
+        if (!c.owner_gone) DestroyWindow(owner);
     }
 }
 

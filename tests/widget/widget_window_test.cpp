@@ -1,5 +1,5 @@
-// frmMain as a real window: its shape against the shipped skin, and the
-// position it restores and saves.
+// frmMain as a real window: its shape against the shipped skin, its owner,
+// and the position it restores and saves.
 #include "resource_ids.h"
 #include "widget_test_support.h"
 
@@ -69,6 +69,31 @@ TEST_F(Widget, ShapeIsExactlyTheOpaquePixelsOfTheShippedSkin) {
     EXPECT_GT(opaque, 1000) << "a drawing, not a speck";
     EXPECT_LT(opaque, width * height / 2) << "the desktop shows around the keys";
     DeleteObject(region);
+}
+
+// The shell gives a taskbar button to a shown window that has no owner (or
+// has WS_EX_APPWINDOW), and the switcher leaves out tool windows and lists an
+// owned one as its root owner's last active popup. No shell runs here, so the
+// rule is shown on what the shell reads.
+TEST_F(Widget, IsOwnedByAHiddenWindowSoAltTabReachesItAndTheTaskbarDoesNot) {
+    HWND widget = open(ui::Window::Widget);
+    ASSERT_NE(widget, nullptr);
+    const auto ex_style = GetWindowLongPtrW(widget, GWL_EXSTYLE);
+    EXPECT_FALSE(ex_style & WS_EX_TOOLWINDOW) << "a tool window is left out of Alt+Tab";
+    EXPECT_FALSE(ex_style & WS_EX_APPWINDOW) << "that would put it on the taskbar";
+    EXPECT_TRUE(IsWindowVisible(widget));
+
+    HWND owner = GetWindow(widget, GW_OWNER);
+    ASSERT_NE(owner, nullptr) << "an unowned window gets a taskbar button";
+    EXPECT_FALSE(IsWindowVisible(owner));
+    EXPECT_EQ(GetAncestor(widget, GA_ROOTOWNER), owner);
+    EXPECT_FALSE(GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_EQ(GetWindowThreadProcessId(owner, nullptr), GetCurrentThreadId());
+    EXPECT_EQ(GetLastActivePopup(owner), widget) << "the switcher shows the owner's last active popup";
+
+    DestroyWindow(widget);
+    test_support::pump_messages(20);
+    EXPECT_FALSE(IsWindow(owner)) << "the owner goes with the widget";
 }
 
 TEST_F(Widget, RestoresTheStoredPositionFromTheLeadingNumber) {
