@@ -25,12 +25,12 @@ qlk_wait_window "$VIEWER" >/dev/null
 qlk_case "Ctrl+C copies the plain password, Ctrl+U the user name, in the scrambled view"
 viewer_select 2
 viewer_key ctrl+c
-qlk_expect_eq "the password of mail" abc "$(qlk_clipboard)"
+qlk_expect_eq "the password of mail" abc "$(clipboard_becomes abc)"
 viewer_select 0
 viewer_key ctrl+c
-qlk_expect_eq "the password of bank" 'S3cret!' "$(qlk_clipboard)"
+qlk_expect_eq "the password of bank" 'S3cret!' "$(clipboard_becomes 'S3cret!')"
 viewer_key ctrl+u
-qlk_expect_eq "the user name of bank" 'bob b' "$(qlk_clipboard)"
+qlk_expect_eq "the user name of bank" 'bob b' "$(clipboard_becomes 'bob b')"
 
 qlk_case "in the plain view Ctrl+C copies the same plain password"
 qlk_click "$VIEWER" $Command3
@@ -38,7 +38,7 @@ qlk_expect_text "the toggle's caption" "$VIEWER" $Command3 "Encrypt Password Vie
 qlk_expect_eq "the column shows plain passwords" $'S3cret!\npw\nabc' "$(viewer_rows | cut -f5)"
 viewer_select 2
 viewer_key ctrl+c
-qlk_expect_eq "the password of mail" abc "$(qlk_clipboard)"
+qlk_expect_eq "the password of mail" abc "$(clipboard_becomes abc)"
 qlk_click "$VIEWER" $Command3
 qlk_expect_text "back to the scrambled view" "$VIEWER" $Command3 "Decrypt Password View"
 
@@ -61,7 +61,7 @@ view_passwords marigold
 qlk_wait_window "$VIEWER" >/dev/null
 viewer_select 1
 viewer_key ctrl+c
-qlk_expect_eq "a password is on the clipboard" pw "$(qlk_clipboard)"
+qlk_expect_eq "a password is on the clipboard" pw "$(clipboard_becomes pw)"
 qlk_plant 'Tallybox\temp.dat' $'an older, longer print file\r\n\r\n\r\n\r\n'
 qlk_click_awaited "$VIEWER" $Command1
 qlk_expect_msgbox "$PRINT_MESSAGE"

@@ -54,18 +54,32 @@ viewer_select() {
     read -r _ left top _ _ <<<"$rect"
     # Below the column headers, on the first row.
     xdotool mousemove $((left + 60)) $((top + 30)) click 1
-    sleep 0.2
+    qlk_wait_focus "$VIEWER" $LV
     qlk_key Home
     for ((i = 0; i < $1; i++)); do qlk_key Down; done
-    sleep 0.2
     [ "${2:-}" = unchecked ] && return
-    qlk_expect_eq "row $1 is selected" "$1" "$(qlk_on "$VIEWER" lvrows $LV | awk -F'\t' '$2 == 1 {print $1}')"
+    local selected
+    for _ in $(seq 50); do
+        selected=$(qlk_on "$VIEWER" lvrows $LV | awk -F'\t' '$2 == 1 {print $1}')
+        [ "$selected" = "$1" ] && break
+        sleep 0.1
+    done
+    qlk_expect_eq "row $1 is selected" "$1" "$selected"
 }
 
 # Keys to the viewer, which has the keyboard since the last click on it.
-viewer_key() {
-    qlk_key "$@"
-    sleep 0.3
+viewer_key() { qlk_key "$@"; }
+
+# The clipboard's text once it is EXPECTED, or as it stands after 5 s: a
+# copy by key is done once the viewer has taken the key.
+clipboard_becomes() {
+    local text
+    for _ in $(seq 50); do
+        text=$(qlk_clipboard)
+        [ "$text" = "$1" ] && break
+        sleep 0.1
+    done
+    echo "$text"
 }
 
 close_notepad() {
@@ -84,7 +98,7 @@ end_notepad() { qlk_wine taskkill /f /im notepad.exe >/dev/null 2>&1 || true; }
 viewer_edit_pick() {
     local i
     qlk_key F10
-    sleep 0.2
+    qlk_wait_menu "$VIEWER"
     qlk_key Right Down
     for ((i = 1; i < $1; i++)); do qlk_key Down; done
     qlk_key Return

@@ -57,7 +57,7 @@ qlk_expect_text "the toggle's caption" "$VIEWER" $Command3 "Encrypt Password Vie
 viewer_select 0
 qlk_expect_eq "bank's password shows plain" "$OLD" "$(viewer_rows | head -1 | cut -f5)"
 viewer_key ctrl+c
-qlk_expect_eq "the old password is on the clipboard" "$OLD" "$(qlk_clipboard)"
+qlk_expect_eq "the old password is on the clipboard" "$OLD" "$(clipboard_becomes "$OLD")"
 step "copying the old password"
 # Back to the scrambled view, so that the list draws the password no more.
 qlk_click "$VIEWER" $Command3
@@ -81,7 +81,7 @@ step "changing the password"
 expect_no_copies "the closed box left no copy of either, its Undo buffer included"
 viewer_select 0
 viewer_key ctrl+c
-qlk_expect_eq "the new password is on the clipboard" "$NEW" "$(qlk_clipboard)"
+qlk_expect_eq "the new password is on the clipboard" "$NEW" "$(clipboard_becomes "$NEW")"
 step "copying the new password"
 qlk_click "$VIEWER" $Command1
 qlk_auto msgbox ok >/dev/null || qlk_fail "no message before the print"

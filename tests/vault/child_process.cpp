@@ -37,16 +37,9 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION info{};
-    // Wine now and then fails to start a process with an internal error; a
-    // second try starts it. Any other failure is the test's to report.
-    BOOL started = FALSE;
-    DWORD start_error = 0;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
-        start_error = GetLastError();
-        if (started || start_error != ERROR_INTERNAL_ERROR) break;
-        Sleep(100);
-    }
+    const BOOL started =
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    const DWORD start_error = GetLastError();
     CloseHandle(write_end);
     if (!started) {
         CloseHandle(read_end);
