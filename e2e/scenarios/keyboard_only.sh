@@ -124,8 +124,7 @@ qlk_key shift+F10
 qlk_auto -c '#32768' wait >/dev/null || qlk_fail "no menu for the row"
 qlk_wait_menu "$VIEWER"
 qlk_key Down Return # "Copy Password into clipboard" is the first item
-for _ in $(seq 50); do [ "$(qlk_clipboard)" = 'Blue7-Tide' ] && break; sleep 0.1; done
-qlk_expect_eq "the clipboard" 'Blue7-Tide' "$(qlk_clipboard)"
+qlk_expect_eq "the clipboard" 'Blue7-Tide' "$(clipboard_becomes 'Blue7-Tide')"
 # From the list: Print, Decrypt Password View, "?", then "Clear Clipboard && Close".
 qlk_key Tab Tab Tab Tab
 qlk_wait_focus "$VIEWER" $Command2

@@ -19,17 +19,22 @@ vault_write() {
 # The vault's plain text.
 vault_plain() { LC_ALL=C tr '\300-\331\332-\363\364-\375' 'A-Za-z0-9' <"$QLK_DATA/my_psswds.dat"; }
 vault_names() { vault_plain | tr -d '\r' | sed -n 's/^NAM://p' | paste -sd, -; }
-# The names once they are EXPECTED, or as they stand after 5 s: a rewrite runs
-# after its box has closed or its key was taken, and ends with a flush to disk.
-vault_names_become() {
-    local names
+# becomes EXPECTED COMMAND...: the command's output once it is EXPECTED, or as
+# it stands after 5 s, for what the program does once it has taken a key or a
+# box has closed.
+becomes() {
+    local expected=$1 output
+    shift
     for _ in $(seq 50); do
-        names=$(vault_names)
-        [ "$names" = "$1" ] && break
+        output=$("$@")
+        [ "$output" = "$expected" ] && break
         sleep 0.1
     done
-    echo "$names"
+    echo "$output"
 }
+# The names once they are EXPECTED: a rewrite runs after its box has closed or
+# its key was taken, and ends with a flush to disk.
+vault_names_become() { becomes "$1" vault_names; }
 
 # The widget opens near the top left corner, where the viewer (centred on the
 # screen) does not cover it, as if the user had put it there on an earlier run.
@@ -58,29 +63,16 @@ viewer_select() {
     qlk_key Home
     for ((i = 0; i < $1; i++)); do qlk_key Down; done
     [ "${2:-}" = unchecked ] && return
-    local selected
-    for _ in $(seq 50); do
-        selected=$(qlk_on "$VIEWER" lvrows $LV | awk -F'\t' '$2 == 1 {print $1}')
-        [ "$selected" = "$1" ] && break
-        sleep 0.1
-    done
-    qlk_expect_eq "row $1 is selected" "$1" "$selected"
+    qlk_expect_eq "row $1 is selected" "$1" "$(becomes "$1" viewer_selected_row)"
 }
+# The index of the selected row.
+viewer_selected_row() { qlk_on "$VIEWER" lvrows $LV | awk -F'\t' '$2 == 1 {print $1}'; }
 
 # Keys to the viewer, which has the keyboard since the last click on it.
 viewer_key() { qlk_key "$@"; }
-
-# The clipboard's text once it is EXPECTED, or as it stands after 5 s: a
-# copy by key is done once the viewer has taken the key.
-clipboard_becomes() {
-    local text
-    for _ in $(seq 50); do
-        text=$(qlk_clipboard)
-        [ "$text" = "$1" ] && break
-        sleep 0.1
-    done
-    echo "$text"
-}
+# The clipboard's text once it is EXPECTED: a copy by key is done once the
+# viewer has taken the key.
+clipboard_becomes() { becomes "$1" qlk_clipboard; }
 
 close_notepad() {
     # A long print file takes Notepad a while to read before its title names it.
