@@ -18,10 +18,18 @@
 # comdlg32), powrprof.dll (power notifications). Each is searched for only
 # after the program has restricted the search to System32, since the exe
 # imports at load only KERNEL32 and msvcrt.
+#
+# Programs too: a copy of a small program (e2e/planted/mark_program.cpp) that
+# leaves the same kind of mark lies beside the exe as Notepad.exe, which a
+# start by bare name finds there first, and as www.example.com, which the
+# shell takes for a program when it is handed a record's URL without a
+# scheme. Printing must open the list in the system's Notepad, and activating
+# the record's "www.example.com" must reach the browser as an http:// address.
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/viewer_common.sh"
 qlk_reset_entry_password
 : "${QLK_MARK_DLL:=$QLK_ROOT/build/win/e2e/qlk_mark_dll.dll}"
+: "${QLK_MARK_PROGRAM:=$QLK_ROOT/build/win/e2e/qlk_mark_program.exe}"
 planted=(bcrypt.dll compstui.dll crypt32.dll cryptbase.dll cryptsp.dll dwmapi.dll msimg32.dll powrprof.dll rsaenh.dll
     uxtheme.dll version.dll winspool.drv wtsapi32.dll)
 form3=$QLK_TITLE_FORM3
@@ -45,17 +53,25 @@ for name in "${planted[@]}"; do
     cp "$QLK_MARK_DLL" "$QLK_DIR/$name"
     overrides+=${name%.dll},
 done
+for name in Notepad.exe www.example.com; do cp "$QLK_MARK_PROGRAM" "$QLK_DIR/$name"; done
+# Wine's browser runs the commands its Browsers value names: here one that
+# notes the address it was given.
+browser_log=$QLK_TMP/browser.log
+printf '#!/bin/sh\necho "$1" >>"%s"\n' "$browser_log" >"$QLK_TMP/browser.sh"
+chmod +x "$QLK_TMP/browser.sh"
+qlk_reg_forget 'HKCU\Software\Wine\WineBrowser'
+qlk_wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$QLK_TMP/browser.sh" /f >/dev/null
 
-# no_marks WHEN: no planted DLL has run inside the program so far.
+# no_marks WHEN: nothing planted has run so far.
 no_marks() {
     local ran
     ran=$(ls "$marks" | paste -sd' ')
-    [ -z "$ran" ] || qlk_fail "planted DLLs ran inside Quillock $1: $ran"
-    qlk_pass "no planted DLL ran $1"
+    [ -z "$ran" ] || qlk_fail "planted files ran $1: $ran"
+    qlk_pass "nothing planted ran $1"
 }
 
 qlk_widget_at 100 100
-qlk_case "a whole run with ${planted[*]} beside the exe"
+qlk_case "a whole run with ${planted[*]} Notepad.exe www.example.com beside the exe"
 # Only the program gets the overrides and the marks folder.
 WINEDLLOVERRIDES="$WINEDLLOVERRIDES;${overrides%,}=n,b" QLK_MARKS=$marks_win qlk_enter
 no_marks "at the entry"
@@ -67,7 +83,7 @@ generated=$(qlk_text "$form3" IDC_AE_TXTPSSWD1)
 [[ $generated =~ ^[a-zA-Z0-9]{10}$ ]] || qlk_fail "the generated password is [$generated]"
 qlk_pass "the generator draws from the system's bcrypt.dll"
 qlk_type_into "$form3" IDC_AE_TXTID Mail
-qlk_type_into "$form3" IDC_AE_TXTURL https://mail.example
+qlk_type_into "$form3" IDC_AE_TXTURL www.example.com
 qlk_type_into "$form3" IDC_AE_TXTUSERNAME ann
 qlk_click "$form3" IDOK
 qlk_wait_gone "$form3"
@@ -84,6 +100,20 @@ qlk_wait_window 'Change Font Color' '#32770' >/dev/null
 no_marks "with the colour dialog open"
 qlk_click_awaited 'Change Font Color' 2
 qlk_wait_gone 'Change Font Color' '#32770'
+
+viewer_select 0
+xdotool click --repeat 2 --delay 80 1 # a double click on the list activates the row's URL
+qlk_expect_eq "the browser is given the address with its scheme" http://www.example.com/ \
+    "$(becomes http://www.example.com/ cat "$browser_log" 2>/dev/null)"
+no_marks "with the URL activated"
+
+qlk_click_awaited "$QLK_TITLE_VIEWER" IDC_VW_COMMAND1
+qlk_auto msgbox ok >/dev/null || qlk_fail "Print showed no message"
+qlk_wait_gone "$QLK_TITLE_VIEWER"
+qlk_wine "$QLK_AUTO" -t 'temp.dat - Notepad' wait >/dev/null || qlk_fail "the system's Notepad did not open the list"
+qlk_pass "the system's Notepad shows temp.dat"
+no_marks "with the list printed"
+close_notepad
 
 qlk_menu_pick 5
 qlk_wait_exit || qlk_fail "Quillock still runs after Exit"

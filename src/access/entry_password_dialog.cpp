@@ -66,7 +66,7 @@ bool on_load(HWND dialog) {
     run_state().computer_name = platform::computer_name();
     set_drive_letter_from_program_folder();
     ensure_data_folder();
-    platform::delete_file(print_file_path());
+    platform::wipe_and_delete_file(print_file_path());
     try {
         run_state().entry_password = read_entry_password();
     } catch (const SettingsError&) {

@@ -2,6 +2,7 @@
 #include "access/entry_password_dialog.h"
 #include "app/window_loaders.h"
 #include "platform/instance.h"
+#include "platform/shell.h"
 #include "platform/wipe.h"
 #include "ui/window_registry.h"
 #include "widget/menu_host.h"
@@ -14,6 +15,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The DLL search is restricted to System32 already (dll_search.cpp).
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
+    const platform::ShellApartment com; // before the first web address goes to the shell
 
     const platform::InstanceGuard guard;
     qlk_access::set_instance_guard(&guard);

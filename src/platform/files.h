@@ -19,4 +19,12 @@ void create_folder(const std::string& path);                // failure (an exist
 void delete_file(const std::string& path);                  // failure ignored
 void create_empty_file_if_missing(const std::string& path); // failure ignored
 
+// For a file that held plain passwords: overwrites it in place, its whole
+// length, flushes that to the disk and only then deletes it, so that what an
+// undelete tool finds in its clusters (a FAT stick) is zeros. On flash memory
+// this is best effort: the drive may keep the old blocks. Calls KERNEL32
+// alone, so it still works when another system DLL could not be loaded.
+// True when the file is gone (or was never there).
+bool wipe_and_delete_file(const std::string& path);
+
 } // namespace platform

@@ -1,31 +1,91 @@
 #include "platform/shell.h"
 
+#include "platform/dialogs.h"
 #include "platform/text.h"
 #include "platform/unique_handle.h"
 
 #include <windows.h>
 
+#include <objbase.h>
 #include <shellapi.h>
 
 namespace platform {
+namespace {
 
-void open_with_default_handler(const std::string& target) {
-    ShellExecuteW(nullptr, nullptr, to_wide(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != prefix[i]) return false;
+    }
+    return true;
 }
 
-bool start_program(const std::string& command_line, int show_command) {
+// The system folder, without a trailing backslash; empty when Windows does not say.
+std::wstring system_folder() {
+    std::wstring folder(MAX_PATH, L'\0');
+    UINT length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+    if (length >= folder.size()) { // too small: the length asked for counts the NUL
+        folder.resize(length);
+        length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+        if (length >= folder.size()) return {};
+    }
+    folder.resize(length); // 0 on failure
+    return folder;
+}
+
+} // namespace
+
+std::optional<std::string> absolute_web_address(std::string_view address) {
+    if (starts_with_ignoring_case(address, "http://") || starts_with_ignoring_case(address, "https://"))
+        return std::string(address);
+    if (starts_with_ignoring_case(address, "www.")) return "http://" + std::string(address);
+    return std::nullopt;
+}
+
+bool open_web_address(std::string_view address) {
+    const std::optional<std::string> absolute = absolute_web_address(address);
+    if (!absolute) return false;
+    // A value above 32 is success; 32 or less names the failure (no browser,
+    // no association, out of memory).
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, nullptr, to_wide(*absolute).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result > 32) return true;
+    show_message("ERROR: the address could not be opened.\r\n" + *absolute +
+                 " did not open in a web browser; check that Windows has a default web browser.");
+    return false;
+}
+
+bool start_system_program(std::wstring_view program, const std::string& file, int show_command) {
+    const std::wstring folder = system_folder();
+    if (folder.empty()) return false;
+    const std::wstring path = folder + L'\\' + std::wstring(program);
+    // A path holds no quote, so quoting both parts is all the command line needs.
+    std::wstring command_line = L'"' + path + L"\" \"" + to_wide(file) + L'"';
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(show_command);
     PROCESS_INFORMATION process{};
-    std::wstring writable = to_wide(command_line); // CreateProcessW may write into the command line
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    // The application name is the full path: with none, Windows would take
+    // the first word of the command line and search for it, our folder first.
+    if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return false;
     // The program runs on by itself: only our handles to it go.
     unique_kernel_handle thread(process.hThread);
     unique_kernel_handle started(process.hProcess);
     return true;
+}
+
+ShellApartment::ShellApartment()
+    // S_FALSE (already initialised on this thread) needs its uninitialise too.
+    // A failure leaves COM uninitialised: the shell then opens a plain web
+    // address all the same, only extensions that need the apartment fail.
+    : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+
+ShellApartment::~ShellApartment() {
+    if (initialised_) CoUninitialize();
 }
 
 } // namespace platform

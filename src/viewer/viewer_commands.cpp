@@ -3,6 +3,7 @@
 #include "access/run_state.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "platform/window.h"
@@ -27,8 +28,10 @@ std::optional<std::string> selected_value(Form2& form, vault::Field field) {
     return form.rows.rows.value(*form.rows.selected, field);
 }
 
-// Creates or empties the print file and writes the whole list into it.
+// Creates the print file anew and writes the whole list into it. An older
+// one is wiped first: emptying it would free its clusters unwritten.
 bool write_print_file(const std::string& path, const std::string& text) {
+    platform::wipe_and_delete_file(path); // one that stays is emptied below, as before
     const platform::unique_kernel_handle file =
         platform::own_file(CreateFileW(platform::to_wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -69,7 +72,7 @@ void activate_url(Form2& form) {
                                "'http://' or 'https://'");
         return;
     }
-    platform::open_with_default_handler(*url); // whatever the shell makes of it is not looked at
+    platform::open_web_address(*url); // a failure is reported there
 }
 
 void print_list(Form2& form) {
@@ -88,7 +91,7 @@ void print_list(Form2& form) {
                                " may be read-only or in use by another program; the list was not printed.");
         return;
     }
-    if (!platform::start_program("Notepad.exe " + path, SW_SHOWNORMAL)) {
+    if (!platform::start_system_program(L"notepad.exe", path, SW_SHOWNORMAL)) {
         platform::show_message("ERROR: Notepad could not be started.\r\nThe list was written to " + path +
                                "; open it from there to print it.");
         return;

@@ -76,9 +76,9 @@ LRESULT CALLBACK text_link_proc(HWND link, UINT message, WPARAM wparam, LPARAM l
     return DefSubclassProc(link, message, wparam, lparam);
 }
 
-// Whatever the shell makes of the address (no browser, no network), the window closes.
+// Whether the address opens or not (no browser: the user is told), the window closes.
 void open_link(HWND dialog, const char* address) {
-    platform::open_with_default_handler(address);
+    platform::open_web_address(address);
     DestroyWindow(dialog);
 }
 

@@ -106,7 +106,7 @@ void run_exit_sequence() {
 }
 
 void remove_traces() {
-    platform::delete_file(qlk_access::print_file_path());
+    platform::wipe_and_delete_file(qlk_access::print_file_path());
     platform::clear_clipboard_if_ours(nullptr);
 }
 
