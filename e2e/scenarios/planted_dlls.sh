@@ -2,7 +2,7 @@
 # A DLL put beside Quillock.exe never runs inside it. The program runs from a
 # folder others can write to, and Windows looks there first for any DLL that
 # is not one of its known DLLs. Each name below is a copy of one small DLL
-# (e2e/planted/mark_dll.cpp) that leaves a mark named after itself when it is
+# (e2e/planted/mark.cpp) that leaves a mark named after itself when it is
 # loaded; WINEDLLOVERRIDES=NAME=n,b makes Wine take such a DLL from the
 # program's folder in preference to its own, as Windows does. A whole run
 # (entry, an added record with a generated password, the viewer through the
@@ -18,13 +18,9 @@
 # comdlg32), powrprof.dll (power notifications). Each is searched for only
 # after the program has restricted the search to System32, since the exe
 # imports at load only KERNEL32 and msvcrt.
-#
-# Programs too: a copy of a small program (e2e/planted/mark_program.cpp) that
-# leaves the same kind of mark lies beside the exe as Notepad.exe, which a
-# start by bare name finds there first, and as www.example.com, which the
-# shell takes for a program when it is handed a record's URL without a
-# scheme. Printing must open the list in the system's Notepad, and activating
-# the record's "www.example.com" must reach the browser as an http:// address.
+# The same file built as a program lies there as Notepad.exe and as
+# www.example.com: Print must open the system's Notepad, and a record's
+# "www.example.com" must reach the browser as an http:// address.
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/viewer_common.sh"
 qlk_reset_entry_password
@@ -54,8 +50,7 @@ for name in "${planted[@]}"; do
     overrides+=${name%.dll},
 done
 for name in Notepad.exe www.example.com; do cp "$QLK_MARK_PROGRAM" "$QLK_DIR/$name"; done
-# Wine's browser runs the commands its Browsers value names: here one that
-# notes the address it was given.
+# Wine's browser runs what its Browsers value names: here a note of the address.
 browser_log=$QLK_TMP/browser.log
 printf '#!/bin/sh\necho "$1" >>"%s"\n' "$browser_log" >"$QLK_TMP/browser.sh"
 chmod +x "$QLK_TMP/browser.sh"

@@ -1,10 +1,12 @@
-#pragma once
-// What a planted file does when it runs: it leaves a mark, an empty file
-// named after itself (bcrypt.dll, Notepad.exe ...) in the folder QLK_MARKS
-// names. It calls KERNEL32 alone.
+// What a scenario puts beside Quillock.exe, built both as a DLL and as a
+// program: the DLL under the name of a DLL the program or the system DLLs it
+// uses look up, the program as Notepad.exe and www.example.com (to the shell
+// a ".com" name is a program). Loaded or started, it leaves a mark: an empty
+// file named after itself (bcrypt.dll, Notepad.exe ...) in the folder
+// QLK_MARKS names. The DLL exports nothing: the mark is all it is for.
 #include <windows.h>
 
-inline void leave_mark(HMODULE self_module) {
+static void leave_mark(HMODULE self_module) {
     wchar_t path[MAX_PATH];
     const DWORD folder = GetEnvironmentVariableW(L"QLK_MARKS", path, MAX_PATH);
     wchar_t self[MAX_PATH];
@@ -18,4 +20,14 @@ inline void leave_mark(HMODULE self_module) {
     lstrcatW(path, name);
     const HANDLE mark = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (mark != INVALID_HANDLE_VALUE) CloseHandle(mark);
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) leave_mark(instance);
+    return TRUE;
+}
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    leave_mark(nullptr);
+    return 0;
 }
