@@ -169,7 +169,7 @@ LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM
 }
 
 LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (LRESULT result = 0; on_away_message(message, wparam, result)) return result;
+    if (LRESULT result = 0; on_away_message(widget, message, wparam, lparam, result)) return result;
     switch (message) {
     case WM_NCCREATE:
         ui::track_window(ui::Window::Widget, widget,
@@ -190,6 +190,14 @@ LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM l
         }
         return 0;
     case WM_CLOSE:
+        // The widget is the run's only way to its other windows, and the
+        // exit sequence closes the viewer before it: a system close (Alt+F4,
+        // the close of its Alt+Tab entry) ends the run as Exit does, so that
+        // no viewer outlives the watch over the owner's absence.
+        if (!exit_sequence_running()) {
+            run_exit_sequence();
+            return 0;
+        }
         save_widget_position(widget);
         DestroyWindow(widget);
         return 0;

@@ -48,12 +48,12 @@ TEST_F(ClipboardExpiry, OnlyTheProgramsOwnUntouchedCopyIsCleared) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(platform::set_clipboard_text(nullptr, "first"));
+        ASSERT_EQ(platform::set_clipboard_text(nullptr, "first"), platform::Copy::Made);
         platform::clear_clipboard_later(30'000);
         if (c.user_copy) put_on_clipboard(c.user_copy);
         platform::advance_clock(10'000);
         if (c.copy_again) {
-            ASSERT_TRUE(platform::set_clipboard_text(nullptr, "second"));
+            ASSERT_EQ(platform::set_clipboard_text(nullptr, "second"), platform::Copy::Made);
             platform::clear_clipboard_later(30'000);
         }
         platform::advance_clock(20'000); // the first copy's time, ten seconds before the second's
