@@ -82,7 +82,7 @@ void start_away_watch(HWND widget) {
         // would ever hold: the run does not go on unwatched.
         platform::show_message("ERROR: Quillock could not start its watch over the idle time.\r\n"
                                "The program ends now.");
-        PostMessageW(widget, WM_CLOSE, 0, 0); // the widget's close ends the run in order
+        PostMessageW(widget, WM_CLOSE, 0, 0); // the only window of the run by now: its close ends the run
     }
 }
 

@@ -5,9 +5,9 @@
 // closes, and the print file goes, whether or not the viewer is open. The
 // clipboard is emptied only while it still holds the program's own copy:
 // unlike "Clear Clipboard && Close", a close the user did not ask for leaves
-// what the user copied elsewhere. The widget watches, since it lives as long
-// as the run (its system close ends the run); the add-entry dialog and the
-// widget itself stay as they are.
+// what the user copied elsewhere. The widget watches, and the viewer goes
+// with it when it is closed; the add-entry dialog and the widget itself stay
+// as they are at a step away.
 #include <windows.h>
 
 namespace widget {

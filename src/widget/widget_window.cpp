@@ -190,14 +190,11 @@ LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM l
         }
         return 0;
     case WM_CLOSE:
-        // The widget is the run's only way to its other windows, and the
-        // exit sequence closes the viewer before it: a system close (Alt+F4,
-        // the close of its Alt+Tab entry) ends the run as Exit does, so that
-        // no viewer outlives the watch over the owner's absence.
-        if (!exit_sequence_running()) {
-            run_exit_sequence();
-            return 0;
-        }
+        // The system's close (Alt+F4, the close of its Alt+Tab entry) closes
+        // no other window but the viewer: the exit sequence never leaves the
+        // viewer without the widget, whose watch over the owner's absence
+        // goes now. The viewer goes as at a step away.
+        if (!exit_sequence_running()) owner_stepped_away();
         save_widget_position(widget);
         DestroyWindow(widget);
         return 0;

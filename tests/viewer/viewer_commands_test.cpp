@@ -1,5 +1,6 @@
 // The viewer's commands that read the rows: copy to the clipboard, open a
 // URL, print, the display toggle and the mini help.
+#include "platform/clipboard.h"
 #include "viewer_test_support.h"
 
 #include <set>
@@ -89,26 +90,38 @@ TEST_F(ViewerCommands, WithNoRowSelectedTheRowCommandsDoNothing) {
     EXPECT_TRUE(watcher.seen().empty()) << "no message and no input box";
 }
 
-// Another program holds the clipboard open from its own thread.
-TEST_F(ViewerCommands, AClipboardHeldElsewhereIsReportedAndTheViewerStays) {
-    std::atomic<bool> held{false}, release{false};
-    std::thread holder([&] {
-        HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        held = OpenClipboard(owner);
-        while (!release) Sleep(5);
-        if (held) CloseClipboard();
-        DestroyWindow(owner);
-    });
-    while (!held) Sleep(5);
-    ModalWatcher watcher;
-    select_row(kMail);
-    command(IDM_VW_COPY2CLIPBOARD);
-    release = true;
-    holder.join();
-    EXPECT_EQ(texts_of(watcher.seen()),
-              std::vector<std::string>{"ERROR: the clipboard is in use by another program.\r\n"
-                                       "Nothing was copied; please try again in a moment."});
-    EXPECT_TRUE(IsWindow(viewer()));
+UINT WINAPI no_format(LPCWSTR) { return 0; }
+
+// A copy that would not be whole is not made, and the user is told.
+TEST_F(ViewerCommands, ACopyThatCannotBeMadeWhollyIsReportedAndNothingIsCopied) {
+    const struct {
+        const char* what;
+        bool held_elsewhere;             // another program holds the clipboard open
+        bool exclusion_fails;            // the format that keeps it out of the history cannot be placed
+        std::optional<std::string> left; // what the clipboard holds afterwards
+        const char* message;
+    } cases[] = {
+        {"held by another program", true, false, "kept",
+         "ERROR: the clipboard is in use by another program.\r\nNothing was copied; please try again in a moment."},
+        {"not kept out of the history", false, true, std::nullopt,
+         "ERROR: the copy could not be kept out of the clipboard history.\r\nNothing was copied."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        put_on_clipboard("kept");
+        platform::set_format_registration(c.exclusion_fails ? no_format : nullptr);
+        ModalWatcher watcher;
+        select_row(kMail);
+        {
+            std::optional<ClipboardHeldElsewhere> holder;
+            if (c.held_elsewhere) holder.emplace();
+            command(IDM_VW_COPY2CLIPBOARD);
+        }
+        platform::set_format_registration(nullptr);
+        EXPECT_EQ(texts_of(watcher.seen()), std::vector<std::string>{c.message});
+        EXPECT_EQ(clipboard_text(), c.left);
+        EXPECT_TRUE(IsWindow(viewer()));
+    }
 }
 
 TEST_F(ViewerCommands, ActivateUrlAcceptsOnlyTheSixPrefixesExactly) {
