@@ -51,7 +51,8 @@ int read_lock_minutes() {
     } catch (const SettingsError& error) {
         // The same number of minutes as its text would be, with the same limits.
         if (error.number() == MRegistry::kRegistryFailure + REG_DWORD)
-            if (const std::optional<DWORD> number = stored_number()) return lock_minutes_from_setting(std::to_string(*number));
+            if (const std::optional<DWORD> number = stored_number())
+                return lock_minutes_from_setting(std::to_string(*number));
         return kDefaultLockMinutes; // an unreadable setting counts as missing
     }
 }

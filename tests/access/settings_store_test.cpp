@@ -272,7 +272,9 @@ TEST(LockMinutes, AWholeNumberOfMinutesUpToADayElseTheDefault) {
         HKEY root;
         DWORD number;
         int minutes;
-    } numbers[] = {{HKEY_CURRENT_USER, 5, 5}, {HKEY_CURRENT_USER, 0, 0}, {HKEY_CURRENT_USER, 1441, 10},
+    } numbers[] = {{HKEY_CURRENT_USER, 5, 5},
+                   {HKEY_CURRENT_USER, 0, 0},
+                   {HKEY_CURRENT_USER, 1441, 10},
                    {HKEY_LOCAL_MACHINE, 7, 7}};
     for (const auto& n : numbers) {
         forget();
