@@ -112,11 +112,10 @@ private:
     HHOOK hook_ = nullptr;
 };
 
-// A change of the console display's state as Windows describes it, 0 off, 1 on, 2 dimmed.
+// The console display's new state as Windows sends it: 0 off, 1 on, 2 dimmed.
 struct DisplayState {
     GUID setting{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-    DWORD length = sizeof(DWORD);
-    DWORD state;
+    DWORD length = sizeof(DWORD), state;
 };
 constexpr DisplayState kDisplayOff{.state = 0}, kDisplayDimmed{.state = 2};
 
@@ -141,14 +140,10 @@ constexpr Absence idle(ULONGLONG milliseconds) { return {0, 0, milliseconds}; }
 // Alt+F4 on the widget: the system's close, not a step away.
 constexpr Absence widget_closed() { return {WM_SYSCOMMAND, SC_CLOSE, 0}; }
 
-// The session registration as it goes at logon: refused until the services
-// it needs have started, here until its second try.
+// The session registration as at logon: refused until the services it needs
+// have started, here until its second try.
 int g_registrations = 0;
-BOOL WINAPI registration_refused_once(HWND, DWORD) {
-    if (++g_registrations > 1) return TRUE;
-    SetLastError(RPC_S_INVALID_BINDING);
-    return FALSE;
-}
+BOOL WINAPI registration_refused_once(HWND, DWORD) { return ++g_registrations > 1; }
 
 constexpr int kViewerClosed = -1;
 

@@ -92,34 +92,27 @@ TEST_F(ViewerCommands, WithNoRowSelectedTheRowCommandsDoNothing) {
 
 UINT WINAPI no_format(LPCWSTR) { return 0; }
 
-// A copy that would not be whole is not made, and the user is told.
+// A copy that would not be whole is not made, and the user is told: another
+// program holds the clipboard open (what it holds stays), or the format that
+// keeps the copy out of the clipboard history cannot be placed (it is left empty).
 TEST_F(ViewerCommands, ACopyThatCannotBeMadeWhollyIsReportedAndNothingIsCopied) {
-    const struct {
-        const char* what;
-        bool held_elsewhere;             // another program holds the clipboard open
-        bool exclusion_fails;            // the format that keeps it out of the history cannot be placed
-        std::optional<std::string> left; // what the clipboard holds afterwards
-        const char* message;
-    } cases[] = {
-        {"held by another program", true, false, "kept",
+    const std::pair<bool, const char*> cases[] = {
+        {true,
          "ERROR: the clipboard is in use by another program.\r\nNothing was copied; please try again in a moment."},
-        {"not kept out of the history", false, true, std::nullopt,
-         "ERROR: the copy could not be kept out of the clipboard history.\r\nNothing was copied."},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        {false, "ERROR: the copy could not be kept out of the clipboard history.\r\nNothing was copied."}};
+    for (const auto& [held_elsewhere, message] : cases) {
         put_on_clipboard("kept");
-        platform::set_format_registration(c.exclusion_fails ? no_format : nullptr);
+        platform::set_format_registration(held_elsewhere ? nullptr : no_format);
         ModalWatcher watcher;
         select_row(kMail);
         {
             std::optional<ClipboardHeldElsewhere> holder;
-            if (c.held_elsewhere) holder.emplace();
+            if (held_elsewhere) holder.emplace();
             command(IDM_VW_COPY2CLIPBOARD);
         }
         platform::set_format_registration(nullptr);
-        EXPECT_EQ(texts_of(watcher.seen()), std::vector<std::string>{c.message});
-        EXPECT_EQ(clipboard_text(), c.left);
+        EXPECT_EQ(texts_of(watcher.seen()), std::vector<std::string>{message});
+        EXPECT_EQ(clipboard_text(), held_elsewhere ? std::optional<std::string>("kept") : std::nullopt);
         EXPECT_TRUE(IsWindow(viewer()));
     }
 }

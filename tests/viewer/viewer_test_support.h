@@ -154,19 +154,10 @@ protected:
     }
 };
 
-// Another program holds the clipboard open from its own thread until the
-// holder goes.
+// Another program holds the clipboard open, from a thread of its own, while this lives.
 class ClipboardHeldElsewhere {
 public:
-    ClipboardHeldElsewhere()
-        : thread_([this] {
-              HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-              const bool opened = OpenClipboard(owner);
-              held_ = true;
-              while (!release_) Sleep(5);
-              if (opened) CloseClipboard();
-              DestroyWindow(owner);
-          }) {
+    ClipboardHeldElsewhere() {
         while (!held_) Sleep(5);
     }
     ~ClipboardHeldElsewhere() {
@@ -176,7 +167,14 @@ public:
 
 private:
     std::atomic<bool> held_{false}, release_{false};
-    std::thread thread_;
+    std::thread thread_{[this] {
+        HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        const bool opened = OpenClipboard(owner);
+        held_ = true;
+        while (!release_) Sleep(5);
+        if (opened) CloseClipboard();
+        DestroyWindow(owner);
+    }};
 };
 
 } // namespace viewer_test
