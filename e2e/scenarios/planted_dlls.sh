@@ -113,3 +113,15 @@ close_notepad
 qlk_menu_pick 5
 qlk_wait_exit || qlk_fail "Quillock still runs after Exit"
 no_marks "in the whole run"
+
+# A system DLL that cannot be loaded at all (NAME=d): no crash, the traces go.
+qlk_case "wtsapi32.dll cannot be loaded: the program says so and ends, the print file gone"
+qlk_new_drive
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;wtsapi32=d" qlk_start
+qlk_plant 'Tallybox\temp.dat' 'Identifer Name: mail   URL: https://mail.example   UserName: ann   Password: abc'
+qlk_type_into "$QLK_TITLE_ENTRY" IDC_PW_TXT1 marigold
+qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
+qlk_expect_msgbox $'ERROR: Windows could not load wtsapi32.dll.\\r\\nQuillock ends now.'
+qlk_wait_exit || qlk_fail "Quillock still runs after the message"
+[ -e "$QLK_DATA/temp.dat" ] && qlk_fail "the print file is still in the data folder"
+qlk_pass "Quillock ended, the print file gone"

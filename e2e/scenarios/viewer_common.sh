@@ -102,7 +102,7 @@ configuration_pick() {
     local i
     viewer_select 0
     qlk_key F10
-    sleep 0.2
+    qlk_wait_menu "$VIEWER"
     qlk_key Right Right Down
     for ((i = 1; i < $1; i++)); do qlk_key Down; done
     if [ -n "${2:-}" ]; then

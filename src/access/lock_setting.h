@@ -1,7 +1,8 @@
 #pragma once
 // LockMinutes: how long the system may go without keyboard or mouse input
 // before the password viewer closes, stored beside the viewer's appearance
-// under "Quillock"\"Config" as a whole number of minutes in text.
+// under "Quillock"\"Config" as a whole number of minutes in text, or as a
+// REG_DWORD number, which a registry editor offers first.
 #include <string_view>
 
 namespace qlk_access {

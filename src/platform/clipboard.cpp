@@ -140,6 +140,7 @@ std::vector<Clearing>& pending_clearings() {
 // One short timer runs while clearings are pending and checks the clock: a
 // test moves the clock on rather than waiting out the delay.
 constexpr UINT kClearingCheckMs = 250;
+constexpr ULONGLONG kClearingRetryMs = 1000;
 UINT_PTR g_clearing_timer = 0;
 
 void CALLBACK clear_due(HWND, UINT, UINT_PTR, DWORD) {
@@ -151,34 +152,52 @@ void CALLBACK clear_due(HWND, UINT, UINT_PTR, DWORD) {
         due.push_back(clearing.expected);
         return true;
     });
+    // Another program may hold the clipboard open just then: our copy would
+    // stay for good if the clearing were dropped.
+    for (DWORD expected : due)
+        if (!clear_if_still_holds(nullptr, expected) && still_holds(expected))
+            pending.push_back({now + kClearingRetryMs, expected});
     if (pending.empty() && g_clearing_timer) KillTimer(nullptr, std::exchange(g_clearing_timer, 0));
-    for (DWORD expected : due) clear_if_still_holds(nullptr, expected);
 }
 
-bool put_text(HWND owner, const std::string& text) {
+FormatRegistration g_format_registration = nullptr; // null: the system's
+
+// The marker that keeps the content out of the clipboard history and the
+// cloud clipboard. Its data is not looked at; a zero DWORD is what others put there.
+bool put_exclusion_marker() {
+    const FormatRegistration registration = g_format_registration ? g_format_registration : RegisterClipboardFormatW;
+    const UINT format = registration(kExcludeFromHistoryFormat);
+    const DWORD zero = 0;
+    return format && put(format, global_copy(&zero, sizeof zero));
+}
+
+Copy put_text(HWND owner, const std::string& text) {
     OpenedClipboard clipboard(owner);
-    if (!clipboard || !empty_clipboard()) return false;
+    if (!clipboard || !empty_clipboard()) return Copy::ClipboardBusy;
+    // The marker first: without it the text is not placed, and the clipboard,
+    // emptied above, stays empty.
+    if (!put_exclusion_marker()) return Copy::NotKeptFromHistory;
     // As wide text: the system offers it to readers of CF_TEXT in their own code page.
     std::wstring wide = to_wide(text);
     const HGLOBAL memory = global_copy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     wipe(wide);
-    if (!put(CF_UNICODETEXT, memory)) return false;
-    keep_our_text(owner, memory);
-    // The marker's data is not looked at; a zero DWORD is what others put there.
-    if (const UINT exclude = RegisterClipboardFormatW(kExcludeFromHistoryFormat)) {
-        const DWORD zero = 0;
-        put(exclude, global_copy(&zero, sizeof zero));
+    if (!put(CF_UNICODETEXT, memory)) {
+        EmptyClipboard(); // the marker alone is no copy
+        return Copy::ClipboardBusy;
     }
-    return true;
+    keep_our_text(owner, memory);
+    return Copy::Made;
 }
 
 } // namespace
 
-bool set_clipboard_text(HWND owner, const std::string& text) {
-    if (!put_text(owner, text)) return false;
-    g_our_sequence = GetClipboardSequenceNumber(); // read once the clipboard is closed again
-    return true;
+Copy set_clipboard_text(HWND owner, const std::string& text) {
+    const Copy copy = put_text(owner, text);
+    if (copy == Copy::Made) g_our_sequence = GetClipboardSequenceNumber(); // read once the clipboard is closed again
+    return copy;
 }
+
+void set_format_registration(FormatRegistration registration) { g_format_registration = registration; }
 
 bool clear_clipboard(HWND owner) {
     OpenedClipboard clipboard(owner);
@@ -187,9 +206,11 @@ bool clear_clipboard(HWND owner) {
 
 bool clear_clipboard_if_ours(HWND owner) { return clear_if_still_holds(owner, g_our_sequence); }
 
-void clear_clipboard_later(UINT milliseconds) {
-    pending_clearings().push_back({clock_ms() + milliseconds, GetClipboardSequenceNumber()});
+bool clear_clipboard_later(UINT milliseconds) {
     if (!g_clearing_timer) g_clearing_timer = SetTimer(nullptr, 0, kClearingCheckMs, clear_due);
+    if (!g_clearing_timer) return false;
+    pending_clearings().push_back({clock_ms() + milliseconds, GetClipboardSequenceNumber()});
+    return true;
 }
 
 } // namespace platform

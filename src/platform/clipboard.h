@@ -11,10 +11,19 @@ namespace platform {
 // to leave the content alone.
 inline constexpr wchar_t kExcludeFromHistoryFormat[] = L"ExcludeClipboardContentFromMonitorProcessing";
 
-// Replaces what the clipboard holds by `text` as CF_UNICODETEXT (plus the exclusion
-// marker). False when the clipboard could not be opened (another program
-// holds it) or the data could not be placed.
-bool set_clipboard_text(HWND owner, const std::string& text);
+// What a copy came to. A copy that cannot be kept out of the history is not
+// made: the clipboard is left empty.
+enum class Copy { Made, ClipboardBusy, NotKeptFromHistory };
+
+// Replaces what the clipboard holds by the exclusion marker and then `text` as
+// CF_UNICODETEXT. ClipboardBusy when the clipboard could not be opened
+// (another program holds it) or the text could not be placed.
+Copy set_clipboard_text(HWND owner, const std::string& text);
+
+// The call that registers the marker's format: RegisterClipboardFormatW,
+// unless a test puts its own in (nullptr puts it back).
+using FormatRegistration = UINT(WINAPI*)(LPCWSTR name);
+void set_format_registration(FormatRegistration registration);
 
 // Empties the clipboard. False when another program holds it.
 bool clear_clipboard(HWND owner);
@@ -26,8 +35,11 @@ bool clear_clipboard_if_ours(HWND owner);
 
 // Empties the clipboard `milliseconds` from now if it still holds what it
 // holds now (its sequence number has not moved): whatever anyone copies
-// meanwhile is left alone. Runs from the calling thread's message loop, on the
-// program's clock (platform/clock.h), within a quarter of a second of its time.
-void clear_clipboard_later(UINT milliseconds);
+// meanwhile is left alone. While another program holds the clipboard open it
+// is tried again each second, for as long as it holds the same content. Runs
+// from the calling thread's message loop, on the program's clock
+// (platform/clock.h), within a quarter of a second of its time. False when no
+// timer could be set: nothing will empty it then.
+bool clear_clipboard_later(UINT milliseconds);
 
 } // namespace platform

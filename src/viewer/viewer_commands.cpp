@@ -45,12 +45,22 @@ bool write_print_file(const std::string& path, const std::string& text) {
 constexpr UINT kCopyLifetimeMs = 30'000;
 
 void copy_text(Form2& form, const std::string& text) {
-    if (platform::set_clipboard_text(form.window, text)) {
-        platform::clear_clipboard_later(kCopyLifetimeMs);
+    switch (platform::set_clipboard_text(form.window, text)) {
+    case platform::Copy::Made:
+        if (platform::clear_clipboard_later(kCopyLifetimeMs)) return;
+        // Nothing would take the copy away again: it is not left there.
+        platform::clear_clipboard_if_ours(form.window);
+        platform::show_message("ERROR: the clipboard could not be set to clear itself.\r\nNothing was copied.");
+        return;
+    case platform::Copy::ClipboardBusy:
+        platform::show_message("ERROR: the clipboard is in use by another program.\r\n"
+                               "Nothing was copied; please try again in a moment.");
+        return;
+    case platform::Copy::NotKeptFromHistory:
+        platform::show_message("ERROR: the copy could not be kept out of the clipboard history.\r\n"
+                               "Nothing was copied.");
         return;
     }
-    platform::show_message("ERROR: the clipboard is in use by another program.\r\n"
-                           "Nothing was copied; please try again in a moment.");
 }
 
 } // namespace

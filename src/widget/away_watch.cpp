@@ -9,14 +9,22 @@
 #include <wtsapi32.h>
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace widget {
 namespace {
 
-// The idle check reads the clock once a second; the limit is read each time,
-// so a changed LockMinutes holds from the next second.
-constexpr UINT_PTR kIdleTimer = 1;
-constexpr UINT kIdleCheckMs = 1000;
+// One timer a second: the idle check reads the clock, and a registration for
+// the session's notices that has not held yet is tried again. The limit is
+// read each time, so a changed LockMinutes holds from the next second.
+constexpr UINT_PTR kWatchTimer = 1;
+constexpr UINT kWatchTickMs = 1000;
+
+// The console display's state (winnt.h's GUID_CONSOLE_DISPLAY_STATE, defined
+// here so that no GUID library is needed): 0 off, 1 on, 2 dimmed.
+constexpr GUID kConsoleDisplayState{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr DWORD kDisplayOff = 0;
 
 // The idle time counts from the later of the last input and the start of the
 // watch: a run that has only just begun has its user at the desk.
@@ -24,6 +32,20 @@ ULONGLONG g_watch_start = 0;
 // The last input of the idle stretch that closed the viewer already: one
 // step away per stretch, until the next input.
 ULONGLONG g_handled_input = 0;
+
+SessionRegistration g_registration = nullptr; // null: the system's
+bool g_session_registered = false;
+HPOWERNOTIFY g_display_notices = nullptr;
+
+// Before the services that Remote Desktop Services depends on have started,
+// the registration fails with RPC_S_INVALID_BINDING (its documented Remarks):
+// at logon, which is when the Run key starts the program. Without it a lock
+// would close nothing, so it is tried again each second until it holds.
+void register_for_session_notices(HWND widget) {
+    if (g_session_registered) return;
+    const SessionRegistration registration = g_registration ? g_registration : WTSRegisterSessionNotification;
+    g_session_registered = registration(widget, NOTIFY_FOR_THIS_SESSION) != FALSE;
+}
 
 void check_idle_time() {
     const int minutes = qlk_access::read_lock_minutes();
@@ -35,21 +57,42 @@ void check_idle_time() {
     owner_stepped_away();
 }
 
+// On a PC with Modern Standby the suspend notice comes only once the system
+// really enters standby, seconds after the screen went dark, and not at all
+// in the first minutes after logon: the display going off counts as sleep.
+bool display_turned_off(LPARAM lparam) {
+    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lparam);
+    if (!setting || setting->PowerSetting != kConsoleDisplayState || setting->DataLength < sizeof(DWORD)) return false;
+    DWORD state = 0;
+    std::memcpy(&state, setting->Data, sizeof state);
+    return state == kDisplayOff;
+}
+
 } // namespace
 
 void start_away_watch(HWND widget) {
     g_watch_start = platform::clock_ms();
     g_handled_input = 0;
-    WTSRegisterSessionNotification(widget, NOTIFY_FOR_THIS_SESSION); // without it sleep and idle still close the viewer
-    SetTimer(widget, kIdleTimer, kIdleCheckMs, nullptr);
+    g_session_registered = false;
+    register_for_session_notices(widget);
+    // Null where the system knows no such setting: sleep, lock and idle still close the viewer.
+    g_display_notices = RegisterPowerSettingNotification(widget, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+    if (!SetTimer(widget, kWatchTimer, kWatchTickMs, nullptr)) {
+        // Without the timer neither the idle limit nor a late registration
+        // would ever hold: the run does not go on unwatched.
+        platform::show_message("ERROR: Quillock could not start its watch over the idle time.\r\n"
+                               "The program ends now.");
+        PostMessageW(widget, WM_CLOSE, 0, 0); // the only window of the run by now: its close ends the run
+    }
 }
 
 void stop_away_watch(HWND widget) {
-    KillTimer(widget, kIdleTimer);
-    WTSUnRegisterSessionNotification(widget);
+    KillTimer(widget, kWatchTimer);
+    if (std::exchange(g_session_registered, false)) WTSUnRegisterSessionNotification(widget);
+    if (g_display_notices) UnregisterPowerSettingNotification(std::exchange(g_display_notices, nullptr));
 }
 
-bool on_away_message(UINT message, WPARAM wparam, LRESULT& result) {
+bool on_away_message(HWND widget, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
     switch (message) {
     case WM_WTSSESSION_CHANGE:
         if (wparam == WTS_SESSION_LOCK || wparam == WTS_CONSOLE_DISCONNECT || wparam == WTS_REMOTE_DISCONNECT)
@@ -57,11 +100,13 @@ bool on_away_message(UINT message, WPARAM wparam, LRESULT& result) {
         result = 0;
         return true;
     case WM_POWERBROADCAST:
-        if (wparam == PBT_APMSUSPEND) owner_stepped_away();
+        if (wparam == PBT_APMSUSPEND || (wparam == PBT_POWERSETTINGCHANGE && display_turned_off(lparam)))
+            owner_stepped_away();
         result = TRUE;
         return true;
     case WM_TIMER:
-        if (wparam != kIdleTimer) return false;
+        if (wparam != kWatchTimer) return false;
+        register_for_session_notices(widget);
         check_idle_time();
         result = 0;
         return true;
@@ -77,5 +122,7 @@ void owner_stepped_away() {
     }
     remove_traces(); // the print file, and a password of ours still on the clipboard
 }
+
+void set_session_registration(SessionRegistration registration) { g_registration = registration; }
 
 } // namespace widget

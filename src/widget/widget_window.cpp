@@ -169,7 +169,7 @@ LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM
 }
 
 LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (LRESULT result = 0; on_away_message(message, wparam, result)) return result;
+    if (LRESULT result = 0; on_away_message(widget, message, wparam, lparam, result)) return result;
     switch (message) {
     case WM_NCCREATE:
         ui::track_window(ui::Window::Widget, widget,
@@ -190,6 +190,11 @@ LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM l
         }
         return 0;
     case WM_CLOSE:
+        // The system's close (Alt+F4, the close of its Alt+Tab entry) closes
+        // no other window but the viewer: the exit sequence never leaves the
+        // viewer without the widget, whose watch over the owner's absence
+        // goes now. The viewer goes as at a step away.
+        if (!exit_sequence_running()) owner_stepped_away();
         save_widget_position(widget);
         DestroyWindow(widget);
         return 0;

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <tuple>
+
 using qlk_access::SettingsError;
 namespace MRegistry = qlk_access::MRegistry;
 
@@ -267,9 +269,16 @@ TEST(LockMinutes, AWholeNumberOfMinutesUpToADayElseTheDefault) {
     }
     RegSetKeyValueA(HKEY_CURRENT_USER, kConfig, "LockMinutes", REG_SZ, "3", 2);
     EXPECT_EQ(qlk_access::read_lock_minutes(), 3) << "the user's own copy";
-    const DWORD number = 5;
-    RegSetKeyValueA(HKEY_CURRENT_USER, kConfig, "LockMinutes", REG_DWORD, &number, sizeof number);
-    EXPECT_EQ(qlk_access::read_lock_minutes(), 10) << "a value that is no text";
+    // A number, as a registry editor offers first, in either place, with the text's limits; no other type.
+    const std::tuple<HKEY, DWORD, DWORD, int> numbers[] = {{HKEY_CURRENT_USER, REG_DWORD, 5, 5},
+                                                           {HKEY_CURRENT_USER, REG_DWORD, 1441, 10},
+                                                           {HKEY_LOCAL_MACHINE, REG_DWORD, 0, 0},
+                                                           {HKEY_CURRENT_USER, REG_BINARY, 5, 10}};
+    for (const auto& [root, type, number, minutes] : numbers) {
+        forget();
+        RegSetKeyValueA(root, kConfig, "LockMinutes", type, &number, sizeof number);
+        EXPECT_EQ(qlk_access::read_lock_minutes(), minutes) << "type " << type << ", " << number;
+    }
     forget();
 }
 

@@ -88,7 +88,7 @@ TEST(ProgramCodePage, RegistryAndClipboardHoldTheCharacters) {
     EXPECT_EQ(platform::get_setting("QLKTextTest", "Pos", "frmMain.X", "none"), kScrambled);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\QLKTextTest");
 
-    ASSERT_TRUE(platform::set_clipboard_text(nullptr, kScrambled));
+    ASSERT_EQ(platform::set_clipboard_text(nullptr, kScrambled), platform::Copy::Made);
     ASSERT_TRUE(OpenClipboard(nullptr));
     const HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const std::wstring text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"(none)";

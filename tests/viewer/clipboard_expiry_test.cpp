@@ -40,21 +40,28 @@ TEST_F(ClipboardExpiry, OnlyTheProgramsOwnUntouchedCopyIsCleared) {
         const char* user_copy; // copied by another program after ours, if any
         bool copy_again;       // the program copies once more, ten seconds after the first copy
         std::optional<std::string> left;
+        bool held_at_the_time; // another program holds the clipboard open when the first copy's time comes
     };
     const Case cases[] = {
         {"untouched", nullptr, false, std::nullopt},
         {"the user copied meanwhile", "my own note", false, "my own note"},
         {"copied again: the later copy keeps its own time", nullptr, true, "second"},
+        {"held open elsewhere at its time: cleared once let go", nullptr, false, std::nullopt, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(platform::set_clipboard_text(nullptr, "first"));
+        ASSERT_EQ(platform::set_clipboard_text(nullptr, "first"), platform::Copy::Made);
         platform::clear_clipboard_later(30'000);
         if (c.user_copy) put_on_clipboard(c.user_copy);
         platform::advance_clock(10'000);
         if (c.copy_again) {
-            ASSERT_TRUE(platform::set_clipboard_text(nullptr, "second"));
+            ASSERT_EQ(platform::set_clipboard_text(nullptr, "second"), platform::Copy::Made);
             platform::clear_clipboard_later(30'000);
+        }
+        if (c.held_at_the_time) {
+            ClipboardHeldElsewhere holder;
+            platform::advance_clock(20'000);
+            test_support::pump_messages(1500); // the clearing's time and a retry pass meanwhile
         }
         platform::advance_clock(20'000); // the first copy's time, ten seconds before the second's
         if (c.left) {

@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "viewer_test_support.h"
+#include "widget/away_watch.h"
 
 #include <wtsapi32.h>
 
@@ -111,22 +112,38 @@ private:
     HHOOK hook_ = nullptr;
 };
 
+// The console display's new state as Windows sends it: 0 off, 1 on, 2 dimmed.
+struct DisplayState {
+    GUID setting{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+    DWORD length = sizeof(DWORD), state;
+};
+constexpr DisplayState kDisplayOff{.state = 0}, kDisplayDimmed{.state = 2};
+
 // What happens while the owner is away: a message posted to the widget as
 // Windows sends it, or the program's clock moved on by `idle` with no input.
 struct Absence {
     UINT message;
     WPARAM code;
     ULONGLONG idle;
+    const DisplayState* display = nullptr;
     void happen(HWND widget) const {
         if (message)
-            PostMessageW(widget, message, code, 0);
+            PostMessageW(widget, message, code, reinterpret_cast<LPARAM>(display));
         else
             platform::advance_clock(idle);
     }
 };
 constexpr Absence session(WPARAM code) { return {WM_WTSSESSION_CHANGE, code, 0}; }
 constexpr Absence power(WPARAM code) { return {WM_POWERBROADCAST, code, 0}; }
+constexpr Absence display(const DisplayState& state) { return {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 0, &state}; }
 constexpr Absence idle(ULONGLONG milliseconds) { return {0, 0, milliseconds}; }
+// Alt+F4 on the widget: the system's close, not a step away.
+constexpr Absence widget_closed() { return {WM_SYSCOMMAND, SC_CLOSE, 0}; }
+
+// The session registration as at logon: refused until the services it needs
+// have started, here until its second try.
+int g_registrations = 0;
+BOOL WINAPI registration_refused_once(HWND, DWORD) { return ++g_registrations > 1; }
 
 constexpr int kViewerClosed = -1;
 
@@ -143,6 +160,7 @@ protected:
     }
     void TearDown() override {
         platform::set_last_input_source(nullptr);
+        widget::set_session_registration(nullptr);
         if (HWND widget = ui::find_window(ui::Window::Widget)) DestroyWindow(widget);
         ViewerTest::TearDown();
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\QLK"); // the widget's position
@@ -161,9 +179,14 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
         bool closes;              // the viewer closes and the print file goes
         const char* lock_minutes; // the stored LockMinutes, if any
         bool user_copied_since;   // the user cut or copied in another program after the viewer's copy
+        bool late_registration;   // the session registration holds only at its second try
     };
     const Case cases[] = {
         {"session locked, the rename box open", session(WTS_SESSION_LOCK), IDM_VW_RENAME, true},
+        {"session locked, registered a second after the start", session(WTS_SESSION_LOCK), 0, true, nullptr, false,
+         true},
+        {"the screen turned off, the URL box open", display(kDisplayOff), IDM_VW_THE_URL, true},
+        {"the widget closed by the system, the user name box open", widget_closed(), IDM_VW_USERNAME, true},
         {"console disconnected, the colour dialog open", session(WTS_CONSOLE_DISCONNECT), IDM_VW_FONTCOLOR, true},
         {"remote session disconnected, the mini help open", session(WTS_REMOTE_DISCONNECT), IDC_VW_COMMAND4, true},
         {"sleep, Print's notice open: nothing is printed", power(PBT_APMSUSPEND), IDC_VW_COMMAND1, true},
@@ -175,6 +198,7 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
          true},
         {"session unlocked", session(WTS_SESSION_UNLOCK), 0, false},
         {"resumed from sleep", power(PBT_APMRESUMEAUTOMATIC), 0, false},
+        {"the screen dimmed", display(kDisplayDimmed), 0, false},
         {"idle, but short of the limit", idle(9 * kMinute), 0, false},
         {"a stored limit of 0: never", idle(3 * 1440 * kMinute), 0, false, "0"},
     };
@@ -187,8 +211,14 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
         // The owner's last input now, and a fresh widget: its idle time counts from its start.
         g_last_input = platform::clock_ms();
         if (HWND old = ui::find_window(ui::Window::Widget)) DestroyWindow(old);
+        g_registrations = 0;
+        widget::set_session_registration(c.late_registration ? registration_refused_once : nullptr);
         ASSERT_TRUE(ui::load_window(ui::Window::Widget));
         HWND widget = ui::find_window(ui::Window::Widget);
+        if (c.late_registration) {
+            EXPECT_EQ(g_registrations, 1);
+            EXPECT_TRUE(test_support::pump_until([] { return g_registrations == 2; }, 5000)) << "tried again";
+        }
         ui::show_window(ui::Window::AddEntry);
         HWND add_entry = ui::find_window(ui::Window::AddEntry);
         ASSERT_NE(add_entry, nullptr);
@@ -238,7 +268,7 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
         }
         EXPECT_EQ(vault_plain(), vault) << "nothing half typed was saved";
         EXPECT_EQ(stored("ForeColor"), "") << "no colour was chosen";
-        EXPECT_TRUE(IsWindow(widget));
+        EXPECT_EQ(IsWindow(widget), c.absence.message != WM_SYSCOMMAND);
         EXPECT_EQ(platform::item_text(add_entry, IDC_AE_TXTID), "typed in the add dialog");
 
         if (HWND open = viewer()) DestroyWindow(open);

@@ -1,5 +1,6 @@
 // The viewer's commands that read the rows: copy to the clipboard, open a
 // URL, print, the display toggle and the mini help.
+#include "platform/clipboard.h"
 #include "viewer_test_support.h"
 
 #include <set>
@@ -89,26 +90,31 @@ TEST_F(ViewerCommands, WithNoRowSelectedTheRowCommandsDoNothing) {
     EXPECT_TRUE(watcher.seen().empty()) << "no message and no input box";
 }
 
-// Another program holds the clipboard open from its own thread.
-TEST_F(ViewerCommands, AClipboardHeldElsewhereIsReportedAndTheViewerStays) {
-    std::atomic<bool> held{false}, release{false};
-    std::thread holder([&] {
-        HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        held = OpenClipboard(owner);
-        while (!release) Sleep(5);
-        if (held) CloseClipboard();
-        DestroyWindow(owner);
-    });
-    while (!held) Sleep(5);
-    ModalWatcher watcher;
-    select_row(kMail);
-    command(IDM_VW_COPY2CLIPBOARD);
-    release = true;
-    holder.join();
-    EXPECT_EQ(texts_of(watcher.seen()),
-              std::vector<std::string>{"ERROR: the clipboard is in use by another program.\r\n"
-                                       "Nothing was copied; please try again in a moment."});
-    EXPECT_TRUE(IsWindow(viewer()));
+UINT WINAPI no_format(LPCWSTR) { return 0; }
+
+// A copy that would not be whole is not made, and the user is told: another
+// program holds the clipboard open (what it holds stays), or the format that
+// keeps the copy out of the clipboard history cannot be placed (it is left empty).
+TEST_F(ViewerCommands, ACopyThatCannotBeMadeWhollyIsReportedAndNothingIsCopied) {
+    const std::pair<bool, const char*> cases[] = {
+        {true,
+         "ERROR: the clipboard is in use by another program.\r\nNothing was copied; please try again in a moment."},
+        {false, "ERROR: the copy could not be kept out of the clipboard history.\r\nNothing was copied."}};
+    for (const auto& [held_elsewhere, message] : cases) {
+        put_on_clipboard("kept");
+        platform::set_format_registration(held_elsewhere ? nullptr : no_format);
+        ModalWatcher watcher;
+        select_row(kMail);
+        {
+            std::optional<ClipboardHeldElsewhere> holder;
+            if (held_elsewhere) holder.emplace();
+            command(IDM_VW_COPY2CLIPBOARD);
+        }
+        platform::set_format_registration(nullptr);
+        EXPECT_EQ(texts_of(watcher.seen()), std::vector<std::string>{message});
+        EXPECT_EQ(clipboard_text(), held_elsewhere ? std::optional<std::string>("kept") : std::nullopt);
+        EXPECT_TRUE(IsWindow(viewer()));
+    }
 }
 
 TEST_F(ViewerCommands, ActivateUrlAcceptsOnlyTheSixPrefixesExactly) {

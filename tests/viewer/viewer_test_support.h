@@ -154,4 +154,27 @@ protected:
     }
 };
 
+// Another program holds the clipboard open, from a thread of its own, while this lives.
+class ClipboardHeldElsewhere {
+public:
+    ClipboardHeldElsewhere() {
+        while (!held_) Sleep(5);
+    }
+    ~ClipboardHeldElsewhere() {
+        release_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> held_{false}, release_{false};
+    std::thread thread_{[this] {
+        HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        const bool opened = OpenClipboard(owner);
+        held_ = true;
+        while (!release_) Sleep(5);
+        if (opened) CloseClipboard();
+        DestroyWindow(owner);
+    }};
+};
+
 } // namespace viewer_test

@@ -197,7 +197,7 @@ TEST_F(ExitSequence, RemovingTracesEmptiesOnlyTheClipboardTextThatIsStillOurs) {
         SCOPED_TRACE(c.what);
         std::ofstream(qlk_access::print_file_path()) << "Identifer Name: a   URL: b   UserName: c   Password: d\r\n";
         HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        ASSERT_TRUE(platform::set_clipboard_text(owner, "ours"));
+        ASSERT_EQ(platform::set_clipboard_text(owner, "ours"), platform::Copy::Made);
         test_support::pump_messages(50);
         if (c.copied_since) {
             ASSERT_TRUE(OpenClipboard(nullptr));
