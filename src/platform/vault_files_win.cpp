@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 namespace vault {
@@ -50,6 +51,26 @@ template <typename Attempt> bool with_retries(Attempt attempt) {
         waited += step;
         pause *= 2;
     }
+}
+
+// CreateFileW with CREATE_ALWAYS and FILE_ATTRIBUTE_NORMAL refuses, with
+// access denied, an existing file that is read-only, hidden or system. A
+// leftover file of ours loses those attributes; false when it had none of
+// them (or is a folder, which stays a failure) or they could not be cleared.
+bool clear_leftover_attributes(const std::wstring& path) {
+    constexpr DWORD kRefused = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_DIRECTORY); // a folder stays one: no reason to wait
+        return false;
+    }
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & kRefused)) {
+        // Gone meanwhile, or a refusal of another kind (a scanner's, for
+        // one): the next attempt may succeed.
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    return SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0; // its error is the one reported
 }
 
 class WindowsFiles final : public FileSystem {
@@ -96,20 +117,17 @@ public:
     }
 
     bool write_durable(const std::string& path, std::string_view bytes) override {
+        const std::wstring wide = platform::to_wide(path);
+        HANDLE raw = INVALID_HANDLE_VALUE;
         auto create = [&] {
-            return CreateFileW(platform::to_wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+            raw = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            return raw != INVALID_HANDLE_VALUE;
         };
-        HANDLE raw = create();
-        if (raw == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
-            // A read-only work file left over from earlier is replaced.
-            const DWORD attributes = GetFileAttributesW(platform::to_wide(path).c_str());
-            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-                !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                SetFileAttributesW(platform::to_wide(path).c_str(), FILE_ATTRIBUTE_NORMAL)) {
-                raw = create();
-            }
-        }
+        // A scanner's moment on a leftover file is waited out as the replace
+        // waits it out.
+        with_retries([&] {
+            return create() || (GetLastError() == ERROR_ACCESS_DENIED && clear_leftover_attributes(wide) && create());
+        });
         FileHandle file(raw);
         if (!file.valid()) return false;
         std::size_t done = 0;
@@ -125,9 +143,11 @@ public:
 
     bool replace_file(const std::string& from, const std::string& to) override {
         // Windows refuses to replace a read-only file, Wine does not: refuse it
-        // here so that both behave alike.
+        // here so that both behave alike. A folder of that name refuses with
+        // access denied too, and stays a folder: no reason to wait.
         const DWORD attributes = GetFileAttributesW(platform::to_wide(to).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
             SetLastError(ERROR_ACCESS_DENIED);
             return false;
         }

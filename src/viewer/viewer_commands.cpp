@@ -4,11 +4,10 @@
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
-#include "platform/text.h"
 #include "platform/window.h"
 #include "resource_ids.h"
-#include "platform/unique_handle.h"
 #include "platform/wipe.h"
+#include "vault/file_system.h"
 #include "viewer/form2.h"
 
 #include <optional>
@@ -25,17 +24,6 @@ std::optional<std::string> selected_value(Form2& form, vault::Field field) {
     sync_selection(form);
     if (!form.rows.selected) return std::nullopt;
     return form.rows.rows.value(*form.rows.selected, field);
-}
-
-// Creates or empties the print file and writes the whole list into it.
-bool write_print_file(const std::string& path, const std::string& text) {
-    const platform::unique_kernel_handle file =
-        platform::own_file(CreateFileW(platform::to_wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
 }
 
 // A copied password or user name leaves the clipboard this long after the copy.
@@ -81,7 +69,9 @@ void print_list(Form2& form) {
     const std::string path = qlk_access::print_file_path();
     put_rows_in_list_order(form);
     std::string text = print_text(form.rows.rows); // every password, plain
-    const bool written = write_print_file(path, text);
+    // Through the vault's file layer: a leftover print file that is hidden,
+    // system or read-only, or held for a moment by a scanner, does not stop it.
+    const bool written = vault::disk_files().write_durable(path, text);
     platform::wipe(text);
     if (!written) {
         platform::show_message("ERROR: the print file could not be written.\r\n" + path +

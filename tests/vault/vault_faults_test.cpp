@@ -1,6 +1,7 @@
 // Every write that fails, at any byte, leaves the last good vault and its
-// backup as they were, removes the work files and tells the user; a backup
-// that cannot be kept costs neither the save nor a word.
+// backup as they were, removes the work files and tells the user; a power
+// cut inside a replace loses nothing; a backup that cannot be kept costs not
+// the save, and an older one never passes for it.
 #include "vault/record_ops.h"
 #include "vault/vault_format.h"
 #include "vault_test_support.h"
@@ -125,19 +126,43 @@ TEST(VaultFaults, AReadOnlyVaultIsNotReplaced) {
     }
 }
 
-TEST(VaultFaults, ABackupThatCannotBeKeptCostsNeitherTheSaveNorAWord) {
+TEST(VaultFaults, APowerCutBetweenTheReplacesDeleteAndRenameLosesNothing) {
     const std::string original = sample_vault(4);
+    for (const Operation& op : kOperations) {
+        FaultyFiles disk;
+        VaultFixture f(disk);
+        f.put_vault(original);
+        ASSERT_TRUE(op.run(f.ctx)) << op.name;
+        const std::string saved = f.vault();
+        f.put_vault(original);
+        f.put_backup(kPreviousBackup);
+        disk.only = f.paths.work_file;
+        disk.cut_replace = true;
+        EXPECT_THROW(op.run(f.ctx), PowerCut) << op.name;
+        ASSERT_FALSE(file_exists(f.paths.vault_file)) << op.name;
+        // The next start finishes the save before anything reads the vault.
+        finish_interrupted_save(f.paths, disk_files());
+        EXPECT_EQ(f.vault(), saved) << op.name;
+        EXPECT_FALSE(f.work_file_left()) << op.name;
+        EXPECT_EQ(f.backup(), kPreviousBackup) << op.name;
+    }
+}
+
+TEST(VaultFaults, ABackupThatCannotBeKeptIsNeverTakenForTheLastOne) {
+    const std::string original = sample_vault(4);
+    enum class OldBackup { Removable, ReadOnly, Folder };
     const struct {
         const char* what;
         std::optional<std::size_t> fail_after; // the backup's write stops there (a full stick)
         bool fail_replace;
-        bool read_only_backup;
+        OldBackup old_backup;
     } cases[] = {
-        {"nothing written", 0, false, false},
-        {"half written", original.size() / 2, false, false},
-        {"all but the last byte", original.size() - 1, false, false},
-        {"not put in place", std::nullopt, true, false},
-        {"a read-only backup", std::nullopt, false, true},
+        {"nothing written", 0, false, OldBackup::Removable},
+        {"half written", original.size() / 2, false, OldBackup::Removable},
+        {"all but the last byte", original.size() - 1, false, OldBackup::Removable},
+        {"not put in place", std::nullopt, true, OldBackup::Removable},
+        {"a read-only backup", std::nullopt, false, OldBackup::ReadOnly},
+        {"a folder of that name", std::nullopt, false, OldBackup::Folder},
     };
     for (const Operation& op : kOperations) {
         if (std::string_view(op.name) != "change" && std::string_view(op.name) != "delete") continue;
@@ -145,18 +170,34 @@ TEST(VaultFaults, ABackupThatCannotBeKeptCostsNeitherTheSaveNorAWord) {
             FaultyFiles disk;
             VaultFixture f(disk);
             f.put_vault(original);
-            f.put_backup(kPreviousBackup);
-            if (c.read_only_backup)
+            if (c.old_backup == OldBackup::Folder) {
+                std::filesystem::create_directory(f.paths.backup_file);
+            } else {
+                f.put_backup(kPreviousBackup);
+            }
+            if (c.old_backup == OldBackup::ReadOnly)
                 std::filesystem::permissions(f.paths.backup_file, std::filesystem::perms::owner_read);
             disk.only = f.paths.backup_work_file;
             disk.fail_after = c.fail_after;
             disk.fail_replace = c.fail_replace;
             EXPECT_TRUE(op.run(f.ctx)) << op.name << ", " << c.what;
             EXPECT_NE(f.vault(), original) << op.name << ", " << c.what;
-            EXPECT_EQ(f.backup(), kPreviousBackup) << op.name << ", " << c.what;
+            if (c.old_backup == OldBackup::Removable) {
+                EXPECT_FALSE(file_exists(f.paths.backup_file)) << op.name << ", " << c.what;
+                EXPECT_TRUE(f.reporter.messages.empty()) << op.name << ", " << c.what;
+            } else {
+                const bool left = c.old_backup == OldBackup::Folder ? std::filesystem::is_directory(f.paths.backup_file)
+                                                                    : f.backup() == kPreviousBackup;
+                EXPECT_TRUE(left) << op.name << ", " << c.what;
+                EXPECT_EQ(f.reporter.messages, std::vector<std::string>{std::string(kBackupNotKeptMessage)})
+                    << op.name << ", " << c.what;
+            }
             EXPECT_FALSE(f.backup_work_file_left()) << op.name << ", " << c.what;
             EXPECT_FALSE(f.work_file_left()) << op.name << ", " << c.what;
-            EXPECT_TRUE(f.reporter.messages.empty()) << op.name << ", " << c.what;
+            // A later save that meets the same backup says nothing more.
+            const auto told = f.reporter.messages;
+            EXPECT_TRUE(op.run(f.ctx)) << op.name << ", " << c.what;
+            EXPECT_EQ(f.reporter.messages, told) << op.name << ", " << c.what;
         }
     }
 }
