@@ -53,24 +53,23 @@ template <typename Attempt> bool with_retries(Attempt attempt) {
     }
 }
 
-// CreateFileW with CREATE_ALWAYS and FILE_ATTRIBUTE_NORMAL refuses, with
-// access denied, an existing file that is read-only, hidden or system. A
-// leftover file of ours loses those attributes; false when it had none of
-// them (or is a folder, which stays a failure) or they could not be cleared.
-bool clear_leftover_attributes(const std::wstring& path) {
+// Readies a leftover file for CreateFileW with CREATE_ALWAYS and
+// FILE_ATTRIBUTE_NORMAL, which Windows refuses with access denied when the
+// file is read-only, hidden or system (its Remarks). Wine refuses none of
+// them and keeps them on the new contents, so a hidden work file would make a
+// hidden vault: the attributes are cleared first on both. False for a folder,
+// which stays one: no reason to retry.
+bool ready_for_create(const std::wstring& path) {
     constexpr DWORD kRefused = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetLastError(ERROR_DIRECTORY); // a folder stays one: no reason to wait
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true; // none yet, or the create reports why
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        SetLastError(ERROR_DIRECTORY);
         return false;
     }
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & kRefused)) {
-        // Gone meanwhile, or a refusal of another kind (a scanner's, for
-        // one): the next attempt may succeed.
-        SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
-    return SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0; // its error is the one reported
+    // A failure leaves the attributes; the create then reports it.
+    if (attributes & kRefused) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return true;
 }
 
 class WindowsFiles final : public FileSystem {
@@ -119,14 +118,12 @@ public:
     bool write_durable(const std::string& path, std::string_view bytes) override {
         const std::wstring wide = platform::to_wide(path);
         HANDLE raw = INVALID_HANDLE_VALUE;
-        auto create = [&] {
-            raw = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-            return raw != INVALID_HANDLE_VALUE;
-        };
+        if (!ready_for_create(wide)) return false;
         // A scanner's moment on a leftover file is waited out as the replace
         // waits it out.
         with_retries([&] {
-            return create() || (GetLastError() == ERROR_ACCESS_DENIED && clear_leftover_attributes(wide) && create());
+            raw = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            return raw != INVALID_HANDLE_VALUE;
         });
         FileHandle file(raw);
         if (!file.valid()) return false;

@@ -105,6 +105,9 @@ TEST(WindowsFiles, ALeftOverFileThatIsHiddenOrSystemIsReplaced) {
         EXPECT_FALSE(f.work_file_left()) << kind;
         EXPECT_FALSE(f.backup_work_file_left()) << kind;
         EXPECT_TRUE(f.reporter.messages.empty()) << kind;
+        // Nothing the user sees takes the leftover's attributes with it.
+        for (const std::string* path : {&f.paths.vault_file, &f.paths.backup_file, &f.paths.print_file})
+            EXPECT_EQ(GetFileAttributesA(path->c_str()) & kind, 0u) << *path << " " << kind;
     }
 }
 
