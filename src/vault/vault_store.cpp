@@ -37,8 +37,23 @@ RunNotices& run_notices() {
 }
 
 void finish_interrupted_save(const VaultPaths& paths, FileSystem& files) {
-    if (files.exists(paths.vault_file) || !files.exists(paths.work_file)) return;
-    files.replace_file(paths.work_file, paths.vault_file); // a failure leaves both names as they were
+    // A failure of either replace leaves both names as they were.
+    if (!files.exists(paths.vault_file) && files.exists(paths.work_file))
+        files.replace_file(paths.work_file, paths.vault_file);
+
+    // The backup's work file holds the vault before a change, scrambled. A
+    // vault that still begins with it was never replaced: the save stopped
+    // while it was written or before the vault's replace, and it goes.
+    // Otherwise the vault was replaced and the save stopped before the
+    // backup's: it takes the backup's place.
+    const ReadResult pending = files.read_file(paths.backup_work_file);
+    if (pending.status != ReadStatus::Ok) return;
+    const ReadResult vault = files.read_file(paths.vault_file);
+    if (vault.status != ReadStatus::Ok) return; // the next save decides
+    if (sealed_form(vault.bytes).starts_with(pending.bytes))
+        files.remove_file(paths.backup_work_file);
+    else
+        files.replace_file(paths.backup_work_file, paths.backup_file);
 }
 
 namespace detail {

@@ -39,8 +39,10 @@ struct VaultContext {
 // file is a delete and then a rename, can leave no vault and only its work
 // file, written whole and flushed before the delete: that work file becomes
 // the vault. A work file beside a vault is a save stopped before its replace
-// began; it is left for the next save to overwrite. Runs before anything
-// reads or creates the vault.
+// began; it is left for the next save to overwrite. A save stopped between
+// the vault's replace and the backup's leaves the backup's work file: it
+// becomes the backup, so that the backup is never older than the last change.
+// Runs before anything reads or creates the vault.
 void finish_interrupted_save(const VaultPaths& paths, FileSystem& files);
 
 enum class PassOutcome {

@@ -126,25 +126,39 @@ TEST(VaultFaults, AReadOnlyVaultIsNotReplaced) {
     }
 }
 
-TEST(VaultFaults, APowerCutBetweenTheReplacesDeleteAndRenameLosesNothing) {
+TEST(VaultFaults, APowerCutInsideTheReplacesLosesNothingAndLeavesNoOlderBackup) {
+    using Cut = FaultyFiles::Cut;
+    const struct {
+        const char* what;
+        bool in_backup; // the backup's replace, else the vault's
+        Cut cut;
+    } cuts[] = {
+        {"between the vault's delete and rename", false, Cut::AfterDelete},
+        {"between the vault's replace and the backup's", true, Cut::BeforeReplace},
+        {"between the backup's delete and rename", true, Cut::AfterDelete},
+    };
     const std::string original = sample_vault(4);
     for (const Operation& op : kOperations) {
-        FaultyFiles disk;
-        VaultFixture f(disk);
-        f.put_vault(original);
-        ASSERT_TRUE(op.run(f.ctx)) << op.name;
-        const std::string saved = f.vault();
-        f.put_vault(original);
-        f.put_backup(kPreviousBackup);
-        disk.only = f.paths.work_file;
-        disk.cut_replace = true;
-        EXPECT_THROW(op.run(f.ctx), PowerCut) << op.name;
-        ASSERT_FALSE(file_exists(f.paths.vault_file)) << op.name;
-        // The next start finishes the save before anything reads the vault.
-        finish_interrupted_save(f.paths, disk_files());
-        EXPECT_EQ(f.vault(), saved) << op.name;
-        EXPECT_FALSE(f.work_file_left()) << op.name;
-        EXPECT_EQ(f.backup(), kPreviousBackup) << op.name;
+        const bool keeps_backup = std::string_view(op.name) == "change" || std::string_view(op.name) == "delete";
+        for (const auto& c : cuts) {
+            if (c.in_backup && !keeps_backup) continue;
+            FaultyFiles disk;
+            VaultFixture f(disk);
+            f.put_vault(original);
+            ASSERT_TRUE(op.run(f.ctx)) << op.name;
+            const std::string saved = f.vault();
+            f.put_vault(original);
+            f.put_backup(kPreviousBackup);
+            disk.only = c.in_backup ? f.paths.backup_work_file : f.paths.work_file;
+            disk.cut = c.cut;
+            EXPECT_THROW(op.run(f.ctx), PowerCut) << op.name << ", " << c.what;
+            // The next start finishes the save before anything reads the vault.
+            finish_interrupted_save(f.paths, disk_files());
+            EXPECT_EQ(f.vault(), saved) << op.name << ", " << c.what;
+            EXPECT_EQ(f.backup(), keeps_backup ? original : kPreviousBackup) << op.name << ", " << c.what;
+            EXPECT_FALSE(f.work_file_left()) << op.name << ", " << c.what;
+            EXPECT_FALSE(f.backup_work_file_left()) << op.name << ", " << c.what;
+        }
     }
 }
 

@@ -77,8 +77,8 @@ struct PowerCut {};
 
 // The real disk, except that a write stops after `fail_after` bytes (the
 // bytes before it do reach the file) and fails, or the replace fails, or the
-// power goes between the replace's delete and its rename (as on FAT), when
-// asked to; for the files of one name only when `only` names it.
+// power goes as the replace begins or between its delete and its rename (as
+// on FAT), when asked to; for the files of one name only when `only` names it.
 class FaultyFiles final : public vault::FileSystem {
 public:
     vault::ReadResult read_file(const std::string& path) override { return real().read_file(path); }
@@ -90,7 +90,10 @@ public:
         return real().write_durable(path, data);
     }
     bool replace_file(const std::string& from, const std::string& to) override {
-        if (cut_replace && hits(from) && real().remove_file(to)) throw PowerCut{};
+        if (cut != Cut::None && hits(from)) {
+            if (cut == Cut::AfterDelete) real().remove_file(to);
+            throw PowerCut{};
+        }
         return !(fail_replace && hits(from)) && real().replace_file(from, to);
     }
     bool exists(const std::string& path) override { return real().exists(path); }
@@ -99,7 +102,7 @@ public:
 
     std::optional<std::size_t> fail_after;
     bool fail_replace = false;
-    bool cut_replace = false;
+    enum class Cut { None, BeforeReplace, AfterDelete } cut = Cut::None;
     std::string only; // a path; empty: every file
 
 private:
