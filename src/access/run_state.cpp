@@ -30,6 +30,7 @@ void ensure_data_folder() { platform::create_folder(data_folder_path()); }
 
 void ensure_vault_file() {
     ensure_data_folder();
+    vault::finish_interrupted_save(data_paths(), vault::disk_files()); // before the vault is created or read
     platform::create_empty_file_if_missing(vault_file_path());
 }
 

@@ -33,6 +33,8 @@ vault::VaultContext vault_context(vault::Reporter& reporter);
 
 bool file_exists(const std::string& path);
 void ensure_data_folder();
+// The data folder, and an empty vault when there is none once a save that a
+// power cut stopped has been finished.
 void ensure_vault_file();
 
 } // namespace qlk_access

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 namespace vault {
@@ -50,6 +51,25 @@ template <typename Attempt> bool with_retries(Attempt attempt) {
         waited += step;
         pause *= 2;
     }
+}
+
+// Readies a leftover file for CreateFileW with CREATE_ALWAYS and
+// FILE_ATTRIBUTE_NORMAL, which Windows refuses with access denied when the
+// file is read-only, hidden or system (its Remarks). Wine refuses none of
+// them and keeps them on the new contents, so a hidden work file would make a
+// hidden vault: the attributes are cleared first on both. False for a folder,
+// which stays one: no reason to retry.
+bool ready_for_create(const std::wstring& path) {
+    constexpr DWORD kRefused = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true; // none yet, or the create reports why
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        SetLastError(ERROR_DIRECTORY);
+        return false;
+    }
+    // A failure leaves the attributes; the create then reports it.
+    if (attributes & kRefused) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return true;
 }
 
 class WindowsFiles final : public FileSystem {
@@ -96,20 +116,15 @@ public:
     }
 
     bool write_durable(const std::string& path, std::string_view bytes) override {
-        auto create = [&] {
-            return CreateFileW(platform::to_wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        };
-        HANDLE raw = create();
-        if (raw == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
-            // A read-only work file left over from earlier is replaced.
-            const DWORD attributes = GetFileAttributesW(platform::to_wide(path).c_str());
-            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-                !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                SetFileAttributesW(platform::to_wide(path).c_str(), FILE_ATTRIBUTE_NORMAL)) {
-                raw = create();
-            }
-        }
+        const std::wstring wide = platform::to_wide(path);
+        HANDLE raw = INVALID_HANDLE_VALUE;
+        if (!ready_for_create(wide)) return false;
+        // A scanner's moment on a leftover file is waited out as the replace
+        // waits it out.
+        with_retries([&] {
+            raw = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            return raw != INVALID_HANDLE_VALUE;
+        });
         FileHandle file(raw);
         if (!file.valid()) return false;
         std::size_t done = 0;
@@ -125,9 +140,11 @@ public:
 
     bool replace_file(const std::string& from, const std::string& to) override {
         // Windows refuses to replace a read-only file, Wine does not: refuse it
-        // here so that both behave alike.
+        // here so that both behave alike. A folder of that name refuses with
+        // access denied too, and stays a folder: no reason to wait.
         const DWORD attributes = GetFileAttributesW(platform::to_wide(to).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
             SetLastError(ERROR_ACCESS_DENIED);
             return false;
         }

@@ -23,12 +23,15 @@ public:
     virtual ~FileSystem() = default;
     virtual ReadResult read_file(const std::string& path) = 0;
     // Creates or truncates the file, writes every byte and flushes them to
-    // the disk before returning true.
+    // the disk before returning true. A leftover file of that name is
+    // replaced even when read-only, hidden or system, and a short hold on it
+    // by another program is waited out.
     virtual bool write_durable(const std::string& path, std::string_view bytes) = 0;
     // Puts `from` in place of `to` in one atomic step, so that `to` is at all
     // times either the old or the new file. Refuses a read-only `to`.
     virtual bool replace_file(const std::string& from, const std::string& to) = 0;
     virtual bool exists(const std::string& path) = 0;
+    // Refuses a read-only file, as Windows does.
     virtual bool remove_file(const std::string& path) = 0;
     // False when it could not be created, an existing folder included.
     virtual bool create_folder(const std::string& path) = 0;

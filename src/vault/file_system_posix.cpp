@@ -97,7 +97,12 @@ public:
         return ::stat(path.c_str(), &info) == 0;
     }
 
-    bool remove_file(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+    bool remove_file(const std::string& path) override {
+        // Windows refuses to delete a read-only file; refuse it here as well.
+        struct stat info {};
+        if (::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0) return false;
+        return ::unlink(path.c_str()) == 0;
+    }
 
     bool create_folder(const std::string& path) override { return ::mkdir(path.c_str(), 0755) == 0; }
 };

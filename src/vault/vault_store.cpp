@@ -4,6 +4,7 @@
 #include "vault/vault_format.h"
 
 #include <new>
+#include <utility>
 
 namespace vault {
 namespace {
@@ -19,7 +20,41 @@ bool write_backup_work_file(VaultContext& ctx, const std::string& old_vault) {
     return false;
 }
 
+// The vault before this change could not become the backup: the older one
+// must not pass for it.
+void drop_stale_backup(VaultContext& ctx) {
+    ctx.files.remove_file(ctx.paths.backup_work_file); // may already be gone
+    if (!ctx.files.exists(ctx.paths.backup_file) || ctx.files.remove_file(ctx.paths.backup_file)) return;
+    // Read-only, a folder, or held open: every later save meets it too.
+    if (!std::exchange(ctx.notices.backup_not_kept, true)) ctx.reporter.show_message(kBackupNotKeptMessage);
+}
+
 } // namespace
+
+RunNotices& run_notices() {
+    static RunNotices notices;
+    return notices;
+}
+
+void finish_interrupted_save(const VaultPaths& paths, FileSystem& files) {
+    // A failure of either replace leaves both names as they were.
+    if (!files.exists(paths.vault_file) && files.exists(paths.work_file))
+        files.replace_file(paths.work_file, paths.vault_file);
+
+    // The backup's work file holds the vault before a change, scrambled. A
+    // vault that still begins with it was never replaced: the save stopped
+    // while it was written or before the vault's replace, and it goes.
+    // Otherwise the vault was replaced and the save stopped before the
+    // backup's: it takes the backup's place.
+    const ReadResult pending = files.read_file(paths.backup_work_file);
+    if (pending.status != ReadStatus::Ok) return;
+    const ReadResult vault = files.read_file(paths.vault_file);
+    if (vault.status != ReadStatus::Ok) return; // the next save decides
+    if (sealed_form(vault.bytes).starts_with(pending.bytes))
+        files.remove_file(paths.backup_work_file);
+    else
+        files.replace_file(paths.backup_work_file, paths.backup_file);
+}
 
 namespace detail {
 
@@ -44,15 +79,16 @@ bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string*
     // takes the backup's place only after the new vault has taken the vault's:
     // each name holds a whole file at every moment, and a vault that could
     // not be replaced leaves the backup as it was.
-    const bool backup_ready = backup == Backup::Keep && on_disk && write_backup_work_file(ctx, *on_disk);
+    const bool keep_backup = backup == Backup::Keep && on_disk;
+    const bool backup_ready = keep_backup && write_backup_work_file(ctx, *on_disk);
     if (!ctx.files.replace_file(ctx.paths.work_file, ctx.paths.vault_file)) {
         ctx.files.remove_file(ctx.paths.work_file);
         if (backup_ready) ctx.files.remove_file(ctx.paths.backup_work_file);
         ctx.reporter.show_message(kSaveFailedMessage);
         return false;
     }
-    if (backup_ready && !ctx.files.replace_file(ctx.paths.backup_work_file, ctx.paths.backup_file))
-        ctx.files.remove_file(ctx.paths.backup_work_file);
+    if (keep_backup && !(backup_ready && ctx.files.replace_file(ctx.paths.backup_work_file, ctx.paths.backup_file)))
+        drop_stale_backup(ctx);
     return true;
 }
 

@@ -18,14 +18,32 @@
 
 namespace vault {
 
+// What the user has been told in this run, for the messages given once.
+struct RunNotices {
+    bool backup_not_kept = false;
+};
+RunNotices& run_notices(); // the process's own
+
 // What one operation works with: the paths of the run state's drive, the
-// computer name of the run state, the disk and the user.
+// computer name of the run state, the disk, the user and what the user has
+// heard this run.
 struct VaultContext {
     VaultPaths paths;
     std::string computer_name;
     FileSystem& files;
     Reporter& reporter;
+    RunNotices& notices = run_notices();
 };
+
+// A save that a power cut stopped on a FAT or exFAT drive, where replacing a
+// file is a delete and then a rename, can leave no vault and only its work
+// file, written whole and flushed before the delete: that work file becomes
+// the vault. A work file beside a vault is a save stopped before its replace
+// began; it is left for the next save to overwrite. A save stopped between
+// the vault's replace and the backup's leaves the backup's work file: it
+// becomes the backup, so that the backup is never older than the last change.
+// Runs before anything reads or creates the vault.
+void finish_interrupted_save(const VaultPaths& paths, FileSystem& files);
 
 enum class PassOutcome {
     Missing,    // "no password data file found" was shown
@@ -83,7 +101,9 @@ enum class Backup {
 };
 // Replaces the vault by `bytes` unless it already holds exactly them
 // (`on_disk` when known). Reports a failure; true on success. A backup that
-// cannot be kept costs neither the save nor a message.
+// cannot be kept costs not the save: the older backup goes so that it is
+// never taken for the vault before this change, and where it cannot go the
+// user hears of it once in the run.
 bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk,
                  Backup backup = Backup::Leave);
 } // namespace detail

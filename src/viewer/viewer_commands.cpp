@@ -5,11 +5,10 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/shell.h"
-#include "platform/text.h"
 #include "platform/window.h"
 #include "resource_ids.h"
-#include "platform/unique_handle.h"
 #include "platform/wipe.h"
+#include "vault/file_system.h"
 #include "viewer/form2.h"
 
 #include <optional>
@@ -26,19 +25,6 @@ std::optional<std::string> selected_value(Form2& form, vault::Field field) {
     sync_selection(form);
     if (!form.rows.selected) return std::nullopt;
     return form.rows.rows.value(*form.rows.selected, field);
-}
-
-// Creates the print file anew and writes the whole list into it. An older
-// one is wiped first: emptying it would free its clusters unwritten.
-bool write_print_file(const std::string& path, const std::string& text) {
-    platform::wipe_and_delete_file(path); // one that stays is emptied below, as before
-    const platform::unique_kernel_handle file =
-        platform::own_file(CreateFileW(platform::to_wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
 }
 
 // A copied password or user name leaves the clipboard this long after the copy.
@@ -94,7 +80,11 @@ void print_list(Form2& form) {
     const std::string path = qlk_access::print_file_path();
     put_rows_in_list_order(form);
     std::string text = print_text(form.rows.rows); // every password, plain
-    const bool written = write_print_file(path, text);
+    // An older list is wiped first: writing over it would free its clusters
+    // unwritten. Then through the vault's file layer: a leftover print file that
+    // is hidden, system or read-only, or held for a moment by a scanner, does not stop it.
+    platform::wipe_and_delete_file(path);
+    const bool written = vault::disk_files().write_durable(path, text);
     platform::wipe(text);
     if (!written) {
         platform::show_message("ERROR: the print file could not be written.\r\n" + path +

@@ -1,6 +1,7 @@
 // Every write that fails, at any byte, leaves the last good vault and its
-// backup as they were, removes the work files and tells the user; a backup
-// that cannot be kept costs neither the save nor a word.
+// backup as they were, removes the work files and tells the user; a power
+// cut inside a replace loses nothing; a backup that cannot be kept costs not
+// the save, and an older one never passes for it.
 #include "vault/record_ops.h"
 #include "vault/vault_format.h"
 #include "vault_test_support.h"
@@ -125,19 +126,50 @@ TEST(VaultFaults, AReadOnlyVaultIsNotReplaced) {
     }
 }
 
-TEST(VaultFaults, ABackupThatCannotBeKeptCostsNeitherTheSaveNorAWord) {
+TEST(VaultFaults, APowerCutInsideAReplaceIsFinishedAtTheNextStart) {
+    using Cut = FaultyFiles::Cut;
     const std::string original = sample_vault(4);
+    for (const Operation& op : kOperations) {
+        const bool keeps_backup = std::string_view(op.name) == "change" || std::string_view(op.name) == "delete";
+        // After the vault's delete (as on FAT); before the backup's replace, and after its delete.
+        for (const auto& [in_backup, cut] : {std::pair{false, Cut::AfterDelete}, std::pair{true, Cut::BeforeReplace},
+                                             std::pair{true, Cut::AfterDelete}}) {
+            if (in_backup && !keeps_backup) continue;
+            FaultyFiles disk;
+            VaultFixture f(disk);
+            f.put_vault(original);
+            ASSERT_TRUE(op.run(f.ctx)) << op.name;
+            const std::string saved = f.vault();
+            f.put_vault(original);
+            f.put_backup(kPreviousBackup);
+            disk.only = in_backup ? f.paths.backup_work_file : f.paths.work_file;
+            disk.cut = cut;
+            EXPECT_THROW(op.run(f.ctx), PowerCut);
+            finish_interrupted_save(f.paths, disk_files());
+            const std::string where = op.name + std::string(in_backup ? ", backup " : ", vault ") +
+                                      (cut == Cut::AfterDelete ? "after its delete" : "before its replace");
+            EXPECT_EQ(f.vault(), saved) << where;
+            EXPECT_EQ(f.backup(), keeps_backup ? original : kPreviousBackup) << where;
+            EXPECT_FALSE(f.work_file_left() || f.backup_work_file_left()) << where;
+        }
+    }
+}
+
+TEST(VaultFaults, ABackupThatCannotBeKeptIsNeverTakenForTheLastOne) {
+    const std::string original = sample_vault(4);
+    enum class OldBackup { Removable, ReadOnly, Folder };
     const struct {
         const char* what;
         std::optional<std::size_t> fail_after; // the backup's write stops there (a full stick)
         bool fail_replace;
-        bool read_only_backup;
+        OldBackup old_backup;
     } cases[] = {
-        {"nothing written", 0, false, false},
-        {"half written", original.size() / 2, false, false},
-        {"all but the last byte", original.size() - 1, false, false},
-        {"not put in place", std::nullopt, true, false},
-        {"a read-only backup", std::nullopt, false, true},
+        {"nothing written", 0, false, OldBackup::Removable},
+        {"half written", original.size() / 2, false, OldBackup::Removable},
+        {"all but the last byte", original.size() - 1, false, OldBackup::Removable},
+        {"not put in place", std::nullopt, true, OldBackup::Removable},
+        {"a read-only backup", std::nullopt, false, OldBackup::ReadOnly},
+        {"a folder of that name", std::nullopt, false, OldBackup::Folder},
     };
     for (const Operation& op : kOperations) {
         if (std::string_view(op.name) != "change" && std::string_view(op.name) != "delete") continue;
@@ -145,18 +177,25 @@ TEST(VaultFaults, ABackupThatCannotBeKeptCostsNeitherTheSaveNorAWord) {
             FaultyFiles disk;
             VaultFixture f(disk);
             f.put_vault(original);
-            f.put_backup(kPreviousBackup);
-            if (c.read_only_backup)
+            if (c.old_backup == OldBackup::Folder)
+                std::filesystem::create_directory(f.paths.backup_file);
+            else
+                f.put_backup(kPreviousBackup);
+            if (c.old_backup == OldBackup::ReadOnly)
                 std::filesystem::permissions(f.paths.backup_file, std::filesystem::perms::owner_read);
             disk.only = f.paths.backup_work_file;
             disk.fail_after = c.fail_after;
             disk.fail_replace = c.fail_replace;
-            EXPECT_TRUE(op.run(f.ctx)) << op.name << ", " << c.what;
-            EXPECT_NE(f.vault(), original) << op.name << ", " << c.what;
-            EXPECT_EQ(f.backup(), kPreviousBackup) << op.name << ", " << c.what;
-            EXPECT_FALSE(f.backup_work_file_left()) << op.name << ", " << c.what;
-            EXPECT_FALSE(f.work_file_left()) << op.name << ", " << c.what;
-            EXPECT_TRUE(f.reporter.messages.empty()) << op.name << ", " << c.what;
+            const std::string where = op.name + std::string(", ") + c.what;
+            EXPECT_TRUE(op.run(f.ctx)) << where;
+            EXPECT_NE(f.vault(), original) << where;
+            // The older backup goes; where it cannot, the user hears of it once in the run.
+            const bool stays = c.old_backup != OldBackup::Removable;
+            EXPECT_EQ(file_exists(f.paths.backup_file), stays) << where;
+            EXPECT_FALSE(f.backup_work_file_left() || f.work_file_left()) << where;
+            EXPECT_TRUE(op.run(f.ctx)) << where;
+            EXPECT_EQ(f.reporter.messages, std::vector<std::string>(stays, std::string(kBackupNotKeptMessage)))
+                << where;
         }
     }
 }

@@ -1,6 +1,7 @@
-// The Windows disk behind the vault: the replace waits out a short hold on
-// the vault (as a virus scanner takes), gives up after about a second on a
-// long one, and refuses a read-only vault as Windows does (Wine would not).
+// The Windows disk behind the vault: the replace and the create wait out a
+// short hold (as a virus scanner takes), give up after about a second on a
+// long one, refuse a read-only vault as Windows does (Wine would not) and a
+// folder at once, and replace leftover files whatever their attributes.
 #include "vault/record_ops.h"
 #include "vault/vault_format.h"
 #include "vault_test_support.h"
@@ -34,21 +35,25 @@ struct WinFixture : VaultFixture {
     }
 };
 
-TEST(WindowsFiles, ReplaceWaitsOutAShortHold) {
-    WinFixture f;
-    HANDLE held = hold(f.paths.vault_file, false);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    std::thread release([held] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        CloseHandle(held);
-    });
-    const auto start = Clock::now();
-    const bool replaced = disk_files().replace_file(f.paths.work_file, f.paths.vault_file);
-    const double waited = seconds_since(start);
-    release.join();
-    EXPECT_TRUE(replaced);
-    EXPECT_EQ(f.vault(), "new");
-    EXPECT_GE(waited, 0.1) << "the hold did not block the replace: the test proves nothing";
+TEST(WindowsFiles, ReplaceAndCreateWaitOutAShortHold) {
+    for (const bool create : {false, true}) {
+        WinFixture f;
+        const std::string& target = create ? f.paths.work_file : f.paths.vault_file;
+        HANDLE held = hold(target, false);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        std::thread release([held] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            CloseHandle(held);
+        });
+        const auto start = Clock::now();
+        const bool done =
+            create ? disk_files().write_durable(target, "newer") : disk_files().replace_file(f.paths.work_file, target);
+        const double waited = seconds_since(start);
+        release.join();
+        EXPECT_TRUE(done) << create;
+        EXPECT_EQ(read_bytes(target), create ? "newer" : "new");
+        EXPECT_GE(waited, 0.1) << "the hold did not block: the test proves nothing";
+    }
 }
 
 TEST(WindowsFiles, ALongHoldFailsTheSaveAfterAboutASecondAndKeepsTheVault) {
@@ -68,12 +73,36 @@ TEST(WindowsFiles, ALongHoldFailsTheSaveAfterAboutASecondAndKeepsTheVault) {
     EXPECT_EQ(f.reporter.messages, std::vector<std::string>{std::string(kSaveFailedMessage)});
 }
 
-TEST(WindowsFiles, AReadOnlyVaultIsRefused) {
+TEST(WindowsFiles, AReadOnlyVaultIsRefusedAndAFolderAtOnce) {
     WinFixture f;
     ASSERT_TRUE(SetFileAttributesA(f.paths.vault_file.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(disk_files().replace_file(f.paths.work_file, f.paths.vault_file));
     SetFileAttributesA(f.paths.vault_file.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_NE(f.vault(), "new");
+
+    std::filesystem::create_directory(f.paths.backup_file);
+    const auto start = Clock::now();
+    EXPECT_FALSE(disk_files().replace_file(f.paths.work_file, f.paths.backup_file));
+    EXPECT_FALSE(disk_files().write_durable(f.paths.backup_file, "x"));
+    EXPECT_LT(seconds_since(start), 0.9) << "a folder stays one: the retries wait a second each";
+}
+
+TEST(WindowsFiles, ALeftOverFileThatIsHiddenOrSystemIsReplacedByAPlainOne) {
+    for (const DWORD kind : {DWORD(FILE_ATTRIBUTE_HIDDEN), DWORD(FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY)}) {
+        WinFixture f;
+        for (const std::string* path : {&f.paths.work_file, &f.paths.backup_work_file, &f.paths.print_file}) {
+            write_bytes(*path, "left over");
+            ASSERT_TRUE(SetFileAttributesA(path->c_str(), kind));
+        }
+        RowList rows = rows_from_load(load_vault(f.ctx));
+        rows.selected = 0;
+        EXPECT_EQ(delete_selected(f.ctx, rows), SaveOutcome::Saved);
+        EXPECT_TRUE(disk_files().write_durable(f.paths.print_file, "list"));
+        EXPECT_TRUE(f.reporter.messages.empty());
+        // Nothing the user sees takes a leftover's attributes with it.
+        for (const std::string* path : {&f.paths.vault_file, &f.paths.backup_file, &f.paths.print_file})
+            EXPECT_EQ(GetFileAttributesA(path->c_str()) & kind, 0u) << *path;
+    }
 }
 
 TEST(WindowsFiles, ReadTellsMissingFromUnreadable) {

@@ -48,6 +48,12 @@ TEST(VaultPasses, ALeftOverWorkFileIsOverwrittenAndGone) {
     VaultFixture f;
     f.put_vault(record_lines("a", "DESK-7"));
     write_bytes(f.paths.work_file, std::string(5000, 'x'));
+    // Torn beside a whole vault, as the backup's is: the start takes neither.
+    write_bytes(f.paths.backup_work_file, encryption_pass(record_lines("a", "DESK-7")).substr(0, 10));
+    finish_interrupted_save(f.paths, f.ctx.files);
+    EXPECT_EQ(f.vault(), record_lines("a", "DESK-7"));
+    EXPECT_FALSE(f.backup_work_file_left());
+    EXPECT_FALSE(file_exists(f.paths.backup_file));
     EXPECT_EQ(process_encryption(f.ctx), PassOutcome::Written);
     EXPECT_EQ(f.vault(), encryption_pass(record_lines("a", "DESK-7")));
     EXPECT_FALSE(f.work_file_left());
@@ -84,6 +90,14 @@ TEST(VaultBackup, IsTheVaultJustBeforeEachRewriteOfTheRecords) {
         {"URL", false, change(ChangeCommand::Url), true},
         {"user name", false, change(ChangeCommand::User), true},
         {"password", false, change(ChangeCommand::Password), true},
+        {"delete from a vault edited by hand to plain text while open: the backup is scrambled", false,
+         [&three](VaultContext& ctx) {
+             RowList rows = rows_from_load(load_vault(ctx));
+             write_bytes(ctx.paths.vault_file, three);
+             rows.selected = 1;
+             EXPECT_EQ(delete_selected(ctx, rows), SaveOutcome::Saved);
+         },
+         true},
         {"add: destroys nothing", false,
          [](VaultContext& ctx) {
              EXPECT_EQ(add_record(ctx, {"n", "u", "s", "p", "p"}), AddOutcome::Saved);

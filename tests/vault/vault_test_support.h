@@ -72,9 +72,13 @@ public:
     std::size_t rejected_before_message = static_cast<std::size_t>(-1);
 };
 
+// What a power cut does to the program: it stops where it is.
+struct PowerCut {};
+
 // The real disk, except that a write stops after `fail_after` bytes (the
-// bytes before it do reach the file) and fails, or the replace fails, when
-// asked to; for the files of one name only when `only` names it.
+// bytes before it do reach the file) and fails, or the replace fails, or the
+// power goes as the replace begins or between its delete and its rename (as
+// on FAT), when asked to; for the files of one name only when `only` names it.
 class FaultyFiles final : public vault::FileSystem {
 public:
     vault::ReadResult read_file(const std::string& path) override { return real().read_file(path); }
@@ -86,6 +90,10 @@ public:
         return real().write_durable(path, data);
     }
     bool replace_file(const std::string& from, const std::string& to) override {
+        if (cut != Cut::None && hits(from)) {
+            if (cut == Cut::AfterDelete) real().remove_file(to);
+            throw PowerCut{};
+        }
         return !(fail_replace && hits(from)) && real().replace_file(from, to);
     }
     bool exists(const std::string& path) override { return real().exists(path); }
@@ -94,6 +102,7 @@ public:
 
     std::optional<std::size_t> fail_after;
     bool fail_replace = false;
+    enum class Cut { None, BeforeReplace, AfterDelete } cut = Cut::None;
     std::string only; // a path; empty: every file
 
 private:
@@ -104,7 +113,8 @@ private:
 // A data folder in a temporary folder with its own reporter, on a given disk.
 struct VaultFixture {
     explicit VaultFixture(vault::FileSystem& files = vault::disk_files(), std::string computer = "DESK-7")
-        : paths(vault::vault_paths_in_folder(folder.str())), ctx{paths, std::move(computer), files, reporter} {}
+        : paths(vault::vault_paths_in_folder(folder.str())), ctx{paths, std::move(computer), files, reporter, notices} {
+    }
 
     std::string vault() const { return read_bytes(paths.vault_file); }
     void put_vault(const std::string& data) const { write_bytes(paths.vault_file, data); }
@@ -117,6 +127,7 @@ struct VaultFixture {
     TempFolder folder;
     vault::VaultPaths paths;
     RecordingReporter reporter;
+    vault::RunNotices notices;
     vault::VaultContext ctx;
 };
 
