@@ -68,7 +68,12 @@ bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& resul
     switch (message) {
     case WM_DEVICECHANGE:
         if (wparam != DBT_DEVICEREMOVECOMPLETE) return false;
-        if (names_program_drive(lparam)) end_run();
+        if (names_program_drive(lparam)) {
+            // The system waits on every window it tells: it goes on at once,
+            // not after the windows of the program have closed.
+            ReplyMessage(TRUE);
+            end_run();
+        }
         result = TRUE;
         return true;
     case WM_TIMER:
