@@ -33,6 +33,13 @@ imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort | p
 pe=$(od -An -tu4 -j 60 -N4 "$exe" | tr -d ' ')
 [ "$(od -An -tu4 -j $((pe + 8)) -N4 "$exe" | tr -d ' ')" = 0 ] || fail "the file header carries a link time"
 
+# Run from the swap file when started from removable or network media
+# (cmake/run_from_swap.py).
+characteristics=$(sed -n '/^Characteristics/,/^$/p' <<<"$headers")
+for flag in "copy to swap file if on removable media" "copy to swap file if on network media"; do
+    grep -q "$flag" <<<"$characteristics" || fail "Characteristics lacks \"$flag\""
+done
+
 # The stack-protector run-time is linked in: its report text is in the image.
 grep -qa 'stack smashing detected' "$exe" || fail "no stack-protector run-time in the image"
 
@@ -40,5 +47,5 @@ if [ "$build_type" = Release ]; then
     ! x86_64-w64-mingw32-objdump -h "$exe" | grep -q '\.debug_' || fail "the release exe carries debug sections"
     ! x86_64-w64-mingw32-objdump -t "$exe" | grep -q '\.text' || fail "the release exe carries symbols"
 fi
-[ $failed -eq 0 ] && echo "ok - $exe: flags, relocations, KERNEL32 and msvcrt imports, no time stamp, stack protector${build_type:+ ($build_type)}"
+[ $failed -eq 0 ] && echo "ok - $exe: flags, relocations, KERNEL32 and msvcrt imports, no time stamp, run from swap, stack protector${build_type:+ ($build_type)}"
 exit $failed

@@ -17,6 +17,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&controls);
     const platform::ShellApartment com; // before the first web address goes to the shell
 
+    // The current directory is locked while the process runs: left on the
+    // stick the program was started from, it would keep Windows from ejecting
+    // the stick. Every file the program opens is named by its full path.
+    wchar_t system[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) SetCurrentDirectoryW(system); // on failure it stays where it was
+
     const platform::InstanceGuard guard;
     qlk_access::set_instance_guard(&guard);
     app::install_window_loaders();

@@ -62,7 +62,7 @@ bool owned_by(HWND window, HWND owner) {
 }
 
 struct BoxSearch {
-    HWND owner;
+    HWND owner; // null: any
     std::vector<HWND> boxes;
 };
 
@@ -70,7 +70,8 @@ BOOL CALLBACK collect_owned_box(HWND window, LPARAM lparam) {
     auto* search = reinterpret_cast<BoxSearch*>(lparam);
     wchar_t class_name[8] = {};
     GetClassNameW(window, class_name, 8);
-    if (std::wstring_view(class_name) == L"#32770" && owned_by(window, search->owner)) search->boxes.push_back(window);
+    if (std::wstring_view(class_name) == L"#32770" && (!search->owner || owned_by(window, search->owner)))
+        search->boxes.push_back(window);
     return TRUE;
 }
 
@@ -83,14 +84,26 @@ std::vector<HWND> boxes_owned_by(HWND owner) {
     return search.boxes;
 }
 
-void cancel_boxes_owned_by(HWND owner) {
+namespace {
+
+void cancel_boxes(const std::vector<HWND>& boxes) {
     // Top first, so a box that owns another ends after it. Each box ends
     // through its own handling of IDCANCEL (EndDialog with the result its
     // caller reads as "cancelled"), not through the destruction of its owner.
-    for (HWND box : boxes_owned_by(owner))
+    for (HWND box : boxes)
         if (IsWindow(box))
             SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));
+}
+
+} // namespace
+
+void cancel_boxes_owned_by(HWND owner) { cancel_boxes(boxes_owned_by(owner)); }
+
+void cancel_boxes_of_this_thread() {
+    BoxSearch search{nullptr, {}};
+    EnumThreadWindows(GetCurrentThreadId(), collect_owned_box, reinterpret_cast<LPARAM>(&search));
+    cancel_boxes(search.boxes);
 }
 
 void show_message(const std::string& text) {

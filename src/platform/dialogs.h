@@ -37,5 +37,8 @@ std::vector<HWND> boxes_owned_by(HWND owner);
 // runs, and the call that showed it returns as cancelled once its loop runs
 // again. For `owner`'s own thread.
 void cancel_boxes_owned_by(HWND owner);
+// The same for every box of the calling thread, whatever owns it: for when
+// the program's windows (dialog windows themselves) have all gone.
+void cancel_boxes_of_this_thread();
 
 } // namespace platform

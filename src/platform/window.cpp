@@ -4,6 +4,9 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+#include <string_view>
+
 namespace platform {
 
 int screen_dpi() {
@@ -119,6 +122,52 @@ std::string item_text(HWND dialog, int id) { return window_text(GetDlgItem(dialo
 AnsiText item_text_checked(HWND dialog, int id) { return to_ansi_checked(wide_text(GetDlgItem(dialog, id))); }
 
 void set_item_text(HWND dialog, int id, const std::string& text) { set_window_text(GetDlgItem(dialog, id), text); }
+
+namespace {
+
+constexpr wchar_t kHiddenOwnerClass[] = L"QuillockHiddenOwner";
+constexpr UINT kReleaseOwner = WM_APP + 1;
+
+LRESULT CALLBACK hidden_owner_proc(HWND owner, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    // Never shown, so there is nothing to close: a WM_CLOSE, which any
+    // process can post, would take the owned window along without its own
+    // close handling.
+    case WM_CLOSE: return 0;
+    case kReleaseOwner: DestroyWindow(owner); return 0;
+    }
+    return DefWindowProcW(owner, message, wparam, lparam);
+}
+
+bool is_hidden_owner(HWND window) {
+    wchar_t name[std::size(kHiddenOwnerClass)] = {};
+    return GetClassNameW(window, name, static_cast<int>(std::size(name))) &&
+           std::wstring_view(name) == kHiddenOwnerClass;
+}
+
+} // namespace
+
+HWND create_hidden_owner() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW owner_class{sizeof owner_class};
+    if (!GetClassInfoExW(instance, kHiddenOwnerClass, &owner_class)) {
+        owner_class = {sizeof owner_class};
+        owner_class.lpfnWndProc = hidden_owner_proc;
+        owner_class.hInstance = instance;
+        owner_class.lpszClassName = kHiddenOwnerClass;
+        RegisterClassExW(&owner_class); // a failure shows as the failed creation below
+    }
+    return CreateWindowExW(WS_EX_TOOLWINDOW, kHiddenOwnerClass, L"Quillock", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           instance, nullptr);
+}
+
+void release_hidden_owner(HWND owned) {
+    // Posted: destroying an owner destroys the windows it owns, and the owned
+    // window is being destroyed now. Should the post fail (a full queue), the
+    // invisible owner stays until the process ends.
+    if (HWND owner = GetWindow(owned, GW_OWNER); owner && is_hidden_owner(owner))
+        PostMessageW(owner, kReleaseOwner, 0, 0);
+}
 
 void bring_forward(HWND window) {
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);

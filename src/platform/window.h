@@ -40,4 +40,11 @@ void set_item_text(HWND dialog, int id, const std::string& text);
 // Brings a window to the front and gives it the keyboard.
 void bring_forward(HWND window);
 
+// A window that is never shown, made to own a top-level window of the
+// program: an owned window gets no taskbar button, and the owner, a tool
+// window, has no entry of its own anywhere. Null when it cannot be created.
+HWND create_hidden_owner();
+// For the owned window's WM_NCDESTROY: its hidden owner goes after it.
+void release_hidden_owner(HWND owned);
+
 } // namespace platform

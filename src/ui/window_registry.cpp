@@ -47,7 +47,9 @@ void show_window(Window window) {
 }
 
 void close_window(Window window, CloseCause cause) {
-    if (HWND hwnd = find_window(window)) SendMessageW(hwnd, WM_CLOSE, 0, static_cast<LPARAM>(cause));
+    if (cause != CloseCause::Asked)
+        if (HWND hwnd = find_window(window)) SendMessageW(hwnd, kCloseWithCause, static_cast<WPARAM>(cause), 0);
+    if (HWND hwnd = find_window(window)) SendMessageW(hwnd, WM_CLOSE, 0, 0);
 }
 
 bool translate_for_windows(MSG& message) {

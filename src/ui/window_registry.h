@@ -30,10 +30,16 @@ void show_window(Window window);
 // or the owner stepped away: a close nobody asked for, which must take away
 // only what the program itself left (its own copy on the clipboard), never
 // what the user put anywhere.
-enum class CloseCause : LPARAM { Asked = 0, OwnerAway = 1 };
+enum class CloseCause : WPARAM { Asked = 0, OwnerAway = 1 };
 
-// Closes the window through its own close handling, if it is loaded. The
-// cause travels as WM_CLOSE's lParam, which the system always sends as 0.
+// A close with its cause in wParam, in a message of the program's own:
+// WM_CLOSE comes from the close box, the system and any other process alike,
+// and carries none. A window whose close depends on the cause handles it.
+inline constexpr UINT kCloseWithCause = WM_APP + 1;
+
+// Closes the window through its own close handling, if it is loaded: a close
+// that was asked for as WM_CLOSE, any other as kCloseWithCause, and then as
+// WM_CLOSE should the window have no handling of its own for that cause.
 void close_window(Window window, CloseCause cause = CloseCause::Asked);
 
 // For the message loop: accelerators and keyboard navigation of the open windows.

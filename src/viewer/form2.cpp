@@ -153,6 +153,18 @@ bool run_command(Form2& form, int command) {
     return run_edit_command(form, command) || run_appearance_command(form, command);
 }
 
+// Whatever closes the viewer, the clipboard goes empty first; the close is
+// never refused. A failure to empty it is not reported. A close for the
+// owner's absence empties it only while it still holds the viewer's own copy:
+// what the user copied elsewhere stays.
+void close_with_cause(HWND dialog, ui::CloseCause cause) {
+    if (cause == ui::CloseCause::OwnerAway)
+        platform::clear_clipboard_if_ours(dialog);
+    else
+        platform::clear_clipboard(dialog);
+    DestroyWindow(dialog);
+}
+
 INT_PTR CALLBACK Form2_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG: on_init(dialog, *reinterpret_cast<const Holder*>(lparam)); return TRUE;
@@ -192,25 +204,16 @@ INT_PTR CALLBACK Form2_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
             return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
         }
         break;
-    case WM_CLOSE:
-        // Whatever closes the viewer, the clipboard goes empty first; the
-        // close is never refused. A failure to empty it is not reported. A
-        // close for the owner's absence empties it only while it still holds
-        // the viewer's own copy: what the user copied elsewhere stays.
-        if (static_cast<ui::CloseCause>(lparam) == ui::CloseCause::OwnerAway)
-            platform::clear_clipboard_if_ours(dialog);
-        else
-            platform::clear_clipboard(dialog);
-        DestroyWindow(dialog);
-        return TRUE;
+    case WM_CLOSE: close_with_cause(dialog, ui::CloseCause::Asked); return TRUE;
+    case ui::kCloseWithCause: close_with_cause(dialog, static_cast<ui::CloseCause>(wparam)); return TRUE;
     case WM_NCDESTROY: {
         const std::unique_ptr<Holder> holder = platform::detach_window_state<Holder>(dialog);
         ui::untrack_window(ui::Window::Viewer);
         if (holder) {
             (*holder)->window = nullptr;
             (*holder)->list = nullptr;
-            if ((*holder)->owner) DestroyWindow(std::exchange((*holder)->owner, nullptr));
         }
+        platform::release_hidden_owner(dialog);
         break;
     }
     }
@@ -232,13 +235,12 @@ void load_Form2() {
     if (std::exchange(g_load_cut_short, false)) return;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     auto holder = std::make_shared<Form2>();
-    // An owned window has no taskbar button; the owner itself is never shown.
-    holder->owner =
-        CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-    HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FORM2), holder->owner, Form2_proc,
-                                     reinterpret_cast<LPARAM>(&holder));
+    // Kept out of the taskbar by its owner.
+    HWND owner = platform::create_hidden_owner();
+    HWND dialog =
+        CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FORM2), owner, Form2_proc, reinterpret_cast<LPARAM>(&holder));
     if (!dialog) {
-        if (holder->owner) DestroyWindow(holder->owner);
+        if (owner) DestroyWindow(owner);
         return;
     }
     run_load_sequence(holder);

@@ -14,7 +14,6 @@ namespace viewer {
 struct Form2 {
     HWND window = nullptr; // null once the window has gone
     HWND list = nullptr;   // LV
-    HWND owner = nullptr;  // hidden, never shown: keeps the viewer out of the taskbar
     // The working copy of the records, in list order. The control holds no
     // texts of its own: it asks for those of the rows it shows.
     vault::RowList rows;

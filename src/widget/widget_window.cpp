@@ -8,6 +8,7 @@
 #include "platform/window.h"
 #include "resource_ids.h"
 #include "widget/away_watch.h"
+#include "widget/drive_watch.h"
 #include "widget/form_position.h"
 #include "widget/menu_host.h"
 #include "widget/skin_picture.h"
@@ -22,7 +23,6 @@ namespace {
 
 constexpr wchar_t kWidgetClass[] = L"frmMain";
 constexpr wchar_t kSkinClass[] = L"QuillockSkin";
-constexpr wchar_t kOwnerClass[] = L"QuillockWidgetOwner";
 constexpr char kSkinTip[] = "Double click or right mouse down for the menu...";
 
 // picMainSkin's state: the persistent image it paints.
@@ -169,6 +169,7 @@ LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM
 }
 
 LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (LRESULT result = 0; on_drive_message(message, wparam, lparam, result)) return result;
     if (LRESULT result = 0; on_away_message(widget, message, wparam, lparam, result)) return result;
     switch (message) {
     case WM_NCCREATE:
@@ -212,9 +213,7 @@ LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM l
         return 0;
     case WM_NCDESTROY:
         ui::untrack_window(ui::Window::Widget);
-        // The owner goes after the widget, not with it: destroying an owner
-        // destroys the windows it owns, and the widget is being destroyed now.
-        if (HWND owner = GetWindow(widget, GW_OWNER)) PostMessageW(owner, WM_CLOSE, 0, 0);
+        platform::release_hidden_owner(widget);
         break;
     }
     return DefWindowProcW(widget, message, wparam, lparam);
@@ -236,11 +235,6 @@ void register_classes(HINSTANCE instance) {
     window_class.hIcon = nullptr;
     window_class.lpszClassName = kSkinClass;
     RegisterClassExW(&window_class);
-
-    window_class.style = 0;
-    window_class.lpfnWndProc = DefWindowProcW;
-    window_class.lpszClassName = kOwnerClass;
-    RegisterClassExW(&window_class);
 }
 
 } // namespace
@@ -252,8 +246,7 @@ void load_frmMain() {
     // Off the taskbar but in Alt+Tab, so that a keyboard user can come back
     // to it: a window with an owner gets no taskbar button, and unlike a tool
     // window it stays in the switcher. The owner itself is never shown.
-    HWND owner =
-        CreateWindowExW(0, kOwnerClass, L"Quillock", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    HWND owner = platform::create_hidden_owner();
     if (!owner) return;
     HWND widget = CreateWindowExW(0, kWidgetClass, L"Quillock", WS_POPUP | WS_CLIPCHILDREN, 0, 0, kLayoutSize,
                                   kLayoutSize, owner, nullptr, instance, nullptr);
@@ -278,6 +271,7 @@ void load_frmMain() {
     restore_widget_position(widget);
     platform::add_tooltip(widget, IDC_WIDGET_SKIN, kSkinTip);
     start_away_watch(widget);
+    start_drive_watch();
 }
 
 } // namespace widget

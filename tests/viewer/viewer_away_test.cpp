@@ -1,8 +1,9 @@
 // The owner steps away: a locked or disconnected session, sleep, or the idle
 // limit on the program's clock closes the viewer, whatever box it has open,
 // and takes the print file along and the program's own copy on the clipboard,
-// but not what the user copied elsewhere since. Wine never
-// sends the session and power messages, so they are posted to the widget as
+// but not what the user copied elsewhere since. The program's drive going
+// away does the same and then ends the run as Exit does. Wine never sends the
+// session, power and volume messages, so they reach the widget here as
 // Windows sends them.
 #include "access/settings_store.h"
 #include "platform/clock.h"
@@ -10,8 +11,10 @@
 #include "viewer_test_support.h"
 #include "widget/away_watch.h"
 
+#include <dbt.h>
 #include <wtsapi32.h>
 
+#include <cctype>
 #include <functional>
 
 using namespace viewer_test;
@@ -20,6 +23,7 @@ namespace {
 
 constexpr int kInputTextId = 102; // the input box's edit control
 constexpr ULONGLONG kMinute = 60'000;
+constexpr char kPositionKey[] = "Software\\VB and VBA Program Settings\\QLK\\FormPosInfo";
 
 // A box of the viewer that is up, or null.
 HWND shown_box_of(HWND viewer) {
@@ -121,16 +125,24 @@ constexpr DisplayState kDisplayOff{.state = 0}, kDisplayDimmed{.state = 2};
 
 // What happens while the owner is away: a message posted to the widget as
 // Windows sends it, or the program's clock moved on by `idle` with no input.
+// The removal of a volume, `drive` letters after the program's own, is sent,
+// as the system broadcasts it: a device event with a structure cannot be posted.
 struct Absence {
     UINT message;
     WPARAM code;
     ULONGLONG idle;
     const DisplayState* display = nullptr;
+    int drive = 0;
     void happen(HWND widget) const {
-        if (message)
+        if (message == WM_DEVICECHANGE) {
+            DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME};
+            volume.dbcv_unitmask = 1u << ((std::toupper(qlk_access::run_state().drive_letter) - 'A' + drive) % 26);
+            SendMessageW(widget, message, code, reinterpret_cast<LPARAM>(&volume));
+        } else if (message) {
             PostMessageW(widget, message, code, reinterpret_cast<LPARAM>(display));
-        else
+        } else {
             platform::advance_clock(idle);
+        }
     }
 };
 constexpr Absence session(WPARAM code) { return {WM_WTSSESSION_CHANGE, code, 0}; }
@@ -139,6 +151,7 @@ constexpr Absence display(const DisplayState& state) { return {WM_POWERBROADCAST
 constexpr Absence idle(ULONGLONG milliseconds) { return {0, 0, milliseconds}; }
 // Alt+F4 on the widget: the system's close, not a step away.
 constexpr Absence widget_closed() { return {WM_SYSCOMMAND, SC_CLOSE, 0}; }
+constexpr Absence volume_removed(int drive) { return {WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0, nullptr, drive}; }
 
 // The session registration as at logon: refused until the services it needs
 // have started, here until its second try.
@@ -180,6 +193,7 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
         const char* lock_minutes; // the stored LockMinutes, if any
         bool user_copied_since;   // the user cut or copied in another program after the viewer's copy
         bool late_registration;   // the session registration holds only at its second try
+        bool ends_run;            // every window closes, the widget's position stored
     };
     const Case cases[] = {
         {"session locked, the rename box open", session(WTS_SESSION_LOCK), IDM_VW_RENAME, true},
@@ -196,6 +210,9 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
          true},
         {"sleep with the viewer closed: the print file left for Notepad goes", power(PBT_APMSUSPEND), kViewerClosed,
          true},
+        {"the program's drive removed, the rename box open: the run ends", volume_removed(0), IDM_VW_RENAME, true,
+         nullptr, false, false, true},
+        {"another drive removed", volume_removed(1), 0, false},
         {"session unlocked", session(WTS_SESSION_UNLOCK), 0, false},
         {"resumed from sleep", power(PBT_APMRESUMEAUTOMATIC), 0, false},
         {"the screen dimmed", display(kDisplayDimmed), 0, false},
@@ -219,6 +236,7 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
             EXPECT_EQ(g_registrations, 1);
             EXPECT_TRUE(test_support::pump_until([] { return g_registrations == 2; }, 5000)) << "tried again";
         }
+        RegDeleteTreeA(HKEY_CURRENT_USER, kPositionKey); // the last widget's close stored it
         ui::show_window(ui::Window::AddEntry);
         HWND add_entry = ui::find_window(ui::Window::AddEntry);
         ASSERT_NE(add_entry, nullptr);
@@ -268,8 +286,15 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
         }
         EXPECT_EQ(vault_plain(), vault) << "nothing half typed was saved";
         EXPECT_EQ(stored("ForeColor"), "") << "no colour was chosen";
-        EXPECT_EQ(IsWindow(widget), c.absence.message != WM_SYSCOMMAND);
-        EXPECT_EQ(platform::item_text(add_entry, IDC_AE_TXTID), "typed in the add dialog");
+        if (c.ends_run) {
+            EXPECT_FALSE(ui::any_window());
+            EXPECT_EQ(
+                RegGetValueA(HKEY_CURRENT_USER, kPositionKey, "frmMain.X", RRF_RT_REG_SZ, nullptr, nullptr, nullptr),
+                ERROR_SUCCESS);
+        } else {
+            EXPECT_EQ(IsWindow(widget), c.absence.message != WM_SYSCOMMAND);
+            EXPECT_EQ(platform::item_text(add_entry, IDC_AE_TXTID), "typed in the add dialog");
+        }
 
         if (HWND open = viewer()) DestroyWindow(open);
         DestroyWindow(add_entry);

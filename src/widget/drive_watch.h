@@ -1,0 +1,24 @@
+#pragma once
+// The drive the program runs from goes away: the stick is pulled, the mapping
+// removed. The run then ends as a step away and Exit end it, so that nothing
+// of the program is left on the screen of a computer its owner has left: the
+// viewer closes, open boxes end as cancelled, the program's own copy on the
+// clipboard goes, the widget's position is kept and every window closes. A
+// drive that is only slow or busy, or a vault that cannot be read, is no
+// removal: only the drive letter itself going away is.
+#include <windows.h>
+
+namespace widget {
+
+// Notes the program's drive; for the widget's load. A program started from a
+// network path (\\server\share) has no drive letter and is not watched.
+void start_drive_watch();
+
+// The widget's share of the messages that tell of its drive: the system's
+// broadcast of a removed volume, and the widget's one-second timer, on which
+// the drive is looked up without being touched (a USB disk may spin down).
+// True when `message` was handled here, with the result in `result`; a tick
+// that finds the drive still there is left to the other users of the timer.
+bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
+} // namespace widget
