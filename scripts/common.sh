@@ -19,22 +19,28 @@ qlk_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Builds a configured tree, leaving out Ninja's progress lines unless
-# QLK_BUILD_PROGRESS=1; fails when the build fails (the filter's own status
-# says nothing about the build's).
+# _qlk_build_tree TREE [CMAKE_BUILD_OPTIONS...]: builds a configured tree,
+# leaving out Ninja's progress lines unless QLK_BUILD_PROGRESS=1; fails when the
+# build fails (the filter's own status says nothing about the build's).
 _qlk_build_tree() {
-    [ "${QLK_BUILD_PROGRESS:-0}" = 1 ] && { cmake --build "$1"; return; }
-    cmake --build "$1" | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
+    [ "${QLK_BUILD_PROGRESS:-0}" = 1 ] && { cmake --build "$@"; return; }
+    cmake --build "$@" | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
     return "${PIPESTATUS[0]}"
 }
 
-# qlk_build_win / qlk_build_native [CMAKE_OPTIONS...]: configure and build a tree.
+# qlk_build_win [--target NAME] [CMAKE_OPTIONS...]: configure and build the
+# Windows tree, all of it or only the target NAME (and what it needs).
 qlk_build_win() {
+    local target=()
+    if [ "${1:-}" = --target ]; then
+        target=(--target "$2")
+        shift 2
+    fi
     cmake -S "$QLK_ROOT" -B "$QLK_ROOT/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$QLK_ROOT/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null || return
-    _qlk_build_tree "$QLK_ROOT/build/win" || return
+    _qlk_build_tree "$QLK_ROOT/build/win" "${target[@]}" || return
     # Last, the digest to compare a copy with (README.md: "Checking a copy").
-    (cd "$QLK_ROOT/build/win" && sha256sum Quillock.exe)
+    echo "SHA-256 of build/win/Quillock.exe: $(sha256sum <"$QLK_ROOT/build/win/Quillock.exe" | cut -d' ' -f1)"
 }
 
 # The native tree is one clang build that serves both the sanitizer tests and

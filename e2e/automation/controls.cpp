@@ -96,6 +96,17 @@ int cmd_controls(const std::wstring& command, Context& context, HWND window) {
         if (wait_until(context, [&] { return (gui_of(window).flags & GUI_INMENUMODE) != 0; }) == kOk) return kOk;
         return fail(kFailed, "no menu runs");
     }
+    if (command == L"idle") {
+        // Set once the window's program has handled what was pending and waits
+        // for input: what the showing of its first window brought is done.
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+        if (!process) return fail(kFailed, "cannot open the process");
+        const DWORD waited = WaitForInputIdle(process, context.timeout_ms);
+        CloseHandle(process);
+        return waited == 0 ? kOk : fail(kFailed, "the program does not wait for input");
+    }
     if (command == L"rect") {
         HWND target = context.args.empty() ? window : control_of(window, context, 0, &code);
         if (!target) return code;

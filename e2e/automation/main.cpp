@@ -19,6 +19,7 @@ window commands:
   click ID | command ID       post BM_CLICK to the control / post WM_COMMAND(ID, BN_CLICKED) to the window
   check ID | state ID         "0|1|2" / "enabled E visible V checked C focused F mask M"
   rect [ID]                   "rect LEFT TOP RIGHT BOTTOM" in screen pixels
+  idle                        wait until the window's program waits for input with nothing pending (WaitForInputIdle)
   children                    "child ID VISIBLE CLASS<TAB>TEXT" for each control
   region                      "rect L T R B" for each rectangle (window coordinates); 1 when there is none
   lvrows ID | lvcols ID       "INDEX<TAB>SELECTED<TAB>TEXT0<TAB>TEXT1..." / header texts, one a line

@@ -6,6 +6,7 @@
 # mark, so that going on shows. Then, once it builds, scripts/run.sh tells each
 # stage and starts the program from a stick of its own inside the checkout:
 # build/stick mapped as a drive while the program runs, and no longer after.
+# A second run on the unchanged tree builds nothing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 project=$(mktemp -d "${TMPDIR:-/tmp}/qlk-build-failure.XXXXXX")
@@ -18,7 +19,7 @@ cat >"$project/CMakeLists.txt" <<CMAKE
 cmake_minimum_required(VERSION 3.25)
 project(BuildFailure CXX)
 enable_testing()
-add_executable(broken broken.cpp)
+add_executable(Quillock broken.cpp)
 add_test(NAME tests_ran COMMAND touch "$project/tests-ran")
 CMAKE
 printf 'int main() { return 0 }\n' >"$project/broken.cpp" # the semicolon is missing
@@ -58,7 +59,6 @@ letter=${2%%:*}
 { echo "$2"; readlink -f "$1/dosdevices/${letter,,}:"; } >"$(dirname "$0")/../runner-ran"
 RUNNER
 printf 'int main() { return 0; }\n' >"$project/broken.cpp"
-echo 'set_target_properties(broken PROPERTIES OUTPUT_NAME Quillock)' >>"$project/CMakeLists.txt"
 status=0
 out=$(DISPLAY="${DISPLAY:-:0}" "$project/scripts/run.sh" 2>&1) || status=$?
 check() { # check DESCRIPTION CONDITION...
@@ -75,5 +75,8 @@ check "starts the program from a drive's Quillock folder" grep -qE '^[K-Y]:\\Qui
 check "that drive is build/stick" grep -qx "$(realpath "$project")/build/stick" <<<"$ran"
 check "copies the program there" [ -f "$project/build/stick/Quillock/Quillock.exe" ]
 check "leaves no drive mapped" [ -z "$(find "$project/build/win/wineprefix/dosdevices" -type l)" ]
+check "ends the build with the exe's SHA-256" grep -qE '^SHA-256 of build/win/Quillock.exe: [0-9a-f]{64}$' <<<"$out"
+out=$(DISPLAY="${DISPLAY:-:0}" "$project/scripts/run.sh" 2>&1) || true
+check "a second run builds nothing" grep -qx 'ninja: no work to do.' <<<"$out"
 [ $failures -eq 0 ] || echo "$out"
 [ $failures -eq 0 ]
