@@ -24,16 +24,21 @@ big_vault() {
 
 # Answers the gate with the right password and, in the same breath, picks
 # item $1 of the widget's menu: the pick waits in the input queue and runs
-# while the vault loads.
+# while the vault loads. The load takes some 50 ms, less than a busy machine
+# may take between two keys: the program is held while all of it is typed, so
+# that it finds the pick in its input before the load begins, every time.
 gate_then_pick() {
-    local point downs=() i
+    local point downs=() i gate
     point=$(qlk_widget_spot)
     qlk_menu_pick 4
-    qlk_wait_window "$GATE" '#32770' >/dev/null
+    read -r _ gate _ <<<"$(qlk_wait_window "$GATE" '#32770')"
     qlk_type_into "$GATE" IDC_INPUT_TEXT marigold
     for ((i = 0; i < $1; i++)); do downs+=(Down); done
+    kill -STOP "$QLK_PID"
     # shellcheck disable=SC2086
-    xdotool key --delay 0 Return mousemove $point click 3 sleep 0.2 key --delay 20 "${downs[@]}" Return
+    xdotool key --delay 0 Return mousemove $point click 3 key --delay 0 "${downs[@]}" Return
+    kill -CONT "$QLK_PID"
+    qlk_auto -w "$gate" gone || qlk_fail "the gate did not take the password"
 }
 
 # Print: every row of the list into temp.dat; the viewer closes once Notepad

@@ -147,18 +147,21 @@ bool is_hidden_owner(HWND window) {
 
 } // namespace
 
-HWND create_hidden_owner() {
+void register_class_once(const wchar_t* name, WNDPROC procedure) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW owner_class{sizeof owner_class};
-    if (!GetClassInfoExW(instance, kHiddenOwnerClass, &owner_class)) {
-        owner_class = {sizeof owner_class};
-        owner_class.lpfnWndProc = hidden_owner_proc;
-        owner_class.hInstance = instance;
-        owner_class.lpszClassName = kHiddenOwnerClass;
-        RegisterClassExW(&owner_class); // a failure shows as the failed creation below
-    }
+    WNDCLASSEXW window_class{sizeof window_class};
+    if (GetClassInfoExW(instance, name, &window_class)) return;
+    window_class = {sizeof window_class};
+    window_class.lpfnWndProc = procedure;
+    window_class.hInstance = instance;
+    window_class.lpszClassName = name;
+    RegisterClassExW(&window_class); // a failure shows as the failed creation of a window of the class
+}
+
+HWND create_hidden_owner() {
+    register_class_once(kHiddenOwnerClass, hidden_owner_proc);
     return CreateWindowExW(WS_EX_TOOLWINDOW, kHiddenOwnerClass, L"Quillock", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                           instance, nullptr);
+                           GetModuleHandleW(nullptr), nullptr);
 }
 
 void release_hidden_owner(HWND owned) {

@@ -40,6 +40,10 @@ void set_item_text(HWND dialog, int id, const std::string& text);
 // Brings a window to the front and gives it the keyboard.
 void bring_forward(HWND window);
 
+// Registers a plain window class of the program (no icon, cursor or
+// background) under `name`, unless it is registered already.
+void register_class_once(const wchar_t* name, WNDPROC procedure);
+
 // A window that is never shown, made to own a top-level window of the
 // program: an owned window gets no taskbar button, and the owner, a tool
 // window, has no entry of its own anywhere. Null when it cannot be created.

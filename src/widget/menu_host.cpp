@@ -9,6 +9,7 @@
 #include "platform/clipboard.h"
 #include "platform/files.h"
 #include "platform/unique_handle.h"
+#include "platform/window.h"
 #include "resource_ids.h"
 #include "widget/form_position.h"
 
@@ -44,14 +45,7 @@ LRESULT CALLBACK Menu_proc(HWND host, UINT message, WPARAM wparam, LPARAM lparam
 
 void load_Menu() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW host_class{sizeof host_class};
-    if (!GetClassInfoExW(instance, kHostClass, &host_class)) {
-        host_class = {sizeof host_class};
-        host_class.lpfnWndProc = Menu_proc;
-        host_class.hInstance = instance;
-        host_class.lpszClassName = kHostClass;
-        RegisterClassExW(&host_class);
-    }
+    platform::register_class_once(kHostClass, Menu_proc);
     // Never shown: a tool window so that not even a hidden taskbar entry exists.
     HWND host = CreateWindowExW(WS_EX_TOOLWINDOW, kHostClass, L"Menu", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
                                 nullptr);
