@@ -9,7 +9,14 @@ set -euo pipefail
 prefix=$(realpath -m "$1") # Wine wants an absolute prefix path
 shift
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
+# Debian's Wine has no preloader to keep the low address space free for a new
+# process, and the kernel starts the heap of its loader (fixed at 0x7d000000)
+# anywhere in the gigabyte above it: about one start in 2000 the heap lies on
+# 0x7ffe0000, where Wine must map the shared user data, and the process ends
+# before it runs (its parent's CreateProcess fails with ERROR_INTERNAL_ERROR).
+# Without address randomisation the heap starts where the loader ends; every
+# process Wine starts inherits the setting.
+wine=(setarch "$(uname -m)" -R /usr/lib/wine/wine64)
 server=/usr/lib/wine/wineserver64
 fonts=/usr/share/wine/fonts
 mkdir -p "$prefix"
@@ -39,18 +46,18 @@ server_running() {
     fi
     if [ ! -f "$prefix/.qlk-ready" ]; then
         "$server" -p30 </dev/null >/dev/null 2>&1 9>&- || true
-        "$wine" wineboot -i </dev/null >/dev/null 2>&1 9>&-
+        "${wine[@]}" wineboot -i </dev/null >/dev/null 2>&1 9>&-
         # Without a window manager Wine waits about 2 s on every hidden window
         # unless it manages the windows itself.
-        "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&-
+        "${wine[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&-
         touch "$prefix/.qlk-ready"
     elif ! server_running; then
         # Wine's background services start with the first client after the
         # server and inherit its output: start them here on /dev/null, or
         # the caller (CTest) waits on the pipe until they end.
         "$server" -p30 </dev/null >/dev/null 2>&1 9>&- || true
-        "$wine" wineboot </dev/null >/dev/null 2>&1 9>&- || true
+        "${wine[@]}" wineboot </dev/null >/dev/null 2>&1 9>&- || true
     fi
 ) 9>"$prefix.lock"
 
-[ $# -eq 0 ] || exec "$wine" "$@"
+[ $# -eq 0 ] || exec "${wine[@]}" "$@"
