@@ -78,7 +78,10 @@ close_notepad() {
     # A long print file takes Notepad a while to read before its title names it.
     # Only the file's name: the rest of the title is in the system's language
     # ("temp.dat - メモ帳" on a Japanese system).
-    qlk_wine "$QLK_AUTO" -P 'temp.dat - ' -T "${1:-5000}" close >/dev/null 2>&1 || true
+    qlk_wine "$QLK_AUTO" -P 'temp.dat - ' -T "${1:-5000}" close >/dev/null 2>&1 || return 0
+    # The close is only posted: until Notepad has gone, its window may lie over
+    # the widget and take the next click meant for the keys.
+    qlk_wine "$QLK_AUTO" -P 'temp.dat - ' gone >/dev/null 2>&1 || qlk_fail "Notepad did not close"
 }
 
 # Ends Notepad at once, without waiting for it to show the print file: a file
