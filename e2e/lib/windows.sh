@@ -86,7 +86,11 @@ _qlk_click() {
     local rect left top right bottom
     rect=$(qlk_on "$1" rect ${2:+"$2"}) || qlk_fail "nothing to click: \"$1\" ${2:-}"
     read -r _ left top right bottom <<<"$rect"
-    xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click "${@:3}" 1
+    # Then the pointer waits in the corner, as qlk_start leaves it: a window
+    # that the click brings up (the viewer after the gate's OK) must not
+    # appear under it, or its control there starts a tool tip that can take
+    # the next click.
+    xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click "${@:3}" 1 mousemove 0 0
 }
 # qlk_type TEXT: types into the window that has the keyboard.
 qlk_type() { xdotool type --delay 8 -- "$1"; }
