@@ -57,11 +57,3 @@ qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
 qlk_wait_window Quillock frmMain >/dev/null
 qlk_pass "the new password enters"
 qlk_stop
-
-qlk_case "empty new passwords are refused: the stored password stays"
-qlk_start
-change "$new" "" ""
-qlk_expect_msgbox 'New Entry Password Error:\r\nThe new entry password is empty - the entry password was not '\
-'changed. Please type the new entry password in both boxes.'
-qlk_expect_eq "the stored value" "REG_SZ $((${#new} + 1)) $(qlk_cipher_hex "$new")00" "$(qlk_reg_hex "$key" ID)"
-qlk_stop

@@ -46,7 +46,7 @@ std::vector<HWND> shown_dialogs(DWORD thread) {
 // that was not up at the start), types into it when it is an input box, then
 // sets off `event` as the owner's absence would while the box is up. A box
 // the event leaves open is cancelled here, so that the test goes on, and
-// counted; so is any box that comes up after it, until the end of the scope.
+// counted; so is any box that comes up after it, until stop().
 class EventWhileBoxIsUp {
 public:
     explicit EventWhileBoxIsUp(std::function<void()> event)
@@ -64,20 +64,17 @@ public:
                   Sleep(20); // the box finishes its own set-up
                   if (HWND edit = GetDlgItem(box, kInputTextId)) SetWindowTextW(edit, L"half typed");
                   event();
-                  for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(10);
-                  if (IsWindow(box) && IsWindowVisible(box)) {
-                      left_open_ = true;
-                      PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-                  }
-                  while (!done_) {
-                      if (HWND next = new_box(); next && next != box) {
-                          wchar_t text[512] = {};
-                          GetDlgItemTextW(next, kMessageTextId, text, 512);
+                  for (int i = 0; i < 500 && IsWindowVisible(box); ++i) Sleep(10);
+                  for (HWND up = nullptr; !done_; Sleep(10)) {
+                      if (!(up = new_box())) continue;
+                      wchar_t text[512] = {};
+                      GetDlgItemTextW(up, 0xFFFF, text, 512); // a message box's text
+                      if (up == box)
+                          left_open_ = true;
+                      else
                           followed_ = platform::to_ansi(text);
-                          PostMessageW(next, WM_COMMAND, IDCANCEL, 0);
-                          for (int i = 0; i < 500 && IsWindow(next) && IsWindowVisible(next); ++i) Sleep(10);
-                      }
-                      Sleep(10);
+                      PostMessageW(up, WM_COMMAND, IDCANCEL, 0);
+                      for (int i = 0; i < 500 && IsWindowVisible(up); ++i) Sleep(10);
                   }
               }) {}
     ~EventWhileBoxIsUp() { stop(); }
@@ -91,7 +88,6 @@ public:
     const std::string& followed() const { return followed_; } // the message of a box after it
 
 private:
-    static constexpr int kMessageTextId = 0xFFFF;
     std::atomic<bool> seen_{false}, left_open_{false}, done_{false};
     std::string followed_ = "";
     std::thread thread_;
@@ -250,29 +246,12 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
         {"the program's drive removed, the rename box open: the run ends", volume_removed(0), IDM_VW_RENAME, true,
          nullptr, false, false, true},
         // No window is left to own a box that would follow from the cancelled one.
-        {.what = "the drive removed, the colour dialog open",
-         .absence = volume_removed(0),
-         .box_command = IDM_VW_BACKCOLOR,
-         .closes = true,
-         .ends_run = true},
-        {.what = "the drive removed, the gate's box open: no refusal follows",
-         .absence = volume_removed(0),
-         .box_command = IDM_VIEW,
-         .closes = true,
-         .ends_run = true,
-         .box_window = ui::Window::MenuHost},
-        {.what = "the drive removed, the entry dialog's current password box open: no refusal follows",
-         .absence = volume_removed(0),
-         .box_command = IDC_PW_COMMAND3,
-         .closes = true,
-         .ends_run = true,
-         .box_window = ui::Window::Password},
-        {.what = "the drive removed, the add-entry dialog's help open",
-         .absence = volume_removed(0),
-         .box_command = IDC_AE_COMMAND4,
-         .closes = true,
-         .ends_run = true,
-         .box_window = ui::Window::AddEntry},
+        {"the drive removed, the gate's box open: no refusal follows", volume_removed(0), IDM_VIEW, true, nullptr,
+         false, false, true, ui::Window::MenuHost},
+        {"the drive removed, the entry dialog's current password box open", volume_removed(0), IDC_PW_COMMAND3, true,
+         nullptr, false, false, true, ui::Window::Password},
+        {"the drive removed, the add-entry dialog's help open", volume_removed(0), IDC_AE_COMMAND4, true, nullptr,
+         false, false, true, ui::Window::AddEntry},
         {"another drive removed", volume_removed(1), 0, false},
         {"session unlocked", session(WTS_SESSION_UNLOCK), 0, false},
         {"resumed from sleep", power(PBT_APMRESUMEAUTOMATIC), 0, false},

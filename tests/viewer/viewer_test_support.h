@@ -52,9 +52,6 @@ inline std::string record_text(const std::string& name, const std::string& url, 
 struct Shown {
     std::string name, url, user, password;
     bool operator==(const Shown&) const = default;
-    friend void PrintTo(const Shown& row, std::ostream* out) {
-        *out << '{' << row.name << " | " << row.url << " | " << row.user << " | " << row.password << '}';
-    }
 };
 
 class ViewerTest : public testing::Test {
