@@ -2,7 +2,7 @@
 
 #include "platform/unique_handle.h"
 
-#include <string>
+#include <iterator>
 
 namespace platform {
 namespace {
@@ -25,15 +25,13 @@ bool is_notepad(DWORD process_id) {
     return same_ignoring_case(image.substr(slash == std::wstring_view::npos ? 0 : slash + 1), L"notepad.exe");
 }
 
-struct Search {
-    std::wstring_view file_name;
-};
-
+// GetWindowText reads another process's caption without sending it a
+// message: a hung Notepad does not stop the search.
 BOOL CALLBACK close_if_it_shows_the_file(HWND window, LPARAM lparam) {
-    const auto* search = reinterpret_cast<const Search*>(lparam);
+    const std::wstring_view file_name = *reinterpret_cast<const std::wstring_view*>(lparam);
     wchar_t title[512];
     const int length = GetWindowTextW(window, title, static_cast<int>(std::size(title)));
-    if (length <= 0 || !title_names_file({title, static_cast<std::size_t>(length)}, search->file_name)) return TRUE;
+    if (length <= 0 || !title_names_file({title, static_cast<std::size_t>(length)}, file_name)) return TRUE;
     DWORD process_id = 0;
     GetWindowThreadProcessId(window, &process_id);
     if (is_notepad(process_id)) PostMessageW(window, WM_CLOSE, 0, 0); // posted: a hung Notepad does not stop ours
@@ -51,10 +49,8 @@ bool title_names_file(std::wstring_view title, std::wstring_view file_name) {
 }
 
 void close_views_of_file(const std::vector<HANDLE>& started, std::wstring_view file_name) {
-    for (HANDLE process : started)
-        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) TerminateProcess(process, 0);
-    Search search{file_name};
-    EnumWindows(close_if_it_shows_the_file, reinterpret_cast<LPARAM>(&search));
+    for (HANDLE process : started) TerminateProcess(process, 0); // one that has ended refuses, harmlessly
+    EnumWindows(close_if_it_shows_the_file, reinterpret_cast<LPARAM>(&file_name));
 }
 
 } // namespace platform
