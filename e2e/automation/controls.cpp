@@ -78,6 +78,15 @@ int cmd_controls(const std::wstring& command, Context& context, HWND window) {
     }
     if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? kOk : fail(kFailed, "WM_CLOSE not posted");
     if (command == L"kill") return end_process_of(window);
+    if (command == L"post") {
+        // What the system tells a window without data to point at (a lock: WM_WTSSESSION_CHANGE).
+        const int message = context.args.empty() ? -1 : parse_int(context.args[0]);
+        if (message < 0) return fail(kUsage, "post MESSAGE [WPARAM [LPARAM]]");
+        const auto arg = [&](size_t i) { return i < context.args.size() ? parse_int(context.args[i], 0) : 0; };
+        return PostMessageW(window, static_cast<UINT>(message), static_cast<WPARAM>(arg(1)), arg(2))
+                   ? kOk
+                   : fail(kFailed, "not posted");
+    }
     if (command == L"foreground") return SetForegroundWindow(window) ? kOk : fail(kFailed, "not brought forward");
     if (command == L"waitfocus") {
         HWND target = context.args.empty() ? window : control_of(window, context, 0, &code);

@@ -25,6 +25,7 @@ window commands:
   lvrows ID | lvcols ID       "INDEX<TAB>SELECTED<TAB>TEXT0<TAB>TEXT1..." / header texts, one a line
   lvlook ID                   "text COLOUR back COLOUR row HEIGHT" (colours decimal, HEIGHT of row 0 in pixels)
   close | kill | foreground   post WM_CLOSE / end the window's process / SetForegroundWindow
+  post MSG [WPARAM [LPARAM]]  post a message with numbers only (a session lock: post 0x2B1 7)
   waitfocus [ID]              wait until the window is in front, active, and it (or control ID) has the keyboard
   waitmenu                    wait until a menu of the window's thread runs its loop and takes keys
 other commands:

@@ -57,16 +57,3 @@ qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
 qlk_wait_window Quillock frmMain >/dev/null
 qlk_pass "the new password enters"
 qlk_stop
-
-qlk_case "empty new passwords store an empty value: the next start is back to \"marigold\""
-qlk_start
-change "$new" "" ""
-qlk_expect_msgbox 'The entry password has been reset - PLEASE REMEMBER IT!'
-qlk_expect_eq "the stored value is empty" "REG_SZ 1 00" "$(qlk_reg_hex "$key" ID)"
-qlk_stop
-qlk_start
-qlk_type_into "$QLK_TITLE_ENTRY" IDC_PW_TXT1 marigold
-qlk_click_awaited "$QLK_TITLE_ENTRY" IDOK
-qlk_wait_window Quillock frmMain >/dev/null
-qlk_pass "\"marigold\" enters again"
-qlk_stop

@@ -2,9 +2,10 @@
 # The stick is pulled: the drive the program runs from goes away while the
 # viewer shows a copied password. Within a few seconds the run has ended as
 # Exit ends it: the process is gone with every window, the password has left
-# the clipboard and the widget's position is stored. Wine sends no broadcast
-# when a drive mapping goes, so this is the widget's timer finding the drive
-# gone; the broadcast is a window test's.
+# the clipboard and the widget's position is stored; with the gate's box up
+# too, and then Quillock starts again from the stick. Wine sends no broadcast
+# when a drive mapping goes, so this is the drive watch's timer finding the
+# drive gone; the broadcast is a window test's.
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/viewer_common.sh"
 source "$(dirname "$0")/widget_common.sh"
@@ -27,3 +28,16 @@ qlk_wait_exit "$QLK_PID" 6 || qlk_fail "Quillock still runs 6 s after its drive 
 qlk_pass "the process has ended"
 qlk_expect_eq "the clipboard is empty" "" "$(qlk_clipboard)"
 qlk_expect_eq "the widget's position is stored" "$(qlk_twips 20) $(qlk_twips 20)" "$(stored_position)"
+
+qlk_case "the drive mapping removed with the gate's box up, then with only the entry dialog up"
+qlk_new_drive
+qlk_enter
+qlk_menu_pick 4
+qlk_wait_window "$GATE" '#32770' >/dev/null
+for up in "the gate's box" "the entry dialog"; do
+    rm "$QLK_WINEPREFIX/dosdevices/${QLK_DRIVE,,}:"
+    qlk_wait_exit "$QLK_PID" 6 || qlk_fail "Quillock still runs 6 s after its drive went, $up up"
+    qlk_pass "the process has ended"
+    ln -sT "$QLK_DIR" "$QLK_WINEPREFIX/dosdevices/${QLK_DRIVE,,}:" # the stick comes back
+    qlk_start # and Quillock starts again: its entry dialog shows
+done

@@ -3,7 +3,8 @@
 # password in both views, Ctrl+U the user name; "Clear Clipboard && Close"
 # empties the clipboard; "Print" writes every row in list order with plain
 # passwords to temp.dat, opens it in Notepad, closes the viewer and empties
-# the clipboard; the greyed close box does nothing.
+# the clipboard, and that Notepad closes when the owner steps away (a lock);
+# the greyed close box does nothing.
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/viewer_common.sh"
 qlk_reset_entry_password
@@ -75,5 +76,9 @@ qlk_expect_eq "temp.dat holds exactly the three lines" "$(printf "$expected" | x
 qlk_wine "$QLK_AUTO" -t 'temp.dat - Notepad' wait >/dev/null || qlk_fail "Notepad did not open the print file"
 qlk_pass "Notepad shows temp.dat"
 qlk_expect_eq "the clipboard is empty" "" "$(qlk_clipboard)"
-close_notepad
+
+qlk_case "the owner steps away: the Notepad that shows the print list closes"
+qlk_auto -t Quillock -c frmMain post 0x2B1 7 >/dev/null || qlk_fail "no widget to lock" # WM_WTSSESSION_CHANGE, LOCK
+qlk_wine "$QLK_AUTO" -P 'temp.dat - ' gone >/dev/null || qlk_fail "Notepad still shows the print list"
+qlk_pass "the print list's Notepad has closed"
 qlk_alive || qlk_fail "the program ended"

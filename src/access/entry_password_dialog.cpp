@@ -37,6 +37,9 @@ constexpr char kUnstorableMessage[] =
     "New Entry Password Error:\r\nThe new entry password holds a character that cannot be stored (a letter with "
     "an accent, or one outside the system's code page) - the entry password was not changed. Please choose one "
     "without such characters.";
+constexpr char kEmptyMessage[] =
+    "New Entry Password Error:\r\nThe new entry password is empty - the entry password was not changed. Please type "
+    "the new entry password in both boxes.";
 
 constexpr int kClientWidth = 312;
 constexpr int kClientHeight = 151;
@@ -105,8 +108,7 @@ void on_change_password(HWND dialog) {
         return;
     }
     // Cancel on either new-password box ends the change: nothing is stored and
-    // the current password stays. Two empty answers given with OK go back to
-    // the default.
+    // the current password stays.
     auto first = platform::input_box_checked(
         {.prompt = "Please enter your new entry password", .title = "New Entry Password...", .masked = true});
     if (!first) return;
@@ -119,6 +121,12 @@ void on_change_password(HWND dialog) {
     if (first->bytes != second->bytes) {
         platform::show_message("New Entry Password Error:\r\nThe entry password is not entered the same within the 2 "
                                "'New Entry Password' input screens - please try again.");
+        return;
+    }
+    // The store keeps no empty password: it reads an empty value as the
+    // default, so the gate and the next start would want "marigold".
+    if (second->bytes.empty()) {
+        platform::show_message(kEmptyMessage);
         return;
     }
     // Such a password would come back from the store as other text (an accented

@@ -5,6 +5,7 @@
 #include "platform/shell.h"
 #include "platform/wipe.h"
 #include "ui/window_registry.h"
+#include "widget/drive_watch.h"
 #include "widget/menu_host.h"
 
 #include <windows.h>
@@ -27,6 +28,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const platform::InstanceGuard guard;
     qlk_access::set_instance_guard(&guard);
     app::install_window_loaders();
+    widget::start_drive_watch(); // a stick pulled while the entry dialog is up ends the run too
     ui::show_window(ui::Window::Password);
 
     MSG message;

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,8 @@ namespace platform {
 namespace {
 
 constexpr wchar_t kTitle[] = L"Quillock";
+
+bool g_boxes_ended = false; // the run has ended: no box comes up
 
 struct InputState {
     const InputArgs* args;
@@ -100,17 +103,23 @@ void cancel_boxes(const std::vector<HWND>& boxes) {
 
 void cancel_boxes_owned_by(HWND owner) { cancel_boxes(boxes_owned_by(owner)); }
 
-void cancel_boxes_of_this_thread() {
+void end_boxes_for_the_run(const std::vector<HWND>& forms) {
+    g_boxes_ended = true;
     BoxSearch search{nullptr, {}};
     EnumThreadWindows(GetCurrentThreadId(), collect_owned_box, reinterpret_cast<LPARAM>(&search));
+    std::erase_if(search.boxes, [&](HWND box) { return std::find(forms.begin(), forms.end(), box) != forms.end(); });
     cancel_boxes(search.boxes);
 }
 
+void allow_boxes() { g_boxes_ended = false; }
+
 void show_message(const std::string& text) {
+    if (g_boxes_ended) return;
     MessageBoxW(GetActiveWindow(), to_wide(text).c_str(), kTitle, MB_OK | MB_SETFOREGROUND);
 }
 
 std::optional<AnsiText> input_box_checked(const InputArgs& args) {
+    if (g_boxes_ended) return std::nullopt;
     InputState state{&args, {}};
     const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUTBOX), GetActiveWindow(),
                                            input_box_proc, reinterpret_cast<LPARAM>(&state));

@@ -37,8 +37,15 @@ std::vector<HWND> boxes_owned_by(HWND owner);
 // runs, and the call that showed it returns as cancelled once its loop runs
 // again. For `owner`'s own thread.
 void cancel_boxes_owned_by(HWND owner);
-// The same for every box of the calling thread, whatever owns it: for when
-// the program's windows (dialog windows themselves) have all gone.
-void cancel_boxes_of_this_thread();
+// The end of a run nobody asked for (the program's drive has gone): every
+// box of the calling thread (its dialog-class windows but the program's own
+// `forms`) ends as cancelled, whatever owns it, and no box comes up any more.
+// What would follow from a cancelled box (a refusal, the next question) would
+// have no window of the program left to own it and would keep the run alive
+// until someone answered it: show_message shows nothing from now on and the
+// input boxes answer as cancelled at once.
+void end_boxes_for_the_run(const std::vector<HWND>& forms);
+// Lets boxes come up again: for a run that begins anew.
+void allow_boxes();
 
 } // namespace platform

@@ -56,9 +56,9 @@ bool open_web_address(std::string_view address) {
     return false;
 }
 
-bool start_system_program(std::wstring_view program, const std::string& file, int show_command) {
+unique_kernel_handle start_system_program(std::wstring_view program, const std::string& file, int show_command) {
     const std::wstring folder = system_folder();
-    if (folder.empty()) return false;
+    if (folder.empty()) return {};
     const std::wstring path = folder + L'\\' + std::wstring(program);
     // A path holds no quote, so quoting both parts is all the command line needs.
     std::wstring command_line = L'"' + path + L"\" \"" + to_wide(file) + L'"';
@@ -71,11 +71,10 @@ bool start_system_program(std::wstring_view program, const std::string& file, in
     // the first word of the command line and search for it, our folder first.
     if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
-        return false;
-    // The program runs on by itself: only our handles to it go.
+        return {};
+    // The program runs on by itself: only our handle to its thread goes.
     unique_kernel_handle thread(process.hThread);
-    unique_kernel_handle started(process.hProcess);
-    return true;
+    return unique_kernel_handle(process.hProcess);
 }
 
 ShellApartment::ShellApartment()

@@ -7,6 +7,8 @@
 // program name in the exe's own folder first, while the shell takes an
 // address without a scheme ("www.example.com") for a file name first, and a
 // ".com" name is a program.
+#include "platform/unique_handle.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,9 +28,9 @@ bool open_web_address(std::string_view address);
 
 // Starts `program` (a file name such as L"notepad.exe") from the system
 // folder (System32) by its full path, with `file` quoted as its only
-// argument, in a window of `show_command`, without waiting. False when no
-// process started.
-bool start_system_program(std::wstring_view program, const std::string& file, int show_command);
+// argument, in a window of `show_command`, without waiting. The started
+// process, or an empty handle when none started.
+unique_kernel_handle start_system_program(std::wstring_view program, const std::string& file, int show_command);
 
 // COM on the UI thread, in the single-threaded apartment the shell's
 // extensions need, for the life of the object (the Remarks of

@@ -36,6 +36,13 @@ bool any_window() {
     return false;
 }
 
+std::vector<HWND> loaded_windows() {
+    std::vector<HWND> loaded;
+    for (const auto& e : g_windows)
+        if (e.hwnd) loaded.push_back(e.hwnd);
+    return loaded;
+}
+
 bool load_window(Window window) {
     if (!is_loaded(window) && g_loader) g_loader(window);
     return is_loaded(window);

@@ -4,6 +4,8 @@
 // is not loaded does nothing. The run ends when no window is left.
 #include <windows.h>
 
+#include <vector>
+
 namespace ui {
 
 enum class Window { Viewer, AddEntry, Startup, Widget, Password, About, MenuHost };
@@ -21,6 +23,7 @@ void untrack_window(Window window);
 HWND find_window(Window window);
 bool is_loaded(Window window);
 bool any_window();
+std::vector<HWND> loaded_windows();
 
 // Loads the window (hidden) unless it is loaded; true when it is loaded afterwards.
 bool load_window(Window window);

@@ -36,11 +36,15 @@ std::string cell_text(const Form2& form, std::size_t row, int column) {
     return {};
 }
 
+// The list asks for as many characters as it draws (260 when it paints a
+// cell); a longer value shows cut, as far as it fits. The program's code page
+// has one character a byte, so the cut is made on the bytes: a conversion
+// into a buffer too small for the whole text would give nothing at all.
 void put_text(std::string_view text, wchar_t* target, int capacity) {
     if (!target || capacity <= 0) return;
-    const int written = text.empty() ? 0
-                                     : MultiByteToWideChar(platform::program_code_page(), 0, text.data(),
-                                                           static_cast<int>(text.size()), target, capacity - 1);
+    const int length = static_cast<int>(std::min<std::size_t>(text.size(), static_cast<std::size_t>(capacity - 1)));
+    const int written =
+        length == 0 ? 0 : MultiByteToWideChar(platform::program_code_page(), 0, text.data(), length, target, length);
     target[written > 0 ? written : 0] = L'\0';
 }
 

@@ -1,5 +1,6 @@
 // The commands that use the records without changing them: copy to the
 // clipboard, open a URL, print, the display toggle and the mini help.
+#include "access/print_view.h"
 #include "access/run_state.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
@@ -91,7 +92,7 @@ void print_list(Form2& form) {
                                " may be read-only or in use by another program; the list was not printed.");
         return;
     }
-    if (!platform::start_system_program(L"notepad.exe", path, SW_SHOWNORMAL)) {
+    if (!qlk_access::open_print_view()) {
         platform::show_message("ERROR: Notepad could not be started.\r\nThe list was written to " + path +
                                "; open it from there to print it.");
         return;

@@ -1,6 +1,7 @@
 #include "widget/away_watch.h"
 
 #include "access/lock_setting.h"
+#include "access/print_view.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "ui/window_registry.h"
@@ -120,7 +121,8 @@ void owner_stepped_away() {
         // Its close empties the clipboard only while it holds the viewer's own copy.
         ui::close_window(ui::Window::Viewer, ui::CloseCause::OwnerAway);
     }
-    remove_traces(); // the print file, and a password of ours still on the clipboard
+    remove_traces();                 // the print file, and a password of ours still on the clipboard
+    qlk_access::close_print_views(); // the list leaves the screen too, printed or not
 }
 
 void set_session_registration(SessionRegistration registration) { g_registration = registration; }

@@ -2,7 +2,8 @@
 // The owner steps away from the desk: the session is locked or disconnected,
 // the computer goes to sleep, the screen turns off, or no keyboard or mouse
 // input has reached the system for LockMinutes. The password viewer then
-// closes, and the print file goes, whether or not the viewer is open. The
+// closes, and the print file goes, whether or not the viewer is open, with
+// the Notepad that shows it (one that shows another file stays). The
 // clipboard is emptied only while it still holds the program's own copy:
 // unlike "Clear Clipboard && Close", a close the user did not ask for leaves
 // what the user copied elsewhere. The widget watches, and the viewer goes

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "ui/window_registry.h"
 #include "widget/away_watch.h"
 #include "widget/menu_host.h"
 
@@ -13,6 +14,12 @@
 
 namespace widget {
 namespace {
+
+// The drive is looked up each second, on a timer of the thread rather than of
+// a window: the run is watched from its first window on, the entry dialog
+// before the widget, and whichever box is up.
+constexpr UINT kLookUpMs = 1000;
+UINT_PTR g_look_up_timer = 0;
 
 DWORD g_drive_bit = 0; // the program's drive in GetLogicalDrives' mask; 0: not watched
 wchar_t g_root[] = L"?:\\";
@@ -44,17 +51,24 @@ void end_run() {
     // lets messages through.
     if (std::exchange(g_ended, true)) return;
     owner_stepped_away();
+    // Every other box ends as cancelled while its owner is still there (the
+    // gate's, the entry dialog's, a message of any window; one shown while
+    // none of ours was active has no owner at all), and nothing that would
+    // follow from its cancellation comes up once the handler waiting on it
+    // goes on: no window would be left to own it.
+    platform::end_boxes_for_the_run(ui::loaded_windows());
     run_exit_sequence();
-    // Every window of the program has gone, and the boxes they owned with
-    // them. A box shown while none of them was active has no owner: it
-    // would stay on the screen, waiting for someone to answer it.
-    platform::cancel_boxes_of_this_thread();
+}
+
+void CALLBACK look_up_drive(HWND, UINT, UINT_PTR, DWORD) {
+    if (drive_gone()) end_run();
 }
 
 } // namespace
 
 void start_drive_watch() {
     g_ended = false;
+    platform::allow_boxes();
     g_drive_bit = 0;
     const std::wstring folder = platform::program_folder_wide();
     const wchar_t letter = folder.size() >= 2 && folder[1] == L':' ? std::towupper(folder[0]) : 0;
@@ -62,6 +76,8 @@ void start_drive_watch() {
     g_drive_bit = DWORD{1} << (letter - L'A');
     g_root[0] = letter;
     g_listed = (GetLogicalDrives() & g_drive_bit) != 0;
+    // Without the timer only the system's broadcast tells, and only the widget takes it.
+    if (!g_look_up_timer) g_look_up_timer = SetTimer(nullptr, 0, kLookUpMs, look_up_drive);
 }
 
 bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
@@ -75,11 +91,6 @@ bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& resul
             end_run();
         }
         result = TRUE;
-        return true;
-    case WM_TIMER:
-        if (!drive_gone()) return false;
-        end_run();
-        result = 0;
         return true;
     }
     return false;

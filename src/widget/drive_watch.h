@@ -10,15 +10,16 @@
 
 namespace widget {
 
-// Notes the program's drive; for the widget's load. A program started from a
-// network path (\\server\share) has no drive letter and is not watched.
+// Notes the program's drive and looks it up each second from then on, on a
+// timer of the calling thread, without touching it (a USB disk may spin
+// down). For the start of the run, before its first window; the widget's
+// load notes the drive again. A program started from a network path
+// (\\server\share) has no drive letter and is not watched.
 void start_drive_watch();
 
 // The widget's share of the messages that tell of its drive: the system's
-// broadcast of a removed volume, and the widget's one-second timer, on which
-// the drive is looked up without being touched (a USB disk may spin down).
-// True when `message` was handled here, with the result in `result`; a tick
-// that finds the drive still there is left to the other users of the timer.
+// broadcast of a removed volume. True when `message` was handled here, with
+// the result in `result`.
 bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
 } // namespace widget

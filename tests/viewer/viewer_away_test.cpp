@@ -14,6 +14,7 @@
 #include <dbt.h>
 #include <wtsapi32.h>
 
+#include <algorithm>
 #include <cctype>
 #include <functional>
 
@@ -25,40 +26,70 @@ constexpr int kInputTextId = 102; // the input box's edit control
 constexpr ULONGLONG kMinute = 60'000;
 constexpr char kPositionKey[] = "Software\\VB and VBA Program Settings\\QLK\\FormPosInfo";
 
-// A box of the viewer that is up, or null.
-HWND shown_box_of(HWND viewer) {
-    for (HWND box : platform::boxes_owned_by(viewer))
-        if (IsWindowVisible(box)) return box;
-    return nullptr;
+// The dialog-class windows of a thread that are shown: the forms and the boxes.
+std::vector<HWND> shown_dialogs(DWORD thread) {
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM lparam) {
+            wchar_t name[8] = {};
+            GetClassNameW(window, name, 8);
+            if (std::wstring_view(name) == L"#32770" && IsWindowVisible(window))
+                reinterpret_cast<std::vector<HWND>*>(lparam)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
-// On a second thread: waits for a box of the viewer, types into it when it is
-// an input box, then sets off `event` as the owner's absence would while the
-// box is up. A box the event leaves open is cancelled here, so that the test
-// goes on, and counted.
+// On a second thread: waits for a box of the calling thread (a dialog window
+// that was not up at the start), types into it when it is an input box, then
+// sets off `event` as the owner's absence would while the box is up. A box
+// the event leaves open is cancelled here, so that the test goes on, and
+// counted; so is any box that comes up after it, until stop().
 class EventWhileBoxIsUp {
 public:
-    EventWhileBoxIsUp(HWND viewer, std::function<void()> event)
-        : thread_([this, viewer, event = std::move(event)] {
-              HWND box = nullptr;
-              for (int i = 0; i < 500 && !(box = shown_box_of(viewer)); ++i) Sleep(10);
-              if (!box) return;
-              seen_ = true;
-              Sleep(20); // the box finishes its own set-up
-              if (HWND edit = GetDlgItem(box, kInputTextId)) SetWindowTextW(edit, L"half typed");
-              event();
-              for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(10);
-              if (IsWindow(box) && IsWindowVisible(box)) {
-                  left_open_ = true;
-                  PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-              }
-          }) {}
-    ~EventWhileBoxIsUp() { thread_.join(); }
+    explicit EventWhileBoxIsUp(std::function<void()> event)
+        : thread_(
+              [this, ui = GetCurrentThreadId(), forms = shown_dialogs(GetCurrentThreadId()), event = std::move(event)] {
+                  const auto new_box = [&] {
+                      for (HWND shown : shown_dialogs(ui))
+                          if (std::find(forms.begin(), forms.end(), shown) == forms.end()) return shown;
+                      return HWND{};
+                  };
+                  HWND box = nullptr;
+                  for (int i = 0; i < 500 && !(box = new_box()); ++i) Sleep(10);
+                  if (!box) return;
+                  seen_ = true;
+                  Sleep(20); // the box finishes its own set-up
+                  if (HWND edit = GetDlgItem(box, kInputTextId)) SetWindowTextW(edit, L"half typed");
+                  event();
+                  for (int i = 0; i < 500 && IsWindowVisible(box); ++i) Sleep(10);
+                  for (HWND up = nullptr; !done_; Sleep(10)) {
+                      if (!(up = new_box())) continue;
+                      wchar_t text[512] = {};
+                      GetDlgItemTextW(up, 0xFFFF, text, 512); // a message box's text
+                      if (up == box)
+                          left_open_ = true;
+                      else
+                          followed_ = platform::to_ansi(text);
+                      PostMessageW(up, WM_COMMAND, IDCANCEL, 0);
+                      for (int i = 0; i < 500 && IsWindowVisible(up); ++i) Sleep(10);
+                  }
+              }) {}
+    ~EventWhileBoxIsUp() { stop(); }
+    // Once the command that showed the box has returned: whatever it showed has been seen.
+    void stop() {
+        done_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
     bool seen() const { return seen_; }
     bool left_open() const { return left_open_; }
+    const std::string& followed() const { return followed_; } // the message of a box after it
 
 private:
-    std::atomic<bool> seen_{false}, left_open_{false};
+    std::atomic<bool> seen_{false}, left_open_{false}, done_{false};
+    std::string followed_ = "";
     std::thread thread_;
 };
 
@@ -172,6 +203,7 @@ protected:
         platform::set_last_input_source([] { return g_last_input.load(); });
     }
     void TearDown() override {
+        platform::allow_boxes(); // after a run that ended
         platform::set_last_input_source(nullptr);
         widget::set_session_registration(nullptr);
         if (HWND widget = ui::find_window(ui::Window::Widget)) DestroyWindow(widget);
@@ -188,12 +220,13 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
     struct Case {
         const char* what;
         Absence absence;
-        int box_command;          // the viewer command whose box is up meanwhile; 0: none
-        bool closes;              // the viewer closes and the print file goes
-        const char* lock_minutes; // the stored LockMinutes, if any
-        bool user_copied_since;   // the user cut or copied in another program after the viewer's copy
-        bool late_registration;   // the session registration holds only at its second try
-        bool ends_run;            // every window closes, the widget's position stored
+        int box_command;                            // the viewer command whose box is up meanwhile; 0: none
+        bool closes;                                // the viewer closes and the print file goes
+        const char* lock_minutes;                   // the stored LockMinutes, if any
+        bool user_copied_since;                     // the user cut or copied in another program after the viewer's copy
+        bool late_registration;                     // the session registration holds only at its second try
+        bool ends_run;                              // every window closes, the widget's position stored
+        ui::Window box_window = ui::Window::Viewer; // the window whose command box_command is
     };
     const Case cases[] = {
         {"session locked, the rename box open", session(WTS_SESSION_LOCK), IDM_VW_RENAME, true},
@@ -212,6 +245,13 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
          true},
         {"the program's drive removed, the rename box open: the run ends", volume_removed(0), IDM_VW_RENAME, true,
          nullptr, false, false, true},
+        // No window is left to own a box that would follow from the cancelled one.
+        {"the drive removed, the gate's box open: no refusal follows", volume_removed(0), IDM_VIEW, true, nullptr,
+         false, false, true, ui::Window::MenuHost},
+        {"the drive removed, the entry dialog's current password box open", volume_removed(0), IDC_PW_COMMAND3, true,
+         nullptr, false, false, true, ui::Window::Password},
+        {"the drive removed, the add-entry dialog's help open", volume_removed(0), IDC_AE_COMMAND4, true, nullptr,
+         false, false, true, ui::Window::AddEntry},
         {"another drive removed", volume_removed(1), 0, false},
         {"session unlocked", session(WTS_SESSION_UNLOCK), 0, false},
         {"resumed from sleep", power(PBT_APMRESUMEAUTOMATIC), 0, false},
@@ -244,7 +284,8 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
 
         const bool print_box = c.box_command == IDC_VW_COMMAND1;
         if (!print_box) write_bytes(qlk_access::print_file_path(), "Password: S3cret!\r\n");
-        if (c.box_command == kViewerClosed) {
+        const bool viewer_open = c.box_command != kViewerClosed && c.box_window == ui::Window::Viewer;
+        if (!viewer_open) {
             put_on_clipboard("the user's own");
         } else {
             ASSERT_NE(open_viewer(), nullptr);
@@ -256,21 +297,30 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
 
         TimerTicks ticks(widget);
         if (c.box_command > 0) {
+            if (c.box_window == ui::Window::Password) {
+                ui::show_window(ui::Window::Password);
+                qlk_access::run_state().computer_name = kStamp; // its load took the computer's
+            }
+            ui::load_window(c.box_window);
             CancelSpy spy;
-            EventWhileBoxIsUp watcher(viewer(), [&] { c.absence.happen(widget); });
-            command(c.box_command); // returns once its box has ended
+            EventWhileBoxIsUp watcher([&] { c.absence.happen(widget); });
+            // Returns once its box has ended, and whatever followed.
+            SendMessageW(ui::find_window(c.box_window), WM_COMMAND, MAKEWPARAM(c.box_command, 0), 0);
+            watcher.stop();
             EXPECT_TRUE(watcher.seen());
             EXPECT_FALSE(watcher.left_open()) << "the box ends with the viewer";
+            EXPECT_EQ(watcher.followed(), "") << "a box came up after the cancelled one";
             EXPECT_EQ(spy.cancelled(), 1) << "the box was cancelled before the viewer closed";
         } else {
             c.absence.happen(widget);
         }
 
         if (c.closes) {
-            EXPECT_TRUE(test_support::pump_until([] { return !viewer() && !print_file_exists(); }, 5000));
+            EXPECT_TRUE(test_support::pump_until(
+                [&] { return !viewer() && !print_file_exists() && !(c.ends_run && ui::any_window()); }, 5000));
             EXPECT_EQ(viewer(), nullptr);
             EXPECT_FALSE(print_file_exists());
-            if (c.box_command == kViewerClosed || c.user_copied_since) {
+            if (!viewer_open || c.user_copied_since) {
                 EXPECT_EQ(clipboard_text(), "the user's own") << "what the user copied is left alone";
             } else {
                 EXPECT_EQ(clipboard_format_count(), 0);
@@ -296,7 +346,8 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
             EXPECT_EQ(platform::item_text(add_entry, IDC_AE_TXTID), "typed in the add dialog");
         }
 
-        if (HWND open = viewer()) DestroyWindow(open);
+        for (HWND open : {viewer(), ui::find_window(ui::Window::Password)})
+            if (open) DestroyWindow(open);
         DestroyWindow(add_entry);
         remove_files();
     }

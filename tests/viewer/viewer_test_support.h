@@ -100,12 +100,13 @@ protected:
 
     static void command(int id) { SendMessageW(viewer(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
+    // A cell's text as far as the list draws it: it asks for 260 characters.
     static std::string cell(int row, int column) {
-        wchar_t buffer[1024] = {};
+        wchar_t buffer[260] = {};
         LVITEMW item{};
         item.iSubItem = column;
         item.pszText = buffer;
-        item.cchTextMax = 1024;
+        item.cchTextMax = 260;
         SendMessageW(list(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
         return platform::to_ansi(buffer);
     }

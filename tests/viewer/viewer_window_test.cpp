@@ -153,7 +153,8 @@ TEST_F(ViewerWindow, ListIsAVirtualReportListWithFourColumnsAndNoInPlaceEdit) {
 }
 
 TEST_F(ViewerWindow, RowsAreSortedByNameWithTheFirstRecordSelectedAndPasswordsScrambled) {
-    write_vault(kThree + "NAM:delta\r\nURL:u\r\nUSE:d\r\nPAS:x\r\nIDN:" + kStamp + "\r\nURL:extra value\r\n");
+    write_vault(kThree + "NAM:delta\r\nURL:u\r\nUSE:d\r\nPAS:x\r\nIDN:" + kStamp + "\r\nURL:extra value\r\n" +
+                record_text("echo", "e", std::string(300, 'u'), std::string(500, 'p')));
     const std::string before = vault_bytes();
     open_viewer();
     const std::vector<Shown> expected = {
@@ -161,6 +162,8 @@ TEST_F(ViewerWindow, RowsAreSortedByNameWithTheFirstRecordSelectedAndPasswordsSc
         {"bravo", "ftp://b", "bob", vault::encrypt_text("Secret9")},
         {"charlie", "https://c.example", "carl", "\xDA\xDB\xDC"}, // abc scrambled: codes 218, 219, 220
         {"delta", "u", "d", vault::encrypt_text("x")},
+        // A 300-character user name and a 500-character password, cut where the list's room ends.
+        {"echo", "e", std::string(259, 'u'), vault::encrypt_text(std::string(259, 'p'))},
     };
     EXPECT_EQ(shown_rows(), expected);
     EXPECT_EQ(selected_row(), 2) << "the first record of the file, charlie";
