@@ -70,10 +70,12 @@ struct Answers {
 
 bool ask(HWND control, Answers* answers) {
     IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                          reinterpret_cast<void**>(&object))) ||
-        !object)
+    const HRESULT made = AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                    reinterpret_cast<void**>(&object));
+    if (FAILED(made) || !object) {
+        fail(kFailed, "no accessible object: " + std::to_string(static_cast<unsigned long>(made)));
         return false;
+    }
     VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;

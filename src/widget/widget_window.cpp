@@ -27,7 +27,7 @@ namespace {
 constexpr wchar_t kWidgetClass[] = L"frmMain";
 constexpr wchar_t kSkinClass[] = L"QuillockSkin";
 constexpr char kSkinTip[] = "Double click or right mouse down for the menu...";
-// A screen reader's "do default action" on the skin, posted to it.
+// Opens the menu: Enter and a screen reader's "do default action" post it to the skin.
 constexpr UINT kOpenMenuMessage = WM_APP + 1;
 
 // picMainSkin's state: the persistent image it paints.
@@ -178,7 +178,9 @@ LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM
         popup_at_widget(GetParent(skin));
         return 0;
     case WM_KEYDOWN:
-        if (is_menu_key(message, wparam) || wparam == VK_RETURN) popup_at_widget(GetParent(skin));
+        if (is_menu_key(message, wparam)) popup_at_widget(GetParent(skin));
+        // After the character Enter has queued, which the menu would take as a choice of nothing.
+        if (wparam == VK_RETURN) PostMessageW(skin, kOpenMenuMessage, 0, 0);
         if (wparam == VK_ESCAPE) {
             // Ends at once: nothing is saved and no window's close handling
             // runs. Only the plain passwords go along.
