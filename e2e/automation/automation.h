@@ -73,6 +73,7 @@ int serve();
 int cmd_controls(const std::wstring& command, Context& context, HWND window);  // controls.cpp
 int cmd_message_box(Context& context);                                         // message_box.cpp
 int cmd_region(HWND window);                                                   // region.cpp
+int cmd_accessible(HWND window);                                               // accessible.cpp
 int cmd_list_view(const std::wstring& command, Context& context, HWND window); // list_view.cpp
 int cmd_clipboard(const std::wstring& command, Context& context);              // clipboard.cpp
 int cmd_registry(Context& context);                                            // registry.cpp

@@ -22,6 +22,9 @@ window commands:
   idle                        wait until the window's program waits for input with nothing pending (WaitForInputIdle)
   children                    "child ID VISIBLE CLASS<TAB>TEXT" for each control
   region                      "rect L T R B" for each rectangle (window coordinates); 1 when there is none
+  acc                         "acc ID ROLE<TAB>NAME<TAB>RULE<TAB>DESCRIPTION<TAB>SHORTCUT" for each control in
+                              z-order: its accessible object's answers, and RULE, the name Windows' label rule gives
+                              a field ("-" for a control named by its own text)
   lvrows ID | lvcols ID       "INDEX<TAB>SELECTED<TAB>TEXT0<TAB>TEXT1..." / header texts, one a line
   lvlook ID                   "text COLOUR back COLOUR row HEIGHT" (colours decimal, HEIGHT of row 0 in pixels)
   close | kill | foreground   post WM_CLOSE / end the window's process / SetForegroundWindow
@@ -92,6 +95,7 @@ int run_window_command(const std::wstring& command, Context& context) {
         return kOk;
     }
     if (command == L"region") return cmd_region(window);
+    if (command == L"acc") return cmd_accessible(window);
     if (command == L"lvrows" || command == L"lvcols" || command == L"lvlook")
         return cmd_list_view(command, context, window);
     return cmd_controls(command, context, window);

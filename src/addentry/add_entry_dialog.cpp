@@ -4,6 +4,8 @@
 #include "ui/message_box_reporter.h"
 #include "addentry/password_generator.h"
 #include "ui/window_registry.h"
+#include "platform/accessible.h"
+#include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "platform/random.h"
 #include "platform/text.h"
@@ -53,6 +55,13 @@ std::wstring field_text(HWND dialog, int id) {
 
 void show_label(HWND dialog, int id, bool visible) { ShowWindow(GetDlgItem(dialog, id), visible ? SW_SHOW : SW_HIDE); }
 
+// An error label appears beside the fields while the keyboard stays on OK:
+// a screen reader is told, so that it reads the error out.
+void show_error(HWND dialog, int id) {
+    show_label(dialog, id, true);
+    platform::announce_shown(GetDlgItem(dialog, id));
+}
+
 void on_load(HWND dialog) {
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);
@@ -65,6 +74,7 @@ void on_load(HWND dialog) {
     platform::add_tooltip(dialog, IDC_AE_COMMAND4, "Entry to the 'Tallybox' software...");
     platform::add_tooltip(dialog, IDCANCEL, "Cancel action - unload me...");
     platform::add_tooltip(dialog, IDOK, "Save password values...");
+    platform::set_accessible_name(GetDlgItem(dialog, IDC_AE_COMMAND4), L"Help on generating a secure password");
 
     show_label(dialog, IDC_AE_LBLERROR, false); // lblError2 stays as it is: visible
     qlk_access::set_drive_letter_from_program_folder();
@@ -83,8 +93,11 @@ void on_generate(HWND dialog) {
     std::size_t next = 0;
     const std::string password = generate_password([&] { return unit_float_from_bits(words[next++ % words.size()]); });
     words.fill(0);
-    platform::set_item_text(dialog, IDC_AE_TXTPSSWD1, password);
-    platform::set_item_text(dialog, IDC_AE_TXTPSSWD2, password);
+    // The keyboard stays on the button: a screen reader is told of the fields' new text.
+    for (int id : {IDC_AE_TXTPSSWD1, IDC_AE_TXTPSSWD2}) {
+        platform::set_item_text(dialog, id, password);
+        platform::announce_value_changed(GetDlgItem(dialog, id));
+    }
 }
 
 struct Converted {
@@ -121,11 +134,11 @@ void on_add(HWND dialog) {
     // The labels answer first, on the text as typed; only a record that passes
     // them is checked for what the vault can store.
     if (password1 != password2) {
-        show_label(dialog, IDC_AE_LBLERROR, true);
+        show_error(dialog, IDC_AE_LBLERROR);
         return;
     }
     if (url.empty() || user.empty()) {
-        show_label(dialog, IDC_AE_LBLERROR2, true);
+        show_error(dialog, IDC_AE_LBLERROR2);
         return;
     }
     const Converted converted = convert_fields(id, url, user, password1, password2);
@@ -138,8 +151,8 @@ void on_add(HWND dialog) {
     vault::VaultContext context = qlk_access::vault_context(reporter);
     switch (vault::add_record(context, converted.fields)) {
     case vault::AddOutcome::Saved: DestroyWindow(dialog); return;
-    case vault::AddOutcome::PasswordsDiffer: show_label(dialog, IDC_AE_LBLERROR, true); return;
-    case vault::AddOutcome::UrlOrUserEmpty: show_label(dialog, IDC_AE_LBLERROR2, true); return;
+    case vault::AddOutcome::PasswordsDiffer: show_error(dialog, IDC_AE_LBLERROR); return;
+    case vault::AddOutcome::UrlOrUserEmpty: show_error(dialog, IDC_AE_LBLERROR2); return;
     case vault::AddOutcome::Refused:    // the message named the field
     case vault::AddOutcome::SaveFailed: // reported; the vault kept its last good content
         return;                         // either way the dialog keeps everything typed
@@ -149,6 +162,8 @@ void on_add(HWND dialog) {
 HBRUSH on_static_colour(HWND dialog, HDC dc, HWND control) {
     if (control != GetDlgItem(dialog, IDC_AE_LBLERROR) && control != GetDlgItem(dialog, IDC_AE_LBLERROR2))
         return nullptr;
+    // Red on the system's face colour; under high contrast the system's own pair.
+    if (platform::high_contrast_on()) return platform::use_system_pair(dc, COLOR_BTNTEXT, COLOR_BTNFACE);
     SetTextColor(dc, RGB(255, 0, 0));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return GetSysColorBrush(COLOR_BTNFACE);
@@ -171,6 +186,10 @@ INT_PTR CALLBACK Form3_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
         case IDC_AE_COMMAND3: on_generate(dialog); return TRUE;
         case IDC_AE_COMMAND4: platform::show_message(kMiniHelpText); return TRUE;
         }
+        break;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        if (platform::colours_may_have_changed(message, wparam)) platform::redraw_all(dialog);
         break;
     case WM_CLOSE: DestroyWindow(dialog); return TRUE;
     case WM_NCDESTROY: ui::untrack_window(ui::Window::AddEntry); break;

@@ -1,6 +1,7 @@
 // The list's font size and colours: the Configuration menu, the colour
 // dialog, and the stored settings under "Quillock"\"Config".
 #include "access/settings_store.h"
+#include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"
 #include "platform/window.h"
@@ -99,11 +100,19 @@ void set_list_font(Form2& form, double points) {
 
 void set_list_colours(Form2& form, COLORREF fore, COLORREF back) {
     if (!form.list) return;
+    form.fore_colour = fore;
+    form.back_colour = back;
+    show_list_colours(form);
+}
+
+void show_list_colours(const Form2& form) {
+    if (!form.list) return;
+    const bool forced = platform::high_contrast_on();
+    const COLORREF fore = forced ? GetSysColor(COLOR_WINDOWTEXT) : form.fore_colour;
+    const COLORREF back = forced ? GetSysColor(COLOR_WINDOW) : form.back_colour;
     ListView_SetTextColor(form.list, fore);
     ListView_SetTextBkColor(form.list, back);
     ListView_SetBkColor(form.list, back);
-    form.fore_colour = fore;
-    form.back_colour = back;
     InvalidateRect(form.list, nullptr, TRUE);
 }
 

@@ -3,7 +3,9 @@
 #include "ui/message_box_reporter.h"
 #include "ui/window_registry.h"
 #include "platform/window_state.h"
+#include "platform/accessible.h"
 #include "platform/clipboard.h"
+#include "platform/colours.h"
 #include "platform/text.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
@@ -91,6 +93,7 @@ void on_init(HWND dialog, const Holder& holder) {
     platform::add_tooltip(dialog, IDC_VW_COMMAND3, "Toggle: Decrypt/ Encrypt Password View...");
     platform::add_tooltip(dialog, IDC_VW_COMMAND4, "Entry to the 'Tallybox' software...");
     platform::add_tooltip(dialog, IDC_VW_COMMAND2, "Unload me...");
+    platform::set_accessible_name(GetDlgItem(dialog, IDC_VW_COMMAND4), L"Help on decrypting the password view");
     set_up_list(form);
 }
 
@@ -199,9 +202,19 @@ INT_PTR CALLBACK Form2_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lparam) == GetDlgItem(dialog, IDC_VW_LABEL2)) {
             const auto dc = reinterpret_cast<HDC>(wparam);
-            SetTextColor(dc, RGB(255, 0, 0));
+            // Red on the system's face colour; under high contrast the system's own pair.
+            SetTextColor(dc, platform::high_contrast_on() ? GetSysColor(COLOR_BTNTEXT) : RGB(255, 0, 0));
             SetBkMode(dc, TRANSPARENT);
             return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        break;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        if (auto form = form_of(dialog); form && platform::colours_may_have_changed(message, wparam)) {
+            // The list, a common control, learns of new system colours only from its window.
+            if (message == WM_SYSCOLORCHANGE) SendMessageW(form->list, WM_SYSCOLORCHANGE, 0, 0);
+            show_list_colours(*form);
+            platform::redraw_all(dialog);
         }
         break;
     case WM_CLOSE: close_with_cause(dialog, ui::CloseCause::Asked); return TRUE;

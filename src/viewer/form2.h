@@ -64,7 +64,10 @@ bool on_list_notify(Form2& form, const NMHDR& header, LRESULT& result);
 
 // --- Appearance (appearance.cpp) ----------------------------------------------
 void set_list_font(Form2& form, double points);
+// The chosen colours; the list shows them, or the system's pair while high
+// contrast is on (show_list_colours, also for a change of scheme).
 void set_list_colours(Form2& form, COLORREF fore, COLORREF back);
+void show_list_colours(const Form2& form);
 void apply_stored_appearance(Form2& form);
 // The Configuration menu; true when `command` was one of its items.
 bool run_appearance_command(Form2& form, int command);

@@ -1,6 +1,7 @@
 #include "widget/about_window.h"
 
 #include "ui/window_registry.h"
+#include "platform/colours.h"
 #include "platform/window_state.h"
 #include "platform/shell.h"
 #include "platform/text.h"
@@ -42,6 +43,21 @@ platform::unique_hfont make_font(const wchar_t* face, int hundredths_of_points, 
 }
 
 bool is_link(int id) { return id == IDC_ABOUT_IMAGE1 || id == IDC_ABOUT_LABEL3 || id == IDC_ABOUT_LABEL1; }
+
+// The window draws on the system's window colour, white in the usual scheme,
+// so that the system's text colour reads on it in every scheme. The links are
+// blue where blue reads on that colour, else in the system's link colour, and
+// in the system's link colour whenever high contrast is on.
+COLORREF link_colour() {
+    constexpr COLORREF kBlue = RGB(0, 0, 255);
+    const COLORREF back = GetSysColor(COLOR_WINDOW);
+    const bool forced = platform::high_contrast_on();
+    for (COLORREF candidate : {kBlue, GetSysColor(COLOR_HOTLIGHT)}) {
+        if (forced && candidate == kBlue) continue;
+        if (platform::contrast_ratio(candidate, back) >= platform::kReadableContrast) return candidate;
+    }
+    return GetSysColor(COLOR_WINDOWTEXT);
+}
 
 // A text link that has the keyboard opens with Enter or Space, as a click
 // opens it, and shows a focus rectangle.
@@ -110,7 +126,7 @@ void on_load(HWND dialog) {
 // Image1 shows the logo stretched to its frame, not in proportion.
 void draw_logo(const About& state, const DRAWITEMSTRUCT& item) {
     const RECT& frame = item.rcItem;
-    FillRect(item.hDC, &frame, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FillRect(item.hDC, &frame, GetSysColorBrush(COLOR_WINDOW));
     BITMAP size{};
     if (!state.logo || !GetObjectW(state.logo.get(), sizeof size, &size)) return;
     platform::unique_memory_dc logo_dc(CreateCompatibleDC(item.hDC));
@@ -127,15 +143,19 @@ INT_PTR CALLBACK frnAbout_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
         ui::track_window(ui::Window::About, dialog);
         on_load(dialog);
         return TRUE;
-    case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
     case WM_CTLCOLORSTATIC: {
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lparam));
         const auto dc = reinterpret_cast<HDC>(wparam);
-        SetBkColor(dc, RGB(255, 255, 255));
-        SetTextColor(dc, is_link(id) ? RGB(0, 0, 255) : GetSysColor(COLOR_WINDOWTEXT));
-        if (id == IDC_ABOUT_LINE1) return FALSE; // drawn in its own black
-        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+        const HBRUSH back = platform::use_system_pair(dc, COLOR_WINDOWTEXT, COLOR_WINDOW);
+        if (is_link(id)) SetTextColor(dc, link_colour());
+        if (id == IDC_ABOUT_LINE1) return FALSE; // drawn in its own colour
+        return reinterpret_cast<INT_PTR>(back);
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        if (platform::colours_may_have_changed(message, wparam)) platform::redraw_all(dialog);
+        return FALSE;
     case WM_DRAWITEM:
         if (wparam == IDC_ABOUT_IMAGE1 && about_of(dialog))
             draw_logo(*about_of(dialog), *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));

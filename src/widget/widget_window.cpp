@@ -4,6 +4,7 @@
 #include "widget/widget_window.h"
 
 #include "ui/window_registry.h"
+#include "platform/accessible.h"
 #include "platform/window_state.h"
 #include "platform/window.h"
 #include "resource_ids.h"
@@ -16,6 +17,8 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <oleacc.h>
+
 #include <memory>
 
 namespace widget {
@@ -24,6 +27,8 @@ namespace {
 constexpr wchar_t kWidgetClass[] = L"frmMain";
 constexpr wchar_t kSkinClass[] = L"QuillockSkin";
 constexpr char kSkinTip[] = "Double click or right mouse down for the menu...";
+// Opens the menu: Enter and a screen reader's "do default action" post it to the skin.
+constexpr UINT kOpenMenuMessage = WM_APP + 1;
 
 // picMainSkin's state: the persistent image it paints.
 struct Skin {
@@ -109,7 +114,8 @@ void on_press(HWND skin, LPARAM where, UINT button, UINT up_message) {
     }
 }
 
-// Shift+F10 and the Menu key open the menu over the widget, as a right press does.
+// Shift+F10 and the Menu key open the menu over the widget, as a right press
+// does; so does Enter, as on a menu button.
 bool is_menu_key(UINT message, WPARAM key) {
     if (message == WM_KEYDOWN && key == VK_APPS) return true;
     return (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && key == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000);
@@ -119,6 +125,19 @@ void popup_at_widget(HWND widget) {
     RECT place{};
     GetWindowRect(widget, &place);
     popup_mnuMain({(place.left + place.right) / 2, (place.top + place.bottom) / 2});
+}
+
+// What a screen reader says of the skin, a picture that has the keyboard.
+const platform::AccessibleFacts& skin_facts() {
+    static const platform::AccessibleFacts facts{
+        .name = L"Quillock",
+        .description = L"Shift+F10 or the Menu key opens the menu",
+        .keyboard_shortcut = L"Shift+F10",
+        .default_action = L"Open the menu",
+        .role = ROLE_SYSTEM_BUTTONMENU,
+        .default_action_message = kOpenMenuMessage,
+    };
+    return facts;
 }
 
 void paint_skin(HWND skin) {
@@ -135,6 +154,10 @@ void paint_skin(HWND skin) {
 LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_NCDESTROY: platform::detach_window_state<Skin>(skin); break;
+    case WM_GETOBJECT:
+        if (LRESULT result = 0; platform::answer_get_object(skin, wparam, lparam, skin_facts(), &result)) return result;
+        break;
+    case kOpenMenuMessage: popup_at_widget(GetParent(skin)); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: paint_skin(skin); return 0;
     case WM_LBUTTONDOWN: on_press(skin, lparam, VK_LBUTTON, WM_LBUTTONUP); return 0;
@@ -156,6 +179,8 @@ LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM
         return 0;
     case WM_KEYDOWN:
         if (is_menu_key(message, wparam)) popup_at_widget(GetParent(skin));
+        // After the character Enter has queued, which the menu would take as a choice of nothing.
+        if (wparam == VK_RETURN) PostMessageW(skin, kOpenMenuMessage, 0, 0);
         if (wparam == VK_ESCAPE) {
             // Ends at once: nothing is saved and no window's close handling
             // runs. Only the plain passwords go along.

@@ -4,6 +4,7 @@
 #include "addentry/add_entry_dialog.h"
 #include "addentry/password_generator.h"
 #include "ui/window_registry.h"
+#include "colour_pairs.h"
 #include "generator_stats.h"
 #include "modal_watcher.h"
 #include "platform/random.h"
@@ -19,6 +20,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -171,20 +173,63 @@ TEST_F(AddEntryDialog, OpensWithItsTextsLabelsAndSize) {
     EXPECT_EQ(tooltips_of(dialog), expected_tips);
 }
 
-TEST_F(AddEntryDialog, ErrorLabelsAreRed) {
+// Red on the face colour; under high contrast the system's pair, which reads;
+// red again once it is off.
+TEST_F(AddEntryDialog, ErrorLabelsAreRedOutsideHighContrast) {
     HWND dialog = open_dialog();
-    HDC dc = CreateCompatibleDC(nullptr);
-    for (int id : {IDC_AE_LBLERROR, IDC_AE_LBLERROR2}) {
-        SetTextColor(dc, RGB(0, 0, 0));
-        SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-        EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0)) << id;
+    auto chosen = [&](int id) { return test_support::colours_chosen(dialog, GetDlgItem(dialog, id)); };
+    for (bool high_contrast : {false, true, false}) {
+        const test_support::HighContrastOn contrast(dialog, high_contrast);
+        for (int id : {IDC_AE_LBLERROR, IDC_AE_LBLERROR2}) {
+            const test_support::ColourPair pair = chosen(id);
+            EXPECT_EQ(pair.back, GetSysColor(COLOR_BTNFACE)) << id;
+            EXPECT_EQ(pair.text, high_contrast ? GetSysColor(COLOR_BTNTEXT) : RGB(255, 0, 0)) << id;
+            if (high_contrast) {
+                EXPECT_GE(platform::contrast_ratio(pair.text, pair.back), platform::kReadableContrast);
+            }
+        }
+        EXPECT_EQ(chosen(IDC_AE_LABEL1).text, GetSysColor(COLOR_WINDOWTEXT))
+            << "the field labels keep the normal colour";
     }
-    SetTextColor(dc, RGB(0, 0, 0));
-    SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_AE_LABEL1)));
-    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0)) << "the field labels keep the normal colour";
-    DeleteDC(dc);
+}
+
+// What appears while the keyboard stays on a button is told to screen readers
+// through the events they hook.
+TEST_F(AddEntryDialog, ErrorsAndGeneratedPasswordsAreToldToScreenReaders) {
+    static std::vector<std::pair<DWORD, HWND>> events;
+    events.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_SYSTEM_ALERT, EVENT_OBJECT_VALUECHANGE, nullptr,
+        [](HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+            if (object == OBJID_CLIENT && child == CHILDID_SELF) events.emplace_back(event, window);
+        },
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    HWND dialog = open_dialog();
+    auto told = [&](DWORD event, int id) {
+        test_support::pump_messages();
+        const std::pair<DWORD, HWND> wanted{event, GetDlgItem(dialog, id)};
+        return std::find(events.begin(), events.end(), wanted) != events.end();
+    };
+    const struct {
+        const char* what;
+        Typed typed;
+        int button;
+        DWORD event;
+        std::vector<int> told_of;
+    } cases[] = {
+        {"passwords differ", {L"id", L"u", L"n", L"a", L"b"}, IDOK, EVENT_SYSTEM_ALERT, {IDC_AE_LBLERROR}},
+        {"empty URL", {L"id", L"", L"n", L"p", L"p"}, IDOK, EVENT_SYSTEM_ALERT, {IDC_AE_LBLERROR2}},
+        {"generated", {}, IDC_AE_COMMAND3, EVENT_OBJECT_VALUECHANGE, {IDC_AE_TXTPSSWD1, IDC_AE_TXTPSSWD2}},
+    };
+    for (const auto& c : cases) {
+        type(dialog, c.typed);
+        test_support::pump_messages();
+        events.clear();
+        click(dialog, c.button);
+        for (int id : c.told_of) EXPECT_TRUE(told(c.event, id)) << c.what << ": " << id;
+    }
+    UnhookWinEvent(hook);
 }
 
 TEST_F(AddEntryDialog, TabOrderStartsInTheUserName) {

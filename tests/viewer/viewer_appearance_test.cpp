@@ -2,6 +2,7 @@
 // standard colour dialog, stored under HKLM\SOFTWARE\Quillock\Config and
 // applied again at the next opening.
 #include "access/settings_store.h"
+#include "colour_pairs.h"
 #include "viewer_test_support.h"
 
 #include <cmath>
@@ -187,6 +188,28 @@ TEST_F(ViewerAppearance, TheNextOpeningAppliesWhatWasChosen) {
     expect_font(12);
     EXPECT_EQ(text_colour(), RGB(255, 255, 255));
     EXPECT_EQ(back_colour(), RGB(0, 0, 128));
+}
+
+// Under high contrast the list and the red label take the system's pairs;
+// the chosen colours stay stored and come back when it goes off.
+TEST_F(ViewerAppearance, HighContrastSetsTheChosenColoursAsideWithoutForgettingThem) {
+    store("ForeColor", "8388608"); // navy
+    store("BackColor", "65535");   // yellow
+    open_viewer();
+    const auto label = [] { return test_support::colours_chosen(viewer(), GetDlgItem(viewer(), IDC_VW_LABEL2)); };
+    for (bool high_contrast : {false, true, false}) {
+        const test_support::HighContrastOn contrast(viewer(), high_contrast);
+        EXPECT_EQ(text_colour(), high_contrast ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 128));
+        EXPECT_EQ(back_colour(), high_contrast ? GetSysColor(COLOR_WINDOW) : RGB(255, 255, 0));
+        EXPECT_EQ(ListView_GetTextBkColor(list()), back_colour());
+        EXPECT_EQ(label().text, high_contrast ? GetSysColor(COLOR_BTNTEXT) : RGB(255, 0, 0));
+        if (high_contrast) {
+            EXPECT_GE(platform::contrast_ratio(text_colour(), back_colour()), platform::kReadableContrast);
+            EXPECT_GE(platform::contrast_ratio(label().text, label().back), platform::kReadableContrast);
+        }
+        EXPECT_EQ(stored("ForeColor"), "8388608");
+        EXPECT_EQ(stored("BackColor"), "65535");
+    }
 }
 
 TEST_F(ViewerAppearance, StoredValuesThatDoNotConvertAreIgnored) {

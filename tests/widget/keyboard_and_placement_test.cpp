@@ -1,8 +1,12 @@
 // The widget's windows as a keyboard user meets them: where the About and
 // startup windows open, the About links reached with Tab and opened with
-// Enter or Space, and the add-entry dialog opening clear of the widget.
+// Enter or Space, the add-entry dialog opening clear of the widget, and the
+// About window's texts readable in every scheme of colours.
+#include "colour_pairs.h"
 #include "resource_ids.h"
 #include "widget_test_support.h"
+
+#include <optional>
 
 using namespace widget_test;
 
@@ -75,6 +79,74 @@ TEST_F(KeyboardAndPlacement, AddEntryDialogOpensBesideTheWidgetAtTheScreensCentr
     const RECT work = work_area();
     IntersectRect(&inside, &dialog_place, &work);
     EXPECT_TRUE(EqualRect(&inside, &dialog_place)) << "the dialog stays on the work area";
+}
+
+// A scheme of the system's colours, set for the whole session as the
+// Control Panel sets it; the one before comes back at the end.
+class SystemColours {
+public:
+    SystemColours(std::initializer_list<std::pair<int, COLORREF>> colours) {
+        for (auto [index, colour] : colours) {
+            indexes_.push_back(index);
+            before_.push_back(GetSysColor(index));
+            after_.push_back(colour);
+        }
+        EXPECT_TRUE(set(after_));
+    }
+    ~SystemColours() { set(before_); }
+    SystemColours(const SystemColours&) = delete;
+    SystemColours& operator=(const SystemColours&) = delete;
+
+private:
+    bool set(const std::vector<COLORREF>& colours) {
+        return indexes_.empty() || SetSysColors(static_cast<int>(indexes_.size()), indexes_.data(), colours.data()) != FALSE;
+    }
+    std::vector<int> indexes_;
+    std::vector<COLORREF> before_, after_;
+};
+
+// Every text of the About window reads on the background it is drawn on
+// (4.5:1) in the usual scheme, in a high-contrast scheme and in a dark one
+// without high contrast, and the window's background is the one its texts
+// are drawn on. In the usual scheme it looks as it always has: black on white
+// with blue links; under high contrast the links take the system's link colour.
+TEST_F(KeyboardAndPlacement, AboutTextsReadOnTheirBackgroundInEveryScheme) {
+    const struct {
+        const char* scheme;
+        bool high_contrast;
+        std::initializer_list<std::pair<int, COLORREF>> colours;
+    } schemes[] = {
+        {"usual", false, {}},
+        {"high contrast black",
+         true,
+         {{COLOR_WINDOW, RGB(0, 0, 0)}, {COLOR_WINDOWTEXT, RGB(255, 255, 255)}, {COLOR_HOTLIGHT, RGB(255, 255, 0)}}},
+        {"dark", false, {{COLOR_WINDOW, RGB(32, 32, 32)}, {COLOR_WINDOWTEXT, RGB(240, 240, 240)}}},
+    };
+    for (const auto& scheme : schemes) {
+        SCOPED_TRACE(scheme.scheme);
+        const SystemColours colours(scheme.colours);
+        HWND about = open(ui::Window::About);
+        ASSERT_NE(about, nullptr);
+        const test_support::HighContrastOn high_contrast(about, scheme.high_contrast);
+
+        const COLORREF window_back = test_support::colours_chosen(about, nullptr, WM_CTLCOLORDLG).back;
+        EXPECT_EQ(window_back, GetSysColor(COLOR_WINDOW));
+        for (int id : {IDC_ABOUT_LABEL4, IDC_ABOUT_LABEL5, IDC_ABOUT_LABEL3, IDC_ABOUT_LABEL1}) {
+            const test_support::ColourPair pair = test_support::colours_chosen(about, GetDlgItem(about, id));
+            EXPECT_EQ(pair.back, window_back) << id;
+            EXPECT_GE(platform::contrast_ratio(pair.text, pair.back), platform::kReadableContrast) << id;
+            const bool link = id == IDC_ABOUT_LABEL3 || id == IDC_ABOUT_LABEL1;
+            if (scheme.colours.size() == 0) {
+                EXPECT_EQ(pair.text, link ? RGB(0, 0, 255) : GetSysColor(COLOR_WINDOWTEXT));
+            } else if (scheme.high_contrast && link) {
+                EXPECT_EQ(pair.text, GetSysColor(COLOR_HOTLIGHT));
+            }
+        }
+        if (scheme.colours.size() == 0) {
+            EXPECT_EQ(window_back, RGB(255, 255, 255));
+        }
+        DestroyWindow(about);
+    }
 }
 
 } // namespace
