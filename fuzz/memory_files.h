@@ -25,8 +25,17 @@ public:
         files.erase(from);
         return true;
     }
-    bool exists(const std::string& path) override { return files.count(path) != 0; }
+    bool rename_file(const std::string& from, const std::string& to) override {
+        return files.count(to) == 0 && replace_file(from, to);
+    }
+    vault::ReadStatus presence(const std::string& path) override {
+        return files.count(path) != 0 ? vault::ReadStatus::Ok : vault::ReadStatus::Missing;
+    }
     bool remove_file(const std::string& path) override { return files.erase(path) != 0; }
+    bool remove_leftover(const std::string& path) override {
+        files.erase(path);
+        return true;
+    }
     bool create_folder(const std::string&) override { return false; }
 
     std::map<std::string, std::string> files;
