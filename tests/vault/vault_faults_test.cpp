@@ -326,6 +326,8 @@ TEST(VaultFaults, EveryCutAndEveryFailureOfASaveAndItsRecoveryLosesNothing) {
          [](VaultContext& ctx) { process_decryption(ctx); }},
         {"encryption pass", plain_vault(3), kPreviousBackup, false, [](VaultContext& ctx) { process_encryption(ctx); }},
         {"load of a plain vault", plain_vault(3), kPreviousBackup, false, [](VaultContext& ctx) { load_vault(ctx); }},
+        {"add where the vault has gone", std::nullopt, kPreviousBackup, false,
+         [](VaultContext& ctx) { add_record(ctx, {"n", "u", "s", "p", "p"}); }},
         {"first start on an empty stick", std::nullopt, std::nullopt, false,
          [](VaultContext& ctx) { open_vault_at_start(ctx); }},
     };
