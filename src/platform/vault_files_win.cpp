@@ -57,8 +57,9 @@ template <typename Attempt> bool with_retries(Attempt attempt) {
 // FILE_ATTRIBUTE_NORMAL, which Windows refuses with access denied when the
 // file is read-only, hidden or system (its Remarks). Wine refuses none of
 // them and keeps them on the new contents, so a hidden work file would make a
-// hidden vault: the attributes are cleared first on both. False for a folder,
-// which stays one: no reason to retry.
+// hidden vault: the attributes are cleared first on both. DeleteFileW refuses
+// a read-only file (its Remarks): a leftover is readied for it the same way.
+// False for a folder, which stays one: no reason to retry.
 bool ready_for_create(const std::wstring& path) {
     constexpr DWORD kRefused = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     const DWORD attributes = GetFileAttributesW(path.c_str());

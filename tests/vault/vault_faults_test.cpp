@@ -345,7 +345,9 @@ TEST(VaultFaults, EveryCutAndEveryFailureOfASaveAndItsRecoveryLosesNothing) {
         const std::vector<Kind> op_calls = disk.kinds;
         const std::string vault_after = f.vault();
         ASSERT_TRUE(vault_after != vault_before || !op.vault) << op.name;
-        if (std::string_view(op.name).starts_with("change of")) ASSERT_TRUE(vault_after.starts_with(vault_before));
+        if (std::string_view(op.name).starts_with("change of")) {
+            ASSERT_TRUE(vault_after.starts_with(vault_before));
+        }
         const auto backup_with = [&](const std::string& vault) -> std::optional<std::string> {
             if (op.keeps_backup && vault == vault_after) return vault_before;
             return op.backup;
