@@ -19,15 +19,19 @@ namespace {
 // What stands in for the backup of an earlier rewrite.
 const std::string kPreviousBackup = "the backup of an earlier rewrite";
 
-std::string sample_vault(int records) {
+// Records stamped here, and a last one without password or stamp, as a
+// rewrite writes them.
+std::string plain_vault(int records) {
     std::string plain;
     for (int i = 0; i < records; ++i) {
         const auto n = std::to_string(i);
         plain += "NAM:site " + n + "\r\nURL:https://s" + n + ".example\r\nUSE:user" + n + "\r\nPAS:pw:" + n +
-                 "\r\nIDN:DESK-7\r\n\r\n";
+                 "\r\nIDN:DESK-7\r\n";
     }
-    return encryption_pass(plain);
+    return plain + "NAM:last\r\nURL:https://last.example\r\nUSE:me\r\n";
 }
+
+std::string sample_vault(int records) { return encryption_pass(plain_vault(records - 1)); }
 
 struct Operation {
     const char* name;
@@ -270,16 +274,6 @@ bool start(VaultFixture& f, SteppedFiles& disk, const Fault& fault) {
     }
     disk.watched_vault.clear();
     return true;
-}
-
-std::string plain_vault(int records) {
-    std::string plain;
-    for (int i = 0; i < records; ++i) {
-        const auto n = std::to_string(i);
-        plain += "NAM:site " + n + "\r\nURL:https://s" + n + ".example\r\nUSE:user" + n + "\r\nPAS:pw:" + n +
-                 "\r\nIDN:DESK-7\r\n";
-    }
-    return plain + "NAM:last\r\nURL:https://last.example\r\nUSE:me\r\n"; // as a rewrite writes them
 }
 
 // Every operation that writes the vault, cut at each of its calls (a write
