@@ -143,7 +143,9 @@ void check_recovery(const std::uint8_t* data, std::size_t size) {
         for (const auto& r : vault::parse_records(body)) vault::append_plain_record(whole, r);
         whole += "NAM:file " + std::to_string(i) + "\r\n";
         whole = vault::encryption_pass(whole);
-        disk.files[*names[i]] = kind == 1 ? whole : kind == 2 ? whole.substr(0, body.size() % (whole.size() + 1)) : body;
+        disk.files[*names[i]] = kind == 1   ? whole
+                                : kind == 2 ? whole.substr(0, body.size() % (whole.size() + 1))
+                                            : body;
         if (bits >> (3 * i + 2) & 1) disk.read_only.insert(*names[i]);
     }
     const std::map<std::string, std::string> before = disk.files;

@@ -72,6 +72,10 @@ bool put_in_place(VaultContext& ctx, const std::string& bytes, const std::string
 // backup's, which holds that very vault. Otherwise it becomes the vault by a
 // rename that never replaces one: an empty vault (which earlier versions
 // created beside a work file they could not put in place) goes first.
+// Earlier versions wrote the work file under its own name, but flushed it
+// before FAT's delete of the vault: one found without a vault is that whole
+// file, or the first add to a stick whose vault had gone, which holds nothing
+// else to lose. Either is taken; leaving it would hide every record of the first.
 bool settle_work_file(const VaultPaths& paths, FileSystem& files) {
     const ReadResult vault = files.read_file(paths.vault_file);
     if (vault.status == ReadStatus::Unreadable) return false;
