@@ -1,6 +1,8 @@
 // libFuzzer target over the vault reader, the whole-file passes, the viewer's
-// text rules and a load followed by a rewrite: no crash, and the properties
-// the program relies on.
+// text rules, a load followed by a rewrite, and the start's recovery over any
+// folder: no crash, and the properties the program relies on. QLK_FUZZ_PROPERTY
+// ("round-trip" or "recovery") runs one property alone, so that a long run can
+// give each its own time.
 #include "memory_files.h"
 #include "vault/cipher.h"
 #include "vault/record_ops.h"
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -84,10 +87,108 @@ void check_viewer_rules(const std::vector<vault::Record>& records, std::string_v
     viewer::url_can_be_activated(setting);
 }
 
+bool wanted(const char* property) {
+    static const char* only = std::getenv("QLK_FUZZ_PROPERTY");
+    return !only || std::strcmp(only, property) == 0;
+}
+
+std::vector<vault::Record> records_of(const vault::RecordTable& table) {
+    std::vector<vault::Record> records;
+    for (std::size_t i = 0; i < table.size(); ++i) records.push_back(table.record(i));
+    return records;
+}
+
+// Whatever the vault holds: a load, a rewrite that changes no field and a
+// second load give the same records, and the backup is the vault as the first
+// load left it (scrambled), unless the rewrite had nothing to write.
+void check_round_trip(const std::string& content, const std::string& computer) {
+    vault_fuzz::MemoryFiles disk;
+    NullReporter reporter;
+    vault::VaultContext ctx{vault::vault_paths_in_folder("F"), computer, disk, reporter};
+    disk.files[ctx.paths.vault_file] = content;
+    vault::LoadResult first = vault::load_vault(ctx);
+    if (first.status != vault::LoadStatus::Accepted) return;
+    const std::vector<vault::Record> before = records_of(first.records);
+    vault::RowList rows = vault::rows_from_load(std::move(first));
+    check(vault::rewrite_vault(ctx, rows) == vault::SaveOutcome::Saved);
+    const std::string sealed = vault::sealed_form(content);
+    const auto backup = disk.files.find(ctx.paths.backup_file);
+    check(backup == disk.files.end() ? disk.files[ctx.paths.vault_file] == sealed : backup->second == sealed);
+    const vault::LoadResult second = vault::load_vault(ctx);
+    check(second.status == vault::LoadStatus::Accepted && same_stored(records_of(second.records), before));
+}
+
+// A folder as any stop of any version may have left it: each of the vault,
+// the backup, their work files and drafts absent, whole (a vault of its own),
+// torn or garbage, and maybe read-only. The start never puts a work file over
+// a vault that holds anything and never takes a draft; it takes a whole work
+// file where no such vault stands, and the backup's work file as the backup
+// when the vault's is gone; or it says it cannot and nothing is written. A
+// load and an add after it lose no record.
+void check_recovery(const std::uint8_t* data, std::size_t size) {
+    if (size < 3) return;
+    const std::string body(reinterpret_cast<const char*>(data) + 3, size - 3);
+    vault_fuzz::MemoryFiles disk;
+    NullReporter reporter;
+    vault::RunNotices notices;
+    vault::VaultContext ctx{vault::vault_paths_in_folder("F"), "PC", disk, reporter, notices};
+    const vault::VaultPaths& p = ctx.paths;
+    const std::string* names[] = {&p.vault_file,       &p.backup_file, &p.work_file,
+                                  &p.backup_work_file, &p.work_draft,  &p.backup_work_draft};
+    const std::uint32_t bits = data[0] | data[1] << 8 | data[2] << 16;
+    for (int i = 0; i < 6; ++i) {
+        const unsigned kind = bits >> (3 * i) & 3;
+        if (kind == 0) continue;
+        std::string whole;
+        for (const auto& r : vault::parse_records(body)) vault::append_plain_record(whole, r);
+        whole += "NAM:file " + std::to_string(i) + "\r\n";
+        whole = vault::encryption_pass(whole);
+        disk.files[*names[i]] = kind == 1   ? whole
+                                : kind == 2 ? whole.substr(0, body.size() % (whole.size() + 1))
+                                            : body;
+        if (bits >> (3 * i + 2) & 1) disk.read_only.insert(*names[i]);
+    }
+    const std::map<std::string, std::string> before = disk.files;
+    auto had = [&](const std::string& name) { return before.count(name) != 0; };
+
+    vault::open_vault_at_start(ctx);
+    if (notices.interrupted_save) {
+        const auto blocked = disk.files;
+        check(vault::add_record(ctx, {"n", "u", "s", "p", "p"}) != vault::AddOutcome::Saved);
+        check(disk.files == blocked);
+        return;
+    }
+    const bool vault_held = had(p.vault_file) && !before.at(p.vault_file).empty();
+    const bool work_taken = had(p.work_file) && !vault_held;
+    const std::string vault = disk.files.at(p.vault_file);
+    check(vault == (vault_held ? before.at(p.vault_file) : work_taken ? before.at(p.work_file) : std::string()));
+    const bool backup_taken = had(p.backup_work_file) && (work_taken || !had(p.work_file));
+    const auto backup = disk.files.find(p.backup_file);
+    if (backup_taken)
+        check(backup->second == before.at(p.backup_work_file));
+    else
+        check(had(p.backup_file) ? backup->second == before.at(p.backup_file) : backup == disk.files.end());
+    for (int i = 2; i < 6; ++i) check(disk.files.count(*names[i]) == 0);
+
+    vault::load_vault(ctx);
+    const std::vector<vault::Record> records = vault::parse_records(disk.files.at(p.vault_file));
+    check(records == vault::parse_records(vault));
+    const bool saved = vault::add_record(ctx, {"n", "u", "s", "p", "p"}) == vault::AddOutcome::Saved;
+    check(saved != disk.read_only.count(p.vault_file));
+    const std::vector<vault::Record> after = vault::parse_records(disk.files.at(p.vault_file));
+    check(after.size() == records.size() + saved && std::equal(records.begin(), records.end(), after.begin()));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string content(reinterpret_cast<const char*>(data), size);
+    if (wanted("recovery")) check_recovery(data, size);
+    if (wanted("round-trip")) {
+        const std::vector<vault::Record> records = vault::parse_records(content);
+        check_round_trip(content, records.empty() ? "PC" : records.front().stamp);
+    }
+    if (!wanted("format")) return 0;
 
     // The passes keep every line, are idempotent, and agree with each other.
     const std::string plain = vault::decryption_pass(content);

@@ -41,6 +41,8 @@ other commands:
                               (created with its Config section when missing) and its subkeys / undo it
   echo ARGS...                each argument escaped, one a line (a check of the serve protocol)
   computername                the name the program stamps its records with (GetComputerName)
+  hold PATH                   opens the file without delete sharing, as a virus scanner does, prints "held"
+                              and keeps it open until the process is ended
 serve: reads commands from stdin, each as a line with the number of arguments, then one
   escaped argument a line; answers with "o LINE" (output) and "e LINE" (errors) lines and
   "r CODE". One Wine process for a whole scenario instead of one per command.
@@ -126,6 +128,14 @@ int run_command(const std::vector<std::wstring>& argv) {
         if (!GetComputerNameW(name, &size)) return fail(kFailed, "GetComputerName failed");
         write_line(escape(name));
         return kOk;
+    }
+    if (command == L"hold" && context.args.size() == 1) {
+        // Moving or deleting it fails while this handle lives; reading it does not.
+        const HANDLE file = CreateFileW(context.args[0].c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return fail(kFailed, "the file could not be opened");
+        write_line("held");
+        Sleep(INFINITE);
     }
     if (command == L"help") {
         write_line(kHelp);

@@ -1,6 +1,7 @@
 #include "access/run_state.h"
 
 #include "platform/files.h"
+#include "ui/message_box_reporter.h"
 #include "vault/file_system.h"
 
 namespace qlk_access {
@@ -30,8 +31,9 @@ void ensure_data_folder() { platform::create_folder(data_folder_path()); }
 
 void ensure_vault_file() {
     ensure_data_folder();
-    vault::finish_interrupted_save(data_paths(), vault::disk_files()); // before the vault is created or read
-    platform::create_empty_file_if_missing(vault_file_path());
+    ui::MessageBoxReporter reporter;
+    vault::VaultContext context = vault_context(reporter);
+    vault::open_vault_at_start(context);
 }
 
 } // namespace qlk_access

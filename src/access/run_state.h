@@ -34,7 +34,8 @@ vault::VaultContext vault_context(vault::Reporter& reporter);
 bool file_exists(const std::string& path);
 void ensure_data_folder();
 // The data folder, and an empty vault when there is none once a save that a
-// power cut stopped has been finished.
+// power cut stopped has been finished; where it cannot be, the user is told
+// and nothing writes the vault in this run.
 void ensure_vault_file();
 
 } // namespace qlk_access

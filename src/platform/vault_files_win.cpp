@@ -57,8 +57,9 @@ template <typename Attempt> bool with_retries(Attempt attempt) {
 // FILE_ATTRIBUTE_NORMAL, which Windows refuses with access denied when the
 // file is read-only, hidden or system (its Remarks). Wine refuses none of
 // them and keeps them on the new contents, so a hidden work file would make a
-// hidden vault: the attributes are cleared first on both. False for a folder,
-// which stays one: no reason to retry.
+// hidden vault: the attributes are cleared first on both. DeleteFileW refuses
+// a read-only file (its Remarks): a leftover is readied for it the same way.
+// False for a folder, which stays one: no reason to retry.
 bool ready_for_create(const std::wstring& path) {
     constexpr DWORD kRefused = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -76,16 +77,9 @@ class WindowsFiles final : public FileSystem {
 public:
     ReadResult read_file(const std::string& path) override {
         ReadResult result;
-        const DWORD attributes = GetFileAttributesW(platform::to_wide(path).c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) {
-            const DWORD error = GetLastError();
-            const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-                                 error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
-            result.status = missing ? ReadStatus::Missing : ReadStatus::Unreadable;
-            return result;
-        }
+        result.status = presence(path);
+        if (result.status != ReadStatus::Ok) return result;
         result.status = ReadStatus::Unreadable;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return result;
         HANDLE raw = INVALID_HANDLE_VALUE;
         // A scanner holding the file for a moment is waited out; a lock that
         // lasts is reported, never looped on.
@@ -154,11 +148,35 @@ public:
         });
     }
 
-    bool exists(const std::string& path) override {
-        return GetFileAttributesW(platform::to_wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    bool rename_file(const std::string& from, const std::string& to) override {
+        // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
+        return with_retries([&] {
+            return MoveFileExW(platform::to_wide(from).c_str(), platform::to_wide(to).c_str(),
+                               MOVEFILE_WRITE_THROUGH) != 0;
+        });
+    }
+
+    ReadStatus presence(const std::string& path) override {
+        const DWORD attributes = GetFileAttributesW(platform::to_wide(path).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            // Any other failure (a flaky stick, a denied folder) leaves it unknown.
+            const DWORD error = GetLastError();
+            const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                                 error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
+            return missing ? ReadStatus::Missing : ReadStatus::Unreadable;
+        }
+        return attributes & FILE_ATTRIBUTE_DIRECTORY ? ReadStatus::Unreadable : ReadStatus::Ok;
     }
 
     bool remove_file(const std::string& path) override { return DeleteFileW(platform::to_wide(path).c_str()) != 0; }
+
+    bool remove_leftover(const std::string& path) override {
+        const std::wstring wide = platform::to_wide(path);
+        if (!ready_for_create(wide)) return false; // a folder of that name
+        if (with_retries([&] { return DeleteFileW(wide.c_str()) != 0; })) return true;
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
 
     bool create_folder(const std::string& path) override {
         return CreateDirectoryW(platform::to_wide(path).c_str(), nullptr) != 0;

@@ -30,9 +30,17 @@ public:
     // Puts `from` in place of `to` in one atomic step, so that `to` is at all
     // times either the old or the new file. Refuses a read-only `to`.
     virtual bool replace_file(const std::string& from, const std::string& to) = 0;
-    virtual bool exists(const std::string& path) = 0;
+    // Gives `from` the name `to`; refuses when a file of that name exists.
+    virtual bool rename_file(const std::string& from, const std::string& to) = 0;
+    // Whether a file of that name is there, with the same three answers as a
+    // read: Ok, Missing only when nothing of that name was found, Unreadable
+    // when it could not be told or the name is a folder.
+    virtual ReadStatus presence(const std::string& path) = 0;
     // Refuses a read-only file, as Windows does.
     virtual bool remove_file(const std::string& path) = 0;
+    // Removes a work file of ours, read-only, hidden or system as an earlier
+    // run may have left it; true when it is gone, or was never there.
+    virtual bool remove_leftover(const std::string& path) = 0;
     // False when it could not be created, an existing folder included.
     virtual bool create_folder(const std::string& path) = 0;
 };

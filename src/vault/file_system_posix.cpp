@@ -3,6 +3,7 @@
 #include "vault/file_system.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -31,6 +32,12 @@ std::string parent_folder(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The new name reaches the disk with its folder.
+void sync_folder_of(const std::string& path) {
+    FdCloser folder(::open(parent_folder(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0) ::fsync(folder.get());
 }
 
 class PosixFiles final : public FileSystem {
@@ -86,16 +93,24 @@ public:
         struct stat info {};
         if (::stat(to.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0) return false;
         if (::rename(from.c_str(), to.c_str()) != 0) return false;
-        // The new name reaches the disk with its folder.
-        FdCloser folder(::open(parent_folder(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (folder.get() >= 0) ::fsync(folder.get());
+        sync_folder_of(to);
         return true;
     }
 
-    bool exists(const std::string& path) override {
-        struct stat info {};
-        return ::stat(path.c_str(), &info) == 0;
+    bool rename_file(const std::string& from, const std::string& to) override {
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) return false;
+        sync_folder_of(to);
+        return true;
     }
+
+    ReadStatus presence(const std::string& path) override {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0)
+            return errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Unreadable;
+        return S_ISREG(info.st_mode) ? ReadStatus::Ok : ReadStatus::Unreadable;
+    }
+
+    bool remove_leftover(const std::string& path) override { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
 
     bool remove_file(const std::string& path) override {
         // Windows refuses to delete a read-only file; refuse it here as well.

@@ -7,8 +7,10 @@ VaultPaths in_folder(std::string folder, char separator) {
     VaultPaths paths;
     paths.vault_file = folder + separator + "my_psswds.dat";
     paths.work_file = folder + separator + "my_passwordsX.dat";
+    paths.work_draft = folder + separator + "my_passwordsX.new";
     paths.backup_file = folder + separator + "my_psswds.bak";
     paths.backup_work_file = folder + separator + "my_passwordsB.dat";
+    paths.backup_work_draft = folder + separator + "my_passwordsB.new";
     paths.print_file = folder + separator + "temp.dat";
     paths.data_folder = std::move(folder);
     return paths;

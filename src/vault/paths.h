@@ -9,12 +9,16 @@ namespace vault {
 struct VaultPaths {
     std::string data_folder; // X:\Tallybox
     std::string vault_file;  // X:\Tallybox\my_psswds.dat
-    std::string work_file;   // X:\Tallybox\my_passwordsX.dat
-    // The vault as it was before the last rewrite of its records, and the
-    // file it is written to before it takes that name.
-    std::string backup_file;      // X:\Tallybox\my_psswds.bak
-    std::string backup_work_file; // X:\Tallybox\my_passwordsB.dat
-    std::string print_file;       // X:\Tallybox\temp.dat
+    // The vault's next form, whole and flushed: it takes that name only once
+    // it is, from the draft it is written to.
+    std::string work_file;  // X:\Tallybox\my_passwordsX.dat
+    std::string work_draft; // X:\Tallybox\my_passwordsX.new
+    // The vault as it was before the last rewrite of its records, and its
+    // work file and draft, named as the vault's.
+    std::string backup_file;       // X:\Tallybox\my_psswds.bak
+    std::string backup_work_file;  // X:\Tallybox\my_passwordsB.dat
+    std::string backup_work_draft; // X:\Tallybox\my_passwordsB.new
+    std::string print_file;        // X:\Tallybox\temp.dat
 };
 
 // The paths on the drive whose letter the run state holds (any first

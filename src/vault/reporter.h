@@ -33,6 +33,10 @@ inline constexpr std::string_view kTooLargeMessage =
     "There is not enough memory to read all of its records. Nothing was changed.";
 inline constexpr std::string_view kSaveFailedMessage = "ERROR: the password data file could not be saved.\r\n"
                                                        "It was left as it was before; the change was not stored.";
+inline constexpr std::string_view kInterruptedSaveMessage =
+    "ERROR: the password data file could not be restored after an interrupted save.\r\n"
+    "Close any program that may hold Tallybox\\my_passwordsX.dat or Tallybox\\my_passwordsB.dat and start Quillock "
+    "again. Until then nothing is saved; every file is kept as it is.";
 inline constexpr std::string_view kBackupNotKeptMessage =
     "ERROR: the password data file as it was before the last change could not be kept.\r\n"
     "The change was saved, but the backup my_psswds.bak could not be replaced or removed (it may be read-only, "

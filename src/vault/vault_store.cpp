@@ -9,24 +9,80 @@
 namespace vault {
 namespace {
 
-// The vault as it was, scrambled as a load leaves it (a vault edited by hand
-// may hold plain lines), flushed to the backup's work file; true when all of
-// it is there. The work file does not stay behind a failure.
-bool write_backup_work_file(VaultContext& ctx, const std::string& old_vault) {
-    std::string sealed; // made only when needed: the vault can be large
-    if (!is_sealed(old_vault)) sealed = sealed_form(old_vault);
-    if (ctx.files.write_durable(ctx.paths.backup_work_file, sealed.empty() ? old_vault : sealed)) return true;
-    ctx.files.remove_file(ctx.paths.backup_work_file);
+// Writes `bytes` to the draft, flushed to the disk, and only then gives it the
+// work file's name: a work file is whole by its name alone. A failure leaves
+// neither name behind.
+bool write_work_file(FileSystem& files, const std::string& draft, const std::string& work, std::string_view bytes) {
+    if (files.write_durable(draft, bytes) && files.rename_file(draft, work)) return true;
+    files.remove_leftover(draft);
     return false;
 }
 
+// The vault as it was, scrambled as a load leaves it (a vault edited by hand
+// may hold plain lines), as the backup's work file; true when it is there.
+bool write_backup_work_file(VaultContext& ctx, const std::string& old_vault) {
+    std::string sealed; // made only when needed: the vault can be large
+    if (!is_sealed(old_vault)) sealed = sealed_form(old_vault);
+    return write_work_file(ctx.files, ctx.paths.backup_work_draft, ctx.paths.backup_work_file,
+                           sealed.empty() ? old_vault : sealed);
+}
+
 // The vault before this change could not become the backup: the older one
-// must not pass for it.
+// must not pass for it. It goes before the backup's work file does, so that a
+// stop between them leaves that work file to become the backup at the next start.
 void drop_stale_backup(VaultContext& ctx) {
-    ctx.files.remove_file(ctx.paths.backup_work_file); // may already be gone
-    if (!ctx.files.exists(ctx.paths.backup_file) || ctx.files.remove_file(ctx.paths.backup_file)) return;
+    const bool gone = ctx.files.presence(ctx.paths.backup_file) == ReadStatus::Missing ||
+                      ctx.files.remove_file(ctx.paths.backup_file);
+    ctx.files.remove_leftover(ctx.paths.backup_work_file);
     // Read-only, a folder, or held open: every later save meets it too.
-    if (!std::exchange(ctx.notices.backup_not_kept, true)) ctx.reporter.show_message(kBackupNotKeptMessage);
+    if (!gone && !std::exchange(ctx.notices.backup_not_kept, true)) ctx.reporter.show_message(kBackupNotKeptMessage);
+}
+
+// The save itself, without its messages; false when the vault is as it was.
+//
+// Which work files exist says how far a save came, so the next start needs
+// no more than their names: the vault's work file appears, whole, before the
+// backup's, and goes (taking the vault's place) before it; a failure removes
+// the backup's first. So a backup's work file without the vault's means that
+// the vault was replaced.
+bool put_in_place(VaultContext& ctx, const std::string& bytes, const std::string* on_disk, detail::Backup backup) {
+    const VaultPaths& paths = ctx.paths;
+    FileSystem& files = ctx.files;
+    // Work files that a failed removal left earlier in this run.
+    if (!files.remove_leftover(paths.backup_work_file) || !files.remove_leftover(paths.work_file)) return false;
+    if (!write_work_file(files, paths.work_draft, paths.work_file, bytes)) return false;
+    // The old vault's work file comes after the new one (a stick with room
+    // for only one still takes the save) and takes the backup's place only
+    // after the new vault has taken the vault's: each name holds a whole file
+    // at every moment, and a vault that could not be replaced leaves the
+    // backup as it was.
+    const bool keep_backup = backup == detail::Backup::Keep && on_disk;
+    const bool backup_ready = keep_backup && write_backup_work_file(ctx, *on_disk);
+    if (!files.replace_file(paths.work_file, paths.vault_file)) {
+        if (!backup_ready || files.remove_leftover(paths.backup_work_file)) files.remove_leftover(paths.work_file);
+        return false;
+    }
+    if (keep_backup && !(backup_ready && files.replace_file(paths.backup_work_file, paths.backup_file)))
+        drop_stale_backup(ctx);
+    return true;
+}
+
+// The vault's work file is whole. Beside a vault that holds anything, the
+// save stopped before the vault's replace: the work file goes, after the
+// backup's, which holds that very vault. Otherwise it becomes the vault by a
+// rename that never replaces one: an empty vault (which earlier versions
+// created beside a work file they could not put in place) goes first.
+// Earlier versions wrote the work file under its own name, but flushed it
+// before FAT's delete of the vault: one found without a vault is that whole
+// file, or the first add to a stick whose vault had gone, which holds nothing
+// else to lose. Either is taken; leaving it would hide every record of the first.
+bool settle_work_file(const VaultPaths& paths, FileSystem& files) {
+    const ReadResult vault = files.read_file(paths.vault_file);
+    if (vault.status == ReadStatus::Unreadable) return false;
+    if (vault.status == ReadStatus::Ok && !vault.bytes.empty())
+        return files.remove_leftover(paths.backup_work_file) && files.remove_leftover(paths.work_file);
+    if (vault.status == ReadStatus::Ok && !files.remove_file(paths.vault_file)) return false;
+    return files.rename_file(paths.work_file, paths.vault_file);
 }
 
 } // namespace
@@ -36,30 +92,49 @@ RunNotices& run_notices() {
     return notices;
 }
 
-void finish_interrupted_save(const VaultPaths& paths, FileSystem& files) {
-    // A failure of either replace leaves both names as they were.
-    if (!files.exists(paths.vault_file) && files.exists(paths.work_file))
-        files.replace_file(paths.work_file, paths.vault_file);
+bool finish_interrupted_save(const VaultPaths& paths, FileSystem& files) {
+    // A draft may be torn: it is never taken, and one that stays is
+    // overwritten by the next save.
+    files.remove_leftover(paths.work_draft);
+    files.remove_leftover(paths.backup_work_draft);
+    switch (files.presence(paths.work_file)) {
+    case ReadStatus::Unreadable: return false;
+    case ReadStatus::Missing: break;
+    case ReadStatus::Ok:
+        if (!settle_work_file(paths, files)) return false;
+        break;
+    }
+    // No vault's work file: a backup's work file left now says the vault was
+    // replaced, and it holds the vault just before.
+    switch (files.presence(paths.backup_work_file)) {
+    case ReadStatus::Unreadable: return false;
+    case ReadStatus::Missing: return true;
+    case ReadStatus::Ok: break;
+    }
+    return files.replace_file(paths.backup_work_file, paths.backup_file);
+}
 
-    // The backup's work file holds the vault before a change, scrambled. A
-    // vault that still begins with it was never replaced: the save stopped
-    // while it was written or before the vault's replace, and it goes.
-    // Otherwise the vault was replaced and the save stopped before the
-    // backup's: it takes the backup's place.
-    const ReadResult pending = files.read_file(paths.backup_work_file);
-    if (pending.status != ReadStatus::Ok) return;
-    const ReadResult vault = files.read_file(paths.vault_file);
-    if (vault.status != ReadStatus::Ok) return; // the next save decides
-    if (sealed_form(vault.bytes).starts_with(pending.bytes))
-        files.remove_file(paths.backup_work_file);
-    else
-        files.replace_file(paths.backup_work_file, paths.backup_file);
+void open_vault_at_start(VaultContext& ctx) {
+    ctx.notices.interrupted_save = !finish_interrupted_save(ctx.paths, ctx.files);
+    if (ctx.notices.interrupted_save) {
+        ctx.reporter.show_message(kInterruptedSaveMessage);
+        return;
+    }
+    // Created as every save writes: nothing else ever stands under the vault's name.
+    if (ctx.files.presence(ctx.paths.vault_file) == ReadStatus::Missing)
+        put_in_place(ctx, {}, nullptr, detail::Backup::Leave);
 }
 
 namespace detail {
 
 ReadResult read_vault(VaultContext& ctx, bool report_missing) {
     ReadResult read = ctx.files.read_file(ctx.paths.vault_file);
+    if (read.status == ReadStatus::Missing && ctx.notices.interrupted_save) {
+        // Its records wait in the work file that could not be put in place.
+        ctx.reporter.show_message(kInterruptedSaveMessage);
+        read.status = ReadStatus::Unreadable;
+        return read;
+    }
     if (read.status == ReadStatus::Missing && report_missing) ctx.reporter.show_message(kMissingMessage);
     if (read.status == ReadStatus::Unreadable) ctx.reporter.show_message(kUnreadableMessage);
     return read;
@@ -67,29 +142,13 @@ ReadResult read_vault(VaultContext& ctx, bool report_missing) {
 
 bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk, Backup backup) {
     if (on_disk && *on_disk == bytes) return true;
-    // The work file is written whole and flushed before it takes the vault's
-    // place; until then the vault is the old one, byte for byte.
-    if (!ctx.files.write_durable(ctx.paths.work_file, bytes)) {
-        ctx.files.remove_file(ctx.paths.work_file);
-        ctx.reporter.show_message(kSaveFailedMessage);
+    if (ctx.notices.interrupted_save) {
+        ctx.reporter.show_message(kInterruptedSaveMessage);
         return false;
     }
-    // The old vault goes to a work file of its own, whole and flushed, after
-    // the new one (a stick with room for only one still takes the save), and
-    // takes the backup's place only after the new vault has taken the vault's:
-    // each name holds a whole file at every moment, and a vault that could
-    // not be replaced leaves the backup as it was.
-    const bool keep_backup = backup == Backup::Keep && on_disk;
-    const bool backup_ready = keep_backup && write_backup_work_file(ctx, *on_disk);
-    if (!ctx.files.replace_file(ctx.paths.work_file, ctx.paths.vault_file)) {
-        ctx.files.remove_file(ctx.paths.work_file);
-        if (backup_ready) ctx.files.remove_file(ctx.paths.backup_work_file);
-        ctx.reporter.show_message(kSaveFailedMessage);
-        return false;
-    }
-    if (keep_backup && !(backup_ready && ctx.files.replace_file(ctx.paths.backup_work_file, ctx.paths.backup_file)))
-        drop_stale_backup(ctx);
-    return true;
+    if (put_in_place(ctx, bytes, on_disk, backup)) return true;
+    ctx.reporter.show_message(kSaveFailedMessage);
+    return false;
 }
 
 } // namespace detail

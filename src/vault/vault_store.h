@@ -21,6 +21,9 @@ namespace vault {
 // What the user has been told in this run, for the messages given once.
 struct RunNotices {
     bool backup_not_kept = false;
+    // The start could not finish an interrupted save: it was said, and
+    // nothing creates or writes the vault in this run.
+    bool interrupted_save = false;
 };
 RunNotices& run_notices(); // the process's own
 
@@ -35,15 +38,19 @@ struct VaultContext {
     RunNotices& notices = run_notices();
 };
 
-// A save that a power cut stopped on a FAT or exFAT drive, where replacing a
-// file is a delete and then a rename, can leave no vault and only its work
-// file, written whole and flushed before the delete: that work file becomes
-// the vault. A work file beside a vault is a save stopped before its replace
-// began; it is left for the next save to overwrite. A save stopped between
-// the vault's replace and the backup's leaves the backup's work file: it
-// becomes the backup, so that the backup is never older than the last change.
-// Runs before anything reads or creates the vault.
-void finish_interrupted_save(const VaultPaths& paths, FileSystem& files);
+// Finishes or undoes a save that was stopped (a power cut, a kill), from
+// which of its files exist; false when it could not, with every name left
+// where the next start finds the same answer. A vault's work file is whole by
+// its name: it becomes the vault where there is none (a FAT or exFAT drive
+// replaces a file by a delete and then a rename), and goes where a vault
+// holding anything stands: it never replaces a vault. A backup's work file
+// without the vault's becomes the backup; drafts, which may be torn, go.
+bool finish_interrupted_save(const VaultPaths& paths, FileSystem& files);
+
+// The start of a run, before anything reads or creates the vault: finishes
+// an interrupted save, then creates an empty vault where there is none. A
+// save it cannot finish is said once, and the run writes no vault.
+void open_vault_at_start(VaultContext& ctx);
 
 enum class PassOutcome {
     Missing,    // "no password data file found" was shown

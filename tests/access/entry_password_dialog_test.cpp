@@ -152,15 +152,6 @@ TEST_F(EntryPasswordDialog, EntryLeavesAnExistingVaultUntouched) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "\xCD\xC0\xCC:\xDA\r\n");
 }
 
-TEST_F(EntryPasswordDialog, EntryTakesAWorkFileThatAPowerCutLeftAloneAsTheVault) {
-    std::ofstream(qlk_access::data_paths().work_file, std::ios::binary) << "\xCD\xC0\xCC:\xDA\r\n";
-    HWND dialog = open_dialog();
-    type(dialog, "marigold");
-    click(dialog, IDOK);
-    std::ifstream file(qlk_access::vault_file_path(), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "\xCD\xC0\xCC:\xDA\r\n");
-}
-
 TEST_F(EntryPasswordDialog, ChangedPasswordIsStoredScrambledAndFillsBothFields) {
     HWND dialog = open_dialog();
     ModalWatcher watcher;

@@ -78,6 +78,7 @@ TEST(WindowsFiles, AReadOnlyVaultIsRefusedAndAFolderAtOnce) {
     ASSERT_TRUE(SetFileAttributesA(f.paths.vault_file.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(disk_files().replace_file(f.paths.work_file, f.paths.vault_file));
     SetFileAttributesA(f.paths.vault_file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_FALSE(disk_files().rename_file(f.paths.work_file, f.paths.vault_file)) << "a rename never replaces";
     EXPECT_NE(f.vault(), "new");
 
     std::filesystem::create_directory(f.paths.backup_file);
@@ -105,7 +106,7 @@ TEST(WindowsFiles, ALeftOverFileThatIsHiddenOrSystemIsReplacedByAPlainOne) {
     }
 }
 
-TEST(WindowsFiles, ReadTellsMissingFromUnreadable) {
+TEST(WindowsFiles, ReadAndPresenceTellMissingFromUnreadable) {
     WinFixture f;
     std::filesystem::create_directory(f.folder.path() / "folder.dat");
     struct Case {
@@ -118,7 +119,10 @@ TEST(WindowsFiles, ReadTellsMissingFromUnreadable) {
         {f.str_folder() + "\\no folder\\none.dat", ReadStatus::Missing},
         {f.str_folder() + "\\folder.dat", ReadStatus::Unreadable},
     };
-    for (const auto& c : cases) EXPECT_EQ(disk_files().read_file(c.path).status, c.status) << c.path;
+    for (const auto& c : cases) {
+        EXPECT_EQ(disk_files().read_file(c.path).status, c.status) << c.path;
+        EXPECT_EQ(disk_files().presence(c.path), c.status) << c.path;
+    }
 }
 
 TEST(WindowsFiles, ALockedVaultIsReportedNotLoopedOn) {

@@ -44,21 +44,6 @@ TEST(VaultPasses, MissingVaultIsReportedAndNotCreated) {
     EXPECT_FALSE(file_exists(f.paths.vault_file));
 }
 
-TEST(VaultPasses, ALeftOverWorkFileIsOverwrittenAndGone) {
-    VaultFixture f;
-    f.put_vault(record_lines("a", "DESK-7"));
-    write_bytes(f.paths.work_file, std::string(5000, 'x'));
-    // Torn beside a whole vault, as the backup's is: the start takes neither.
-    write_bytes(f.paths.backup_work_file, encryption_pass(record_lines("a", "DESK-7")).substr(0, 10));
-    finish_interrupted_save(f.paths, f.ctx.files);
-    EXPECT_EQ(f.vault(), record_lines("a", "DESK-7"));
-    EXPECT_FALSE(f.backup_work_file_left());
-    EXPECT_FALSE(file_exists(f.paths.backup_file));
-    EXPECT_EQ(process_encryption(f.ctx), PassOutcome::Written);
-    EXPECT_EQ(f.vault(), encryption_pass(record_lines("a", "DESK-7")));
-    EXPECT_FALSE(f.work_file_left());
-}
-
 // Each rewrite of the records keeps the vault as it was just before as the
 // backup; nothing else touches it.
 TEST(VaultBackup, IsTheVaultJustBeforeEachRewriteOfTheRecords) {

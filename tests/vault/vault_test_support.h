@@ -76,9 +76,8 @@ public:
 struct PowerCut {};
 
 // The real disk, except that a write stops after `fail_after` bytes (the
-// bytes before it do reach the file) and fails, or the replace fails, or the
-// power goes as the replace begins or between its delete and its rename (as
-// on FAT), when asked to; for the files of one name only when `only` names it.
+// bytes before it do reach the file) and fails, or a replace or rename fails,
+// when asked to; for the files of one name only when `only` names it.
 class FaultyFiles final : public vault::FileSystem {
 public:
     vault::ReadResult read_file(const std::string& path) override { return real().read_file(path); }
@@ -90,19 +89,18 @@ public:
         return real().write_durable(path, data);
     }
     bool replace_file(const std::string& from, const std::string& to) override {
-        if (cut != Cut::None && hits(from)) {
-            if (cut == Cut::AfterDelete) real().remove_file(to);
-            throw PowerCut{};
-        }
         return !(fail_replace && hits(from)) && real().replace_file(from, to);
     }
-    bool exists(const std::string& path) override { return real().exists(path); }
+    bool rename_file(const std::string& from, const std::string& to) override {
+        return !(fail_replace && hits(from)) && real().rename_file(from, to);
+    }
+    vault::ReadStatus presence(const std::string& path) override { return real().presence(path); }
     bool remove_file(const std::string& path) override { return real().remove_file(path); }
+    bool remove_leftover(const std::string& path) override { return real().remove_leftover(path); }
     bool create_folder(const std::string& path) override { return real().create_folder(path); }
 
     std::optional<std::size_t> fail_after;
     bool fail_replace = false;
-    enum class Cut { None, BeforeReplace, AfterDelete } cut = Cut::None;
     std::string only; // a path; empty: every file
 
 private:
