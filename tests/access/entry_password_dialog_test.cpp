@@ -282,8 +282,9 @@ TEST_F(EntryPasswordDialog, ANewPasswordTheStoreCannotHoldIsRefusedAndTheOldOneS
         {L"caf\u00e9", unstorable},
         {L"\u0436\u0436q", unstorable},
         {L"\u00c0bc", unstorable},
-        {L"", "New Entry Password Error:\r\nThe new entry password is empty - the entry password was not changed. "
-              "Please type the new entry password in both boxes."},
+        {std::wstring(),
+         "New Entry Password Error:\r\nThe new entry password is empty - the entry password was not changed. "
+         "Please type the new entry password in both boxes."},
     };
     qlk_access::store_entry_password("old pass");
     HWND dialog = open_dialog();
