@@ -12,8 +12,11 @@
 
 namespace widget {
 
+// The widget's one-second timer, which the idle check and the drive watch share.
+inline constexpr UINT_PTR kWatchTimer = 1;
+
 // Registers the widget for the session's lock and disconnect notices and the
-// console display's state, and starts the one-second check of the idle time;
+// state of the session's display, and starts the one-second check of the idle time;
 // the idle time counts from now at the earliest.
 void start_away_watch(HWND widget);
 // Unregisters; for the widget's WM_DESTROY.
@@ -34,5 +37,10 @@ void owner_stepped_away();
 // services it needs have started).
 using SessionRegistration = BOOL(WINAPI*)(HWND window, DWORD flags);
 void set_session_registration(SessionRegistration registration);
+
+// The call that registers a window for a power setting's notices:
+// RegisterPowerSettingNotification, unless a test puts its own in.
+using DisplayRegistration = HPOWERNOTIFY(WINAPI*)(HANDLE recipient, LPCGUID setting, DWORD flags);
+void set_display_registration(DisplayRegistration registration);
 
 } // namespace widget

@@ -1,8 +1,7 @@
 #include "widget/drive_watch.h"
 
-#include "platform/dialogs.h"
 #include "platform/files.h"
-#include "widget/away_watch.h"
+#include "widget/away_watch.h" // the timer it shares
 #include "widget/menu_host.h"
 
 #include <dbt.h>
@@ -14,7 +13,8 @@
 namespace widget {
 namespace {
 
-DWORD g_drive_bit = 0; // the program's drive in GetLogicalDrives' mask; 0: not watched
+DriveList g_drive_list = nullptr; // null: GetLogicalDrives
+DWORD g_drive_bit = 0;            // the program's drive in the session's drive mask; 0: not watched
 wchar_t g_root[] = L"?:\\";
 bool g_listed = false; // the system listed the drive when the watch began
 bool g_ended = false;  // the run has ended for the drive already
@@ -24,31 +24,36 @@ bool g_ended = false;  // the run has ended for the drive already
 // the drives it found at its own start: a drive mapped later (as a stick's
 // letter is, under Wine) is looked up by its type, which Wine reads from the
 // mapping.
+DWORD session_drives() { return g_drive_list ? g_drive_list() : GetLogicalDrives(); }
+
+bool unlisted() {
+    const DWORD drives = session_drives();
+    return drives != 0 && !(drives & g_drive_bit); // 0 is a failure of the call, not a removal
+}
+
 bool drive_gone() {
     if (!g_drive_bit) return false;
-    if (g_listed) {
-        const DWORD drives = GetLogicalDrives();
-        return drives != 0 && !(drives & g_drive_bit); // 0 is a failure of the call, not a removal
-    }
+    if (g_listed) return unlisted();
     return GetDriveTypeW(g_root) == DRIVE_NO_ROOT_DIR;
 }
 
-bool names_program_drive(LPARAM lparam) {
+// A removal notice for the program's drive. For a network drive Windows sends
+// one also when the connection drops (a Wi-Fi blip), while the drive letter
+// stays and the share comes back with the network: only the letter's going
+// from the session's drives is the drive's removal.
+bool program_drive_removed(LPARAM lparam) {
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lparam);
     if (!g_drive_bit || !header || header->dbch_devicetype != DBT_DEVTYP_VOLUME) return false;
-    return (reinterpret_cast<const DEV_BROADCAST_VOLUME*>(header)->dbcv_unitmask & g_drive_bit) != 0;
+    const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(header);
+    if (!(volume->dbcv_unitmask & g_drive_bit)) return false;
+    return !(volume->dbcv_flags & DBTF_NET) || unlisted();
 }
 
 void end_run() {
     // Once: the broadcast and the timer may both tell, and closing windows
     // lets messages through.
     if (std::exchange(g_ended, true)) return;
-    owner_stepped_away();
-    run_exit_sequence();
-    // Every window of the program has gone, and the boxes they owned with
-    // them. A box shown while none of them was active has no owner: it
-    // would stay on the screen, waiting for someone to answer it.
-    platform::cancel_boxes_of_this_thread();
+    end_run_unasked();
 }
 
 } // namespace
@@ -61,14 +66,14 @@ void start_drive_watch() {
     if (letter < L'A' || letter > L'Z') return;
     g_drive_bit = DWORD{1} << (letter - L'A');
     g_root[0] = letter;
-    g_listed = (GetLogicalDrives() & g_drive_bit) != 0;
+    g_listed = (session_drives() & g_drive_bit) != 0;
 }
 
 bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
     switch (message) {
     case WM_DEVICECHANGE:
         if (wparam != DBT_DEVICEREMOVECOMPLETE) return false;
-        if (names_program_drive(lparam)) {
+        if (program_drive_removed(lparam)) {
             // The system waits on every window it tells: it goes on at once,
             // not after the windows of the program have closed.
             ReplyMessage(TRUE);
@@ -77,12 +82,14 @@ bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& resul
         result = TRUE;
         return true;
     case WM_TIMER:
-        if (!drive_gone()) return false;
+        if (wparam != kWatchTimer || !drive_gone()) return false;
         end_run();
         result = 0;
         return true;
     }
     return false;
 }
+
+void set_drive_list(DriveList list) { g_drive_list = list; }
 
 } // namespace widget

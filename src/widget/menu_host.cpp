@@ -7,10 +7,12 @@
 #include "ui/window_registry.h"
 #include "platform/window_state.h"
 #include "platform/clipboard.h"
+#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
 #include "resource_ids.h"
+#include "widget/away_watch.h"
 #include "widget/form_position.h"
 
 namespace widget {
@@ -99,8 +101,21 @@ void run_exit_sequence() {
     g_exit_running = false;
 }
 
+void end_run_unasked() {
+    if (g_exit_running) return;
+    owner_stepped_away();
+    run_exit_sequence();
+    // Every window of the program has gone, and the boxes they owned with
+    // them. A box shown while none of them was active has no owner: it
+    // would stay on the screen, waiting for someone to answer it.
+    platform::cancel_boxes_of_this_thread();
+}
+
 void remove_traces() {
-    platform::wipe_and_delete_file(qlk_access::print_file_path());
+    // Before the drive is known the print file's path names the default
+    // drive, and a second copy that ends at once has no print file at all:
+    // what lies there is another run's.
+    if (qlk_access::run_state().drive_known) platform::wipe_and_delete_file(qlk_access::print_file_path());
     platform::clear_clipboard_if_ours(nullptr);
 }
 
