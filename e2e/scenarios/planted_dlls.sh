@@ -142,15 +142,16 @@ qlk_pass "Quillock ended"
 
 # The first delay-loaded call comes before the entry dialog has taken the
 # drive (and a second copy never takes it): the print file on the default
-# drive is another run's.
-qlk_case "comctl32.dll cannot be loaded at the start: another run's print file stays"
+# drive is another run's. (Under Wine the message box itself needs comctl32,
+# for the dialog classes the manifest asks for: the case above shows the
+# message.)
+qlk_case "comctl32.dll cannot be loaded at the start: the run ends, another run's print file stays"
 others=$QLK_WINEPREFIX/drive_c/Tallybox
 mkdir -p "$others"
 echo 'Password: theirs' >"$others/temp.dat"
 qlk_at_exit rm -f "$others/temp.dat"
 qlk_new_drive
 WINEDLLOVERRIDES="$WINEDLLOVERRIDES;comctl32=d" qlk_start --no-wait
-qlk_expect_msgbox $'ERROR: Windows could not load comctl32.dll.\\r\\nQuillock ends now.'
-qlk_wait_exit || qlk_fail "Quillock still runs after the message"
+qlk_wait_exit || qlk_fail "Quillock still runs"
 [ -e "$others/temp.dat" ] || qlk_fail "the print file on C: is gone"
 qlk_pass "C:\\Tallybox\\temp.dat is still there"
