@@ -3,6 +3,7 @@
 // of a file that held plain passwords.
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -11,9 +12,15 @@
 
 namespace {
 
+// A file of the program's name beside the exe, where Windows looks for a bare
+// name first, is no program at all: only the full path starts the system's.
 TEST(PlatformShell, ProgramsStartFromTheSystemFolderOnly) {
     EXPECT_FALSE(platform::start_system_program(L"qlk_no_such_editor.exe", "C:\\nothing.txt", SW_HIDE));
+    const std::wstring planted = platform::program_folder_wide() + L"\\hostname.exe";
+    CloseHandle(CreateFileW(planted.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(platform::file_exists(platform::to_ansi(planted)));
     EXPECT_TRUE(platform::start_system_program(L"hostname.exe", "C:\\nothing.txt", SW_HIDE));
+    DeleteFileW(planted.c_str());
 }
 
 // What another program's hold or the read-only attribute leaves: a file is
