@@ -128,8 +128,7 @@ struct DisplayState {
 constexpr DisplayState kDisplayOff{.state = 0}, kDisplayDimmed{.state = 2};
 constexpr DisplayState kConsoleOff{.setting = kConsoleDisplay, .state = 0};
 
-// The display registration of the system, where the session's display can
-// be had unless a case refuses it.
+// The system's display registration, unless a case refuses the session's.
 std::atomic<bool> g_session_display_refused{false};
 HPOWERNOTIFY WINAPI register_display(HANDLE recipient, LPCGUID setting, DWORD flags) {
     if (g_session_display_refused && IsEqualGUID(*setting, kSessionDisplay)) return nullptr;
@@ -140,7 +139,6 @@ HPOWERNOTIFY WINAPI register_display(HANDLE recipient, LPCGUID setting, DWORD fl
 constexpr DWORD kEveryLetter = (1u << 26) - 1;
 std::atomic<DWORD> g_drives{kEveryLetter};
 DWORD WINAPI session_drives() { return g_drives; }
-DWORD program_drive_bit() { return 1u << (std::toupper(qlk_access::run_state().drive_letter) - 'A'); }
 
 // What happens while the owner is away: a message posted to the widget as
 // Windows sends it, or the program's clock moved on by `idle` with no input.
@@ -157,7 +155,7 @@ struct Absence {
     WORD volume_flags = 0;
     bool letter_gone = false;
     void happen(HWND widget) const {
-        if (letter_gone) g_drives = kEveryLetter & ~program_drive_bit();
+        if (letter_gone) g_drives = kEveryLetter & ~(1u << (std::toupper(qlk_access::run_state().drive_letter) - 'A'));
         if (message == WM_DEVICECHANGE) {
             DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME};
             volume.dbcv_unitmask = 1u << ((std::toupper(qlk_access::run_state().drive_letter) - 'A' + drive) % 26);
