@@ -1,44 +1,33 @@
 #include "access/lock_setting.h"
 
 #include "access/settings_store.h"
-#include "platform/registry.h"
-#include "platform/unique_handle.h"
 
-#include <windows.h>
-
-#include <cstring>
-#include <optional>
-#include <string>
+#include <cstdint>
 
 namespace qlk_access {
 
-int lock_minutes_from_setting(std::string_view text) {
+std::optional<int> lock_minutes_from_setting(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return kDefaultLockMinutes;
+    if (first == std::string_view::npos) return std::nullopt;
     text = text.substr(first, text.find_last_not_of(' ') - first + 1);
     int minutes = 0;
     for (const char c : text) {
-        if (c < '0' || c > '9') return kDefaultLockMinutes;
+        if (c < '0' || c > '9') return std::nullopt;
         minutes = minutes * 10 + (c - '0');
-        if (minutes > kMaxLockMinutes) return kDefaultLockMinutes;
+        if (minutes > kMaxLockMinutes) return std::nullopt;
     }
     return minutes;
 }
 
 namespace {
 
-// A number stored as REG_DWORD, which a registry editor offers first, in the
-// user's own copy first as GetString reads the text.
-std::optional<DWORD> stored_number() {
-    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        platform::unique_hkey key;
-        if (RegOpenKeyExW(root, L"SOFTWARE\\Quillock\\Config", 0, KEY_READ, key.put()) != ERROR_SUCCESS) continue;
-        const std::optional<platform::RegistryValue> value = platform::read_registry_value(key.get(), L"LockMinutes");
-        if (!value) continue;
-        if (value->type != REG_DWORD || value->data.size() * sizeof(wchar_t) < sizeof(DWORD)) return std::nullopt;
-        DWORD number = 0;
-        std::memcpy(&number, value->data.data(), sizeof number);
-        return number;
+std::optional<int> lock_minutes_from(const MRegistry::StoredValue& value) {
+    switch (value.kind) {
+    case MRegistry::StoredValue::Kind::Text: return lock_minutes_from_setting(value.text);
+    case MRegistry::StoredValue::Kind::Number:
+        if (value.number <= static_cast<std::uint32_t>(kMaxLockMinutes)) return static_cast<int>(value.number);
+        return std::nullopt;
+    case MRegistry::StoredValue::Kind::Other: break;
     }
     return std::nullopt;
 }
@@ -46,15 +35,17 @@ std::optional<DWORD> stored_number() {
 } // namespace
 
 int read_lock_minutes() {
-    try {
-        return lock_minutes_from_setting(MRegistry::GetString("Quillock", "Config", "LockMinutes"));
-    } catch (const SettingsError& error) {
-        // The same number of minutes as its text would be, with the same limits.
-        if (error.number() == MRegistry::kRegistryFailure + REG_DWORD)
-            if (const std::optional<DWORD> number = stored_number())
-                return lock_minutes_from_setting(std::to_string(*number));
-        return kDefaultLockMinutes; // an unreadable setting counts as missing
+    // The user's own copy first, as every setting; one that is unusable counts
+    // as missing, so that it cannot switch off the limit the computer sets.
+    for (MRegistry::Place place : {MRegistry::Place::User, MRegistry::Place::Machine}) {
+        try {
+            if (const auto value = MRegistry::GetStored("Quillock", "Config", "LockMinutes", place))
+                if (const std::optional<int> minutes = lock_minutes_from(*value)) return *minutes;
+        } catch (const SettingsError&) {
+            // a place that cannot be read counts as missing
+        }
     }
+    return kDefaultLockMinutes;
 }
 
 } // namespace qlk_access

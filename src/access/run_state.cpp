@@ -13,7 +13,9 @@ RunState& run_state() {
 
 void set_drive_letter_from_program_folder() {
     const std::string folder = platform::program_folder();
-    if (!folder.empty()) run_state().drive_letter = folder.front(); // a network path gives '\', as it always has
+    if (folder.empty()) return;
+    run_state().drive_letter = folder.front(); // a network path gives '\', as it always has
+    run_state().drive_known = true;
 }
 
 vault::VaultPaths data_paths() { return vault::vault_paths_for_drive(run_state().drive_letter); }

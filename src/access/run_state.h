@@ -14,6 +14,10 @@ struct RunState {
     char drive_letter = 'C';    // first character of the program folder path
     std::string computer_name;  // becomes the machine stamp of added records
     std::string entry_password; // plain text
+    // The drive letter has been set from the program folder: the entry
+    // dialog does that only once it knows that no other copy runs, so the
+    // data folder is this run's. Before that the letter is only the default.
+    bool drive_known = false;
 };
 
 RunState& run_state();

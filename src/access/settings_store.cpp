@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace qlk_access {
@@ -57,9 +58,9 @@ void forget_user_copy(const std::wstring& path, const std::wstring& name) {
         RegDeleteValueW(hkey.get(), name.c_str());
 }
 
-// The stored text under one root; nothing when the key path or the value is
+// The value under one root; nothing when the key path or the value is
 // missing or its data cannot be fetched.
-std::optional<std::string> read_under(HKEY root, const std::wstring& path, const std::wstring& name) {
+std::optional<MRegistry::StoredValue> read_under(HKEY root, const std::wstring& path, const std::wstring& name) {
     platform::unique_hkey hkey;
     const LONG result = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, hkey.put());
     if (result == ERROR_FILE_NOT_FOUND) return std::nullopt;
@@ -67,11 +68,27 @@ std::optional<std::string> read_under(HKEY root, const std::wstring& path, const
 
     std::optional<platform::RegistryValue> value = platform::read_registry_value(hkey.get(), name);
     if (!value) return std::nullopt;
-    if (value->type != REG_SZ)
+    using Kind = MRegistry::StoredValue::Kind;
+    MRegistry::StoredValue stored{Kind::Other, value->type};
+    std::wstring& data = value->data;
+    if (value->type == REG_SZ) {
+        if (!data.empty() && data.back() == L'\0') data.pop_back(); // the text without its terminating NUL
+        stored.kind = Kind::Text;
+        stored.text = platform::to_ansi(data);
+    } else if (value->type == REG_DWORD && data.size() * sizeof(wchar_t) >= sizeof(DWORD)) {
+        stored.kind = Kind::Number;
+        std::memcpy(&stored.number, data.data(), sizeof stored.number);
+    }
+    return stored;
+}
+
+// The text under one root, as GetString reads it: another type is an error.
+std::optional<std::string> text_under(HKEY root, const std::wstring& path, const std::wstring& name) {
+    std::optional<MRegistry::StoredValue> value = read_under(root, path, name);
+    if (!value) return std::nullopt;
+    if (value->kind != MRegistry::StoredValue::Kind::Text)
         throw SettingsError(MRegistry::kRegistryFailure + value->type, "Registry data not a string");
-    std::wstring& text = value->data;
-    if (!text.empty() && text.back() == L'\0') text.pop_back(); // the text without its terminating NUL
-    return platform::to_ansi(text);
+    return std::move(value->text);
 }
 
 } // namespace
@@ -105,8 +122,13 @@ void SaveString(std::string application, std::string section, std::string key, s
 std::string GetString(std::string application, std::string section, std::string key, std::string default_text) {
     const std::wstring path = key_path(application, section, key);
     const std::wstring name = platform::to_wide(key);
-    if (std::optional<std::string> own = read_under(HKEY_CURRENT_USER, path, name)) return *own;
-    return read_under(HKEY_LOCAL_MACHINE, path, name).value_or(default_text);
+    if (std::optional<std::string> own = text_under(HKEY_CURRENT_USER, path, name)) return *own;
+    return text_under(HKEY_LOCAL_MACHINE, path, name).value_or(default_text);
+}
+
+std::optional<StoredValue> GetStored(std::string application, std::string section, std::string key, Place place) {
+    return read_under(place == Place::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                      key_path(application, section, key), platform::to_wide(key));
 }
 
 } // namespace MRegistry

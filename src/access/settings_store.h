@@ -4,6 +4,7 @@
 // the user may not write there, the value goes to the user's own copy of the
 // same key, HKCU\SOFTWARE\<application>\<section>, which is read first.
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -32,6 +33,19 @@ constexpr std::uint32_t kRegistryFailure = 0x800407D0; // plus the system error 
 void SaveString(std::string application, std::string section, std::string key, std::string value);
 // The stored text, or default_text when the key path or the value is missing. Throws SettingsError.
 std::string GetString(std::string application, std::string section, std::string key, std::string default_text = {});
+
+// A value as one place stores it, for a setting kept as text or as a number
+// (REG_DWORD, which a registry editor offers first).
+struct StoredValue {
+    enum class Kind { Text, Number, Other } kind;
+    std::uint32_t type;       // the registry's type code
+    std::string text;         // Text
+    std::uint32_t number = 0; // Number
+};
+enum class Place { User, Machine }; // HKCU's own copy, HKLM's machine-wide value
+// The value under one place; nothing when the key path or the value is
+// missing. Throws SettingsError for an empty name or a key that cannot be opened.
+std::optional<StoredValue> GetStored(std::string application, std::string section, std::string key, Place place);
 
 } // namespace MRegistry
 } // namespace qlk_access

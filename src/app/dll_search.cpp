@@ -36,6 +36,16 @@ constexpr UINT kExitCode = 1;
     LoadLibraryExW(L"msimg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
+// Every window of the process leaves the screen: the box below waits for an
+// answer without limit, and meanwhile this thread runs no message loop, so no
+// lock, idle limit or pulled stick could close a window that shows a password.
+BOOL CALLBACK hide_if_ours(HWND window, LPARAM) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window)) ShowWindow(window, SW_HIDE);
+    return TRUE;
+}
+
 DWORD WINAPI tell_failure(void* text) {
     platform::show_message(*static_cast<const std::string*>(text));
     return 0;
@@ -44,14 +54,17 @@ DWORD WINAPI tell_failure(void* text) {
 // A system DLL that cannot be loaded, or that lacks a function the program
 // calls: without this hook the delay-load helper raises an exception nobody
 // handles, and the process dies with a password on the clipboard and the
-// print file on disk. The traces go first, then the user is told which DLL,
-// then the program ends.
+// print file on disk. The traces and the windows go first, then the user is
+// told which DLL, then the program ends.
 FARPROC WINAPI on_delay_load_failure(unsigned notice, PDelayLoadInfo info) {
     static std::atomic<bool> failing{false};
     // A failure while this one is handled (the clipboard and the message box
     // need user32 themselves) ends at once: what could be removed is gone.
     if (failing.exchange(true)) ExitProcess(kExitCode);
+    // The print file first, with KERNEL32 alone: should the failing DLL be
+    // needed on the way, the failure above ends the program with it gone.
     widget::remove_traces();
+    EnumWindows(hide_if_ours, 0);
     const std::string dll = info && info->szDll ? info->szDll : "a system DLL";
     const std::string text = notice == dliFailGetProc
                                  ? "ERROR: " + dll + " lacks a function that Quillock calls.\r\nQuillock ends now."

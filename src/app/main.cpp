@@ -1,6 +1,7 @@
 // Quillock: a single-user password store that lives in a small desktop widget.
 #include "access/entry_password_dialog.h"
 #include "app/window_loaders.h"
+#include "platform/files.h"
 #include "platform/instance.h"
 #include "platform/shell.h"
 #include "platform/wipe.h"
@@ -21,9 +22,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The current directory is locked while the process runs: left on the
     // stick the program was started from, it would keep Windows from ejecting
     // the stick. Every file the program opens is named by its full path.
-    wchar_t system[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) SetCurrentDirectoryW(system); // on failure it stays where it was
+    if (const std::wstring system = platform::system_folder_wide(); !system.empty())
+        SetCurrentDirectoryW(system.c_str()); // on failure it stays where it was
 
     const platform::InstanceGuard guard;
     qlk_access::set_instance_guard(&guard);

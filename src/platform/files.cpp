@@ -14,11 +14,12 @@ namespace {
 bool overwrite_with_zeros(HANDLE file) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) return false;
-    static constexpr char kZeros[65536] = {};
+    // On the stack: zeros kept in the exe would cost their size on the disk.
+    char zeros[4096] = {};
     for (LONGLONG left = size.QuadPart; left > 0;) {
-        const DWORD chunk = static_cast<DWORD>(std::min<LONGLONG>(left, sizeof kZeros));
+        const DWORD chunk = static_cast<DWORD>(std::min<LONGLONG>(left, sizeof zeros));
         DWORD written = 0;
-        if (!WriteFile(file, kZeros, chunk, &written, nullptr) || written == 0) return false;
+        if (!WriteFile(file, zeros, chunk, &written, nullptr) || written == 0) return false;
         left -= written;
     }
     return FlushFileBuffers(file) != 0;
@@ -53,6 +54,18 @@ std::wstring program_exe_name_wide() {
     return name;
 }
 
+std::wstring system_folder_wide() {
+    std::wstring folder(MAX_PATH, L'\0');
+    UINT length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+    if (length >= folder.size()) { // too small: the length asked for counts the NUL
+        folder.resize(length);
+        length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+        if (length >= folder.size()) return {};
+    }
+    folder.resize(length); // 0 on failure
+    return folder;
+}
+
 std::string program_folder() { return to_ansi(program_folder_wide()); }
 
 std::string program_exe_name() { return to_ansi(program_exe_name_wide()); }
@@ -71,19 +84,27 @@ bool file_exists(const std::string& path) {
 
 void create_folder(const std::string& path) { CreateDirectoryW(to_wide(path).c_str(), nullptr); }
 
-void delete_file(const std::string& path) { DeleteFileW(to_wide(path).c_str()); }
-
 bool wipe_and_delete_file(const std::string& path) {
     const std::wstring wide = to_wide(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    // A read-only file opens for reading only, and is not deleted either.
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY); // a failure shows at the open
     {
         // OPEN_EXISTING never truncates, so the zeros land where the text
         // lies; a truncated file would give its clusters back unwritten.
         const unique_kernel_handle file =
             own_file(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        // A file that cannot be opened or written (missing, read-only, held
-        // by another program) is still deleted if the system lets us.
-        if (file) overwrite_with_zeros(file.get());
+        // A file that cannot be zeroed (held by a program that shares its
+        // deletion but not its writing, say) stays as it is: deleted, it
+        // would leave its text in clusters the file system gives away. The
+        // caller tries again at the next occasion.
+        if (!file || !overwrite_with_zeros(file.get())) return false;
     }
     if (DeleteFileW(wide.c_str())) return true;
     const DWORD error = GetLastError();

@@ -1,8 +1,10 @@
 #include "platform/shell.h"
 
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "platform/unique_handle.h"
+#include "platform/web_address.h"
 
 #include <windows.h>
 
@@ -10,39 +12,6 @@
 #include <shellapi.h>
 
 namespace platform {
-namespace {
-
-bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        const char c = text[i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != prefix[i]) return false;
-    }
-    return true;
-}
-
-// The system folder, without a trailing backslash; empty when Windows does not say.
-std::wstring system_folder() {
-    std::wstring folder(MAX_PATH, L'\0');
-    UINT length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    if (length >= folder.size()) { // too small: the length asked for counts the NUL
-        folder.resize(length);
-        length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-        if (length >= folder.size()) return {};
-    }
-    folder.resize(length); // 0 on failure
-    return folder;
-}
-
-} // namespace
-
-std::optional<std::string> absolute_web_address(std::string_view address) {
-    if (starts_with_ignoring_case(address, "http://") || starts_with_ignoring_case(address, "https://"))
-        return std::string(address);
-    if (starts_with_ignoring_case(address, "www.")) return "http://" + std::string(address);
-    return std::nullopt;
-}
-
 bool open_web_address(std::string_view address) {
     const std::optional<std::string> absolute = absolute_web_address(address);
     if (!absolute) return false;
@@ -57,7 +26,7 @@ bool open_web_address(std::string_view address) {
 }
 
 unique_kernel_handle start_system_program(std::wstring_view program, const std::string& file, int show_command) {
-    const std::wstring folder = system_folder();
+    const std::wstring folder = system_folder_wide();
     if (folder.empty()) return {};
     const std::wstring path = folder + L'\\' + std::wstring(program);
     // A path holds no quote, so quoting both parts is all the command line needs.

@@ -6,19 +6,13 @@
 // others can write to (a stick, Downloads), and Windows looks for a bare
 // program name in the exe's own folder first, while the shell takes an
 // address without a scheme ("www.example.com") for a file name first, and a
-// ".com" name is a program.
+// ".com" name is a program (platform/web_address.h).
 #include "platform/unique_handle.h"
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 namespace platform {
-
-// The address the shell may be given: an http:// or https:// address as it
-// is, a www. address with http:// in front (the scheme Windows' own guess
-// gives it); nothing for any other text. Schemes and "www." in any case.
-std::optional<std::string> absolute_web_address(std::string_view address);
 
 // Opens absolute_web_address(address) with the default handler, no owner
 // and a normal window. False when there is no such address, or when the

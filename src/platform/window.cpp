@@ -126,7 +126,6 @@ void set_item_text(HWND dialog, int id, const std::string& text) { set_window_te
 namespace {
 
 constexpr wchar_t kHiddenOwnerClass[] = L"QuillockHiddenOwner";
-constexpr UINT kReleaseOwner = WM_APP + 1;
 
 LRESULT CALLBACK hidden_owner_proc(HWND owner, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
@@ -134,7 +133,7 @@ LRESULT CALLBACK hidden_owner_proc(HWND owner, UINT message, WPARAM wparam, LPAR
     // process can post, would take the owned window along without its own
     // close handling.
     case WM_CLOSE: return 0;
-    case kReleaseOwner: DestroyWindow(owner); return 0;
+    case kReleaseOwnerMessage: DestroyWindow(owner); return 0;
     }
     return DefWindowProcW(owner, message, wparam, lparam);
 }
@@ -160,7 +159,11 @@ void register_class_once(const wchar_t* name, WNDPROC procedure) {
 
 HWND create_hidden_owner() {
     register_class_once(kHiddenOwnerClass, hidden_owner_proc);
-    return CreateWindowExW(WS_EX_TOOLWINDOW, kHiddenOwnerClass, L"Quillock", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    // No tool-window style: the switcher lists an owned window as the last
+    // active visible popup of its root owner, unless that owner is a tool
+    // window. Never shown, the owner has no taskbar button or switcher entry
+    // of its own either way.
+    return CreateWindowExW(0, kHiddenOwnerClass, L"Quillock", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -169,7 +172,7 @@ void release_hidden_owner(HWND owned) {
     // window is being destroyed now. Should the post fail (a full queue), the
     // invisible owner stays until the process ends.
     if (HWND owner = GetWindow(owned, GW_OWNER); owner && is_hidden_owner(owner))
-        PostMessageW(owner, kReleaseOwner, 0, 0);
+        PostMessageW(owner, kReleaseOwnerMessage, 0, 0);
 }
 
 void bring_forward(HWND window) {

@@ -10,6 +10,11 @@
 
 namespace platform {
 
+// The program's own window messages: one number for each meaning, so that a
+// message that reaches the wrong window is never taken for another.
+inline constexpr UINT kCloseWithCauseMessage = WM_APP + 1; // a form's close with its cause (ui/window_registry.h)
+inline constexpr UINT kReleaseOwnerMessage = WM_APP + 2;   // a hidden owner's end, after the window it owned
+
 // Sizes in the layouts are pixels at 96 dpi.
 int screen_dpi();
 int scale(int pixels_at_96_dpi);
@@ -45,8 +50,9 @@ void bring_forward(HWND window);
 void register_class_once(const wchar_t* name, WNDPROC procedure);
 
 // A window that is never shown, made to own a top-level window of the
-// program: an owned window gets no taskbar button, and the owner, a tool
-// window, has no entry of its own anywhere. Null when it cannot be created.
+// program: an owned window gets no taskbar button but stays in Alt+Tab, and
+// the owner, never shown, has no entry of its own anywhere. Null when it
+// cannot be created.
 HWND create_hidden_owner();
 // For the owned window's WM_NCDESTROY: its hidden owner goes after it.
 void release_hidden_owner(HWND owned);

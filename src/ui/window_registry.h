@@ -2,6 +2,8 @@
 // Every window of the program exists at most once. Showing a window loads it
 // when it is not loaded and otherwise brings it forward; closing a window that
 // is not loaded does nothing. The run ends when no window is left.
+#include "platform/window.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -38,7 +40,7 @@ enum class CloseCause : WPARAM { Asked = 0, OwnerAway = 1 };
 // A close with its cause in wParam, in a message of the program's own:
 // WM_CLOSE comes from the close box, the system and any other process alike,
 // and carries none. A window whose close depends on the cause handles it.
-inline constexpr UINT kCloseWithCause = WM_APP + 1;
+inline constexpr UINT kCloseWithCause = platform::kCloseWithCauseMessage;
 
 // Closes the window through its own close handling, if it is loaded: a close
 // that was asked for as WM_CLOSE, any other as kCloseWithCause, and then as

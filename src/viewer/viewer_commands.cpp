@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "platform/web_address.h"
 #include "platform/window.h"
 #include "resource_ids.h"
 #include "platform/wipe.h"
@@ -64,7 +65,7 @@ void copy_user_name(Form2& form) {
 void activate_url(Form2& form) {
     const auto url = selected_value(form, vault::Field::Url);
     if (!url) return;
-    if (!url_can_be_activated(*url)) {
+    if (!platform::absolute_web_address(*url)) { // also a URL with a control character in it
         platform::show_message("ERROR: To activate an URL into your brower - the name must start with 'www.', "
                                "'http://' or 'https://'");
         return;
@@ -82,10 +83,10 @@ void print_list(Form2& form) {
     put_rows_in_list_order(form);
     std::string text = print_text(form.rows.rows); // every password, plain
     // An older list is wiped first: writing over it would free its clusters
-    // unwritten. Then through the vault's file layer: a leftover print file that
-    // is hidden, system or read-only, or held for a moment by a scanner, does not stop it.
-    platform::wipe_and_delete_file(path);
-    const bool written = vault::disk_files().write_durable(path, text);
+    // unwritten, so one that cannot be wiped (held by another program) is left
+    // for the next occasion. Then through the vault's file layer, which a
+    // scanner's hold for a moment does not stop.
+    const bool written = platform::wipe_and_delete_file(path) && vault::disk_files().write_durable(path, text);
     platform::wipe(text);
     if (!written) {
         platform::show_message("ERROR: the print file could not be written.\r\n" + path +

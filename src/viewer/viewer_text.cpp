@@ -23,12 +23,6 @@ bool all_digits(std::string_view text) {
 
 } // namespace
 
-bool url_can_be_activated(std::string_view url) {
-    for (std::string_view prefix : kUrlPrefixes)
-        if (url.starts_with(prefix)) return true;
-    return false;
-}
-
 std::string print_text(const vault::RecordTable& rows) {
     std::string text;
     for (std::size_t row = 0; row < rows.size(); ++row) {

@@ -1,7 +1,6 @@
 #pragma once
-// What the viewer works out without the window system: which URLs it hands to
-// the browser, the lines of the print file, the stored appearance texts and
-// the order of the rows. Kept apart so that the rules are tested on their own.
+// What the viewer works out without the window system: the lines of the print
+// file, the stored appearance texts and the order of the rows. Kept apart so that the rules are tested on their own.
 #include "vault/record_table.h"
 
 #include <array>
@@ -12,11 +11,6 @@
 #include <vector>
 
 namespace viewer {
-
-inline constexpr std::string_view kUrlPrefixes[] = {"www.", "WWW.", "http://", "HTTP://", "https://", "HTTPS://"};
-
-// True when the URL begins with one of the six prefixes, compared exactly.
-bool url_can_be_activated(std::string_view url);
 
 // The print file's text: one line per row, in list order, each ended by CR LF,
 // with the plain password whatever the display state.

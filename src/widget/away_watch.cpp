@@ -16,14 +16,21 @@
 namespace widget {
 namespace {
 
-// One timer a second: the idle check reads the clock, and a registration for
-// the session's notices that has not held yet is tried again. The limit is
-// read each time, so a changed LockMinutes holds from the next second.
+// The widget's one-second timer of the idle check.
 constexpr UINT_PTR kWatchTimer = 1;
+
+// The idle check reads the clock each second, and a registration for the
+// session's notices that has not held yet is tried again. The limit is read
+// each time, so a changed LockMinutes holds from the next second.
 constexpr UINT kWatchTickMs = 1000;
 
-// The console display's state (winnt.h's GUID_CONSOLE_DISPLAY_STATE, defined
-// here so that no GUID library is needed): 0 off, 1 on, 2 dimmed.
+// The display's state, as winnt.h's GUID_SESSION_DISPLAY_STATUS and
+// GUID_CONSOLE_DISPLAY_STATE (defined here so that no GUID library is
+// needed): 0 off, 1 on, 2 dimmed. The session's display is the screen of the
+// program's own session, which under Remote Desktop or a switched user is not
+// the console's. The console's is registered only where the session's cannot
+// be had: there the physical screen is the best the system tells.
+constexpr GUID kSessionDisplayStatus{0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
 constexpr GUID kConsoleDisplayState{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 constexpr DWORD kDisplayOff = 0;
 
@@ -36,7 +43,9 @@ ULONGLONG g_handled_input = 0;
 
 SessionRegistration g_registration = nullptr; // null: the system's
 bool g_session_registered = false;
+DisplayRegistration g_display_registration = nullptr; // null: the system's
 HPOWERNOTIFY g_display_notices = nullptr;
+const GUID* g_display_setting = nullptr; // the display setting registered for, if any
 
 // Before the services that Remote Desktop Services depends on have started,
 // the registration fails with RPC_S_INVALID_BINDING (its documented Remarks):
@@ -46,6 +55,19 @@ void register_for_session_notices(HWND widget) {
     if (g_session_registered) return;
     const SessionRegistration registration = g_registration ? g_registration : WTSRegisterSessionNotification;
     g_session_registered = registration(widget, NOTIFY_FOR_THIS_SESSION) != FALSE;
+}
+
+// Null where the system knows neither setting: sleep, lock and idle still close the viewer.
+void register_for_display_notices(HWND widget) {
+    const DisplayRegistration registration =
+        g_display_registration ? g_display_registration : RegisterPowerSettingNotification;
+    for (const GUID* setting : {&kSessionDisplayStatus, &kConsoleDisplayState}) {
+        g_display_notices = registration(widget, setting, DEVICE_NOTIFY_WINDOW_HANDLE);
+        if (g_display_notices) {
+            g_display_setting = setting;
+            return;
+        }
+    }
 }
 
 void check_idle_time() {
@@ -63,7 +85,9 @@ void check_idle_time() {
 // in the first minutes after logon: the display going off counts as sleep.
 bool display_turned_off(LPARAM lparam) {
     const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lparam);
-    if (!setting || setting->PowerSetting != kConsoleDisplayState || setting->DataLength < sizeof(DWORD)) return false;
+    if (!setting || !g_display_setting || setting->PowerSetting != *g_display_setting ||
+        setting->DataLength < sizeof(DWORD))
+        return false;
     DWORD state = 0;
     std::memcpy(&state, setting->Data, sizeof state);
     return state == kDisplayOff;
@@ -76,8 +100,7 @@ void start_away_watch(HWND widget) {
     g_handled_input = 0;
     g_session_registered = false;
     register_for_session_notices(widget);
-    // Null where the system knows no such setting: sleep, lock and idle still close the viewer.
-    g_display_notices = RegisterPowerSettingNotification(widget, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+    register_for_display_notices(widget);
     if (!SetTimer(widget, kWatchTimer, kWatchTickMs, nullptr)) {
         // Without the timer neither the idle limit nor a late registration
         // would ever hold: the run does not go on unwatched.
@@ -91,6 +114,7 @@ void stop_away_watch(HWND widget) {
     KillTimer(widget, kWatchTimer);
     if (std::exchange(g_session_registered, false)) WTSUnRegisterSessionNotification(widget);
     if (g_display_notices) UnregisterPowerSettingNotification(std::exchange(g_display_notices, nullptr));
+    g_display_setting = nullptr;
 }
 
 bool on_away_message(HWND widget, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
@@ -126,5 +150,7 @@ void owner_stepped_away() {
 }
 
 void set_session_registration(SessionRegistration registration) { g_registration = registration; }
+
+void set_display_registration(DisplayRegistration registration) { g_display_registration = registration; }
 
 } // namespace widget

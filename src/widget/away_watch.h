@@ -14,7 +14,7 @@
 namespace widget {
 
 // Registers the widget for the session's lock and disconnect notices and the
-// console display's state, and starts the one-second check of the idle time;
+// state of the session's display, and starts the one-second check of the idle time;
 // the idle time counts from now at the earliest.
 void start_away_watch(HWND widget);
 // Unregisters; for the widget's WM_DESTROY.
@@ -35,5 +35,10 @@ void owner_stepped_away();
 // services it needs have started).
 using SessionRegistration = BOOL(WINAPI*)(HWND window, DWORD flags);
 void set_session_registration(SessionRegistration registration);
+
+// The call that registers a window for a power setting's notices:
+// RegisterPowerSettingNotification, unless a test puts its own in.
+using DisplayRegistration = HPOWERNOTIFY(WINAPI*)(HANDLE recipient, LPCGUID setting, DWORD flags);
+void set_display_registration(DisplayRegistration registration);
 
 } // namespace widget

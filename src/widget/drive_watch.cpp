@@ -2,7 +2,6 @@
 
 #include "platform/dialogs.h"
 #include "platform/files.h"
-#include "ui/window_registry.h"
 #include "widget/away_watch.h"
 #include "widget/menu_host.h"
 
@@ -21,7 +20,8 @@ namespace {
 constexpr UINT kLookUpMs = 1000;
 UINT_PTR g_look_up_timer = 0;
 
-DWORD g_drive_bit = 0; // the program's drive in GetLogicalDrives' mask; 0: not watched
+DriveList g_drive_list = nullptr; // null: GetLogicalDrives
+DWORD g_drive_bit = 0;            // the program's drive in the session's drive mask; 0: not watched
 wchar_t g_root[] = L"?:\\";
 bool g_listed = false; // the system listed the drive when the watch began
 bool g_ended = false;  // the run has ended for the drive already
@@ -31,33 +31,36 @@ bool g_ended = false;  // the run has ended for the drive already
 // the drives it found at its own start: a drive mapped later (as a stick's
 // letter is, under Wine) is looked up by its type, which Wine reads from the
 // mapping.
+DWORD session_drives() { return g_drive_list ? g_drive_list() : GetLogicalDrives(); }
+
+bool unlisted() {
+    const DWORD drives = session_drives();
+    return drives != 0 && !(drives & g_drive_bit); // 0 is a failure of the call, not a removal
+}
+
 bool drive_gone() {
     if (!g_drive_bit) return false;
-    if (g_listed) {
-        const DWORD drives = GetLogicalDrives();
-        return drives != 0 && !(drives & g_drive_bit); // 0 is a failure of the call, not a removal
-    }
+    if (g_listed) return unlisted();
     return GetDriveTypeW(g_root) == DRIVE_NO_ROOT_DIR;
 }
 
-bool names_program_drive(LPARAM lparam) {
+// A removal notice for the program's drive. For a network drive Windows sends
+// one also when the connection drops (a Wi-Fi blip), while the drive letter
+// stays and the share comes back with the network: only the letter's going
+// from the session's drives is the drive's removal.
+bool program_drive_removed(LPARAM lparam) {
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lparam);
     if (!g_drive_bit || !header || header->dbch_devicetype != DBT_DEVTYP_VOLUME) return false;
-    return (reinterpret_cast<const DEV_BROADCAST_VOLUME*>(header)->dbcv_unitmask & g_drive_bit) != 0;
+    const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(header);
+    if (!(volume->dbcv_unitmask & g_drive_bit)) return false;
+    return !(volume->dbcv_flags & DBTF_NET) || unlisted();
 }
 
 void end_run() {
     // Once: the broadcast and the timer may both tell, and closing windows
     // lets messages through.
     if (std::exchange(g_ended, true)) return;
-    owner_stepped_away();
-    // Every other box ends as cancelled while its owner is still there (the
-    // gate's, the entry dialog's, a message of any window; one shown while
-    // none of ours was active has no owner at all), and nothing that would
-    // follow from its cancellation comes up once the handler waiting on it
-    // goes on: no window would be left to own it.
-    platform::end_boxes_for_the_run(ui::loaded_windows());
-    run_exit_sequence();
+    end_run_unasked();
 }
 
 void CALLBACK look_up_drive(HWND, UINT, UINT_PTR, DWORD) {
@@ -75,7 +78,7 @@ void start_drive_watch() {
     if (letter < L'A' || letter > L'Z') return;
     g_drive_bit = DWORD{1} << (letter - L'A');
     g_root[0] = letter;
-    g_listed = (GetLogicalDrives() & g_drive_bit) != 0;
+    g_listed = (session_drives() & g_drive_bit) != 0;
     // Without the timer only the system's broadcast tells, and only the widget takes it.
     if (!g_look_up_timer) g_look_up_timer = SetTimer(nullptr, 0, kLookUpMs, look_up_drive);
 }
@@ -84,7 +87,7 @@ bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& resul
     switch (message) {
     case WM_DEVICECHANGE:
         if (wparam != DBT_DEVICEREMOVECOMPLETE) return false;
-        if (names_program_drive(lparam)) {
+        if (program_drive_removed(lparam)) {
             // The system waits on every window it tells: it goes on at once,
             // not after the windows of the program have closed.
             ReplyMessage(TRUE);
@@ -94,6 +97,12 @@ bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& resul
         return true;
     }
     return false;
+}
+
+void set_drive_list(DriveList list) {
+    g_drive_list = list;
+    // Whether the drive is listed is the new list's answer: the watch runs on.
+    if (g_drive_bit) g_listed = (session_drives() & g_drive_bit) != 0;
 }
 
 } // namespace widget

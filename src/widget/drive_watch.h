@@ -22,4 +22,11 @@ void start_drive_watch();
 // the result in `result`.
 bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
+// The session's drive letters as a mask (bit 0 for A:): GetLogicalDrives,
+// unless a test puts its own in (nullptr puts it back). Under Wine a letter
+// mapped before Wine's start stays in that list after its mapping goes,
+// while Windows drops a removed volume's letter.
+using DriveList = DWORD(WINAPI*)();
+void set_drive_list(DriveList list);
+
 } // namespace widget

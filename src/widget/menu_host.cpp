@@ -7,10 +7,12 @@
 #include "ui/window_registry.h"
 #include "platform/window_state.h"
 #include "platform/clipboard.h"
+#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
 #include "resource_ids.h"
+#include "widget/away_watch.h"
 #include "widget/form_position.h"
 
 namespace widget {
@@ -99,8 +101,23 @@ void run_exit_sequence() {
     g_exit_running = false;
 }
 
+void end_run_unasked() {
+    if (g_exit_running) return;
+    owner_stepped_away();
+    // Every other box ends as cancelled while its owner is still there (the
+    // gate's, the entry dialog's, a message of any window; one shown while
+    // none of ours was active has no owner at all), and nothing that would
+    // follow from its cancellation comes up once the handler waiting on it
+    // goes on: no window would be left to own it.
+    platform::end_boxes_for_the_run(ui::loaded_windows());
+    run_exit_sequence();
+}
+
 void remove_traces() {
-    platform::wipe_and_delete_file(qlk_access::print_file_path());
+    // Before the drive is known the print file's path names the default
+    // drive, and a second copy that ends at once has no print file at all:
+    // what lies there is another run's.
+    if (qlk_access::run_state().drive_known) platform::wipe_and_delete_file(qlk_access::print_file_path());
     platform::clear_clipboard_if_ours(nullptr);
 }
 

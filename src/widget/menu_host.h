@@ -24,9 +24,15 @@ HMENU mnuMain();
 void run_exit_sequence();
 bool exit_sequence_running();
 
-// What no way out of a run may leave behind: the print file, which holds every
-// password in plain text, and a password the program put on the clipboard
-// (unless something else has been copied since). For every end of the
+// The run ends without the menu's Exit: the program's drive has gone, or the
+// widget was closed by the system. The viewer goes as at a step away (its
+// open box cancelled, nothing half typed saved), then the exit sequence
+// runs, then a box that no window owned is cancelled.
+void end_run_unasked();
+
+// What no way out of a run may leave behind: the print file on the run's own
+// drive, which holds every password in plain text, and a password the
+// program put on the clipboard (unless something else has been copied since). For every end of the
 // program: the exit sequence, Escape on the keys, the end of the last window,
 // the end of the session.
 void remove_traces();

@@ -216,11 +216,16 @@ LRESULT CALLBACK frmMain_proc(HWND widget, UINT message, WPARAM wparam, LPARAM l
         }
         return 0;
     case WM_CLOSE:
-        // The system's close (Alt+F4, the close of its Alt+Tab entry) closes
-        // no other window but the viewer: the exit sequence never leaves the
-        // viewer without the widget, whose watch over the owner's absence
-        // goes now. The viewer goes as at a step away.
-        if (!exit_sequence_running()) owner_stepped_away();
+        // The system's close (Alt+F4, the close of its Alt+Tab entry) ends
+        // the run as Exit does, the viewer going as at a step away: the
+        // watches over the owner's absence and the drive are the widget's,
+        // and the menu that reaches every other window is too. An add-entry,
+        // About or Startup window left without them would stay on the screen
+        // through a lock or a pulled stick.
+        if (!exit_sequence_running()) {
+            end_run_unasked();
+            return 0;
+        }
         save_widget_position(widget);
         DestroyWindow(widget);
         return 0;

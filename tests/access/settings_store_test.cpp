@@ -251,7 +251,8 @@ TEST_F(StandardUser, WhenBothPlacesRefuseTheErrorIsRaisedAndNothingIsWritten) {
 
 // LockMinutes as the widget's idle check reads it: a whole number of minutes
 // up to a day, 0 for never, anything else the default of ten; a standard
-// user's own copy (which README tells them to make with reg add) first.
+// user's own copy (which README tells them to make with reg add) first,
+// unless it is unusable.
 TEST(LockMinutes, AWholeNumberOfMinutesUpToADayElseTheDefault) {
     static constexpr char kConfig[] = "SOFTWARE\\Quillock\\Config";
     const auto forget = [] {
@@ -267,8 +268,11 @@ TEST(LockMinutes, AWholeNumberOfMinutesUpToADayElseTheDefault) {
         MRegistry::SaveString("Quillock", "Config", "LockMinutes", text);
         EXPECT_EQ(qlk_access::read_lock_minutes(), minutes) << '"' << text << '"';
     }
+    MRegistry::SaveString("Quillock", "Config", "LockMinutes", "1");
     RegSetKeyValueA(HKEY_CURRENT_USER, kConfig, "LockMinutes", REG_SZ, "3", 2);
     EXPECT_EQ(qlk_access::read_lock_minutes(), 3) << "the user's own copy";
+    RegSetKeyValueA(HKEY_CURRENT_USER, kConfig, "LockMinutes", REG_SZ, "abc", 4);
+    EXPECT_EQ(qlk_access::read_lock_minutes(), 1) << "an unusable own copy leaves the computer's in force";
     // A number, as a registry editor offers first, in either place, with the text's limits; no other type.
     const std::tuple<HKEY, DWORD, DWORD, int> numbers[] = {{HKEY_CURRENT_USER, REG_DWORD, 5, 5},
                                                            {HKEY_CURRENT_USER, REG_DWORD, 1441, 10},

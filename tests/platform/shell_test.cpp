@@ -4,6 +4,7 @@
 #include "platform/file_views.h"
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,47 +13,58 @@
 
 namespace {
 
+// A file of the program's name beside the exe, where Windows looks for a bare
+// name first, is no program at all: only the full path starts the system's.
 TEST(PlatformShell, ProgramsStartFromTheSystemFolderOnly) {
     EXPECT_FALSE(platform::start_system_program(L"qlk_no_such_editor.exe", "C:\\nothing.txt", SW_HIDE));
+    const std::wstring planted = platform::program_folder_wide() + L"\\hostname.exe";
+    CloseHandle(CreateFileW(planted.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(platform::file_exists(platform::to_ansi(planted)));
     EXPECT_TRUE(platform::start_system_program(L"hostname.exe", "C:\\nothing.txt", SW_HIDE));
+    DeleteFileW(planted.c_str());
 }
 
-// The shell takes a text without a scheme for a file name first.
-TEST(PlatformShell, OnlyAbsoluteWebAddressesReachTheShell) {
-    const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"www.example.com", "http://www.example.com"},
-        {"WWW.X", "http://WWW.X"},
-        {"http://a", "http://a"},
-        {"HTTPS://A", "HTTPS://A"},
-        {"ftp://a", std::nullopt},
-        {"example.com", std::nullopt},
-        {"wwwexample.com", std::nullopt},
-        {" https://a", std::nullopt},
-        {"C:\\www.x.com", std::nullopt},
-    };
-    for (const auto& [address, given] : cases) EXPECT_EQ(platform::absolute_web_address(address), given) << address;
-}
-
-// Another program holding the file without sharing its deletion makes the
-// delete fail and leaves to read what reached the disk before it.
+// What another program's hold or the read-only attribute leaves: a file is
+// deleted only once it is zeroed, and a file that is not gone is reported.
+// The holder reads what reached the disk.
 TEST(PlatformFiles, APasswordFileIsZeroedOverItsWholeLengthBeforeTheDelete) {
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     const std::string path = std::string(folder) + "qlk-wipe-test.dat";
     std::string text;
     while (text.size() < 100'000) text += "Identifer Name: a   URL: b   UserName: c   Password: S3cret!\r\n";
-    const HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD done = 0;
-    ASSERT_TRUE(WriteFile(holder, text.data(), static_cast<DWORD>(text.size()), &done, nullptr));
-    EXPECT_FALSE(platform::wipe_and_delete_file(path)) << "the holder refuses the delete";
-    SetFilePointer(holder, 0, nullptr, FILE_BEGIN);
-    ReadFile(holder, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
-    CloseHandle(holder);
-    EXPECT_EQ(done, text.size());
-    EXPECT_EQ(text.find_first_not_of('\0'), std::string::npos) << "a byte of the text is left";
-    EXPECT_TRUE(platform::wipe_and_delete_file(path));
-    EXPECT_FALSE(platform::file_exists(path));
+    struct Case {
+        const char* what;
+        DWORD holder_shares; // 0: no holder
+        bool read_only;
+        bool wiped;  // reported gone
+        bool zeroed; // the holder reads zeros
+    };
+    const Case cases[] = {
+        {"held without delete sharing: zeroed, kept", FILE_SHARE_READ | FILE_SHARE_WRITE, false, false, true},
+        {"held without write sharing: not deleted unwiped", FILE_SHARE_READ | FILE_SHARE_DELETE, false, false, false},
+        {"read-only", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        std::ofstream(path, std::ios::binary) << text; // closed at the end of the statement
+        if (c.read_only) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        const HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, c.holder_shares, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(platform::wipe_and_delete_file(path), c.wiped);
+        std::string read(text.size(), 'x');
+        DWORD done = 0;
+        ReadFile(holder, read.data(), static_cast<DWORD>(read.size()), &done, nullptr);
+        CloseHandle(holder);
+        EXPECT_EQ(done, text.size());
+        EXPECT_EQ(read.find_first_not_of('\0') == std::string::npos, c.zeroed);
+        EXPECT_EQ(platform::file_exists(path), !c.wiped);
+        EXPECT_TRUE(platform::wipe_and_delete_file(path)) << "once nothing holds it";
+        EXPECT_FALSE(platform::file_exists(path));
+    }
 }
 
 // Notepad names the file it shows first in its title, a '*' before it once edited.
@@ -85,10 +97,11 @@ TEST(PlatformFileViews, TheFileLeavesTheScreenAndNothingElseDoes) {
     platform::close_views_of_file(started, L"temp.dat");
     for (bool stays : {false, true}) // the one that stays last: by then a close would have reached it too
         for (std::size_t i = 0; i < std::size(views); ++i)
-            if (views[i].stays == stays)
+            if (views[i].stays == stays) {
                 EXPECT_EQ(WaitForSingleObject(processes[i].get(), stays ? 500 : 10'000),
                           stays ? WAIT_TIMEOUT : WAIT_OBJECT_0)
                     << views[i].file;
+            }
     for (std::size_t i = 0; i < std::size(views); ++i) {
         TerminateProcess(processes[i].get(), 0);
         DeleteFileA((std::string(temp) + views[i].file).c_str());

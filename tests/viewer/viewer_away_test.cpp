@@ -10,6 +10,7 @@
 #include "platform/dialogs.h"
 #include "viewer_test_support.h"
 #include "widget/away_watch.h"
+#include "widget/drive_watch.h"
 
 #include <dbt.h>
 #include <wtsapi32.h>
@@ -147,27 +148,49 @@ private:
     HHOOK hook_ = nullptr;
 };
 
-// The console display's new state as Windows sends it: 0 off, 1 on, 2 dimmed.
+// The display's new state as Windows sends it: 0 off, 1 on, 2 dimmed; the
+// session's display unless it is the console's.
+constexpr GUID kSessionDisplay{0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
+constexpr GUID kConsoleDisplay{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 struct DisplayState {
-    GUID setting{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+    GUID setting = kSessionDisplay;
     DWORD length = sizeof(DWORD), state;
 };
 constexpr DisplayState kDisplayOff{.state = 0}, kDisplayDimmed{.state = 2};
+constexpr DisplayState kConsoleOff{.setting = kConsoleDisplay, .state = 0};
+
+// The system's display registration, unless a case refuses the session's.
+std::atomic<bool> g_session_display_refused{false};
+HPOWERNOTIFY WINAPI register_display(HANDLE recipient, LPCGUID setting, DWORD flags) {
+    if (g_session_display_refused && IsEqualGUID(*setting, kSessionDisplay)) return nullptr;
+    return RegisterPowerSettingNotification(recipient, setting, flags);
+}
+
+// The session's drive letters, as the widget's drive watch reads them.
+constexpr DWORD kEveryLetter = (1u << 26) - 1;
+std::atomic<DWORD> g_drives{kEveryLetter};
+DWORD WINAPI session_drives() { return g_drives; }
 
 // What happens while the owner is away: a message posted to the widget as
 // Windows sends it, or the program's clock moved on by `idle` with no input.
 // The removal of a volume, `drive` letters after the program's own, is sent,
 // as the system broadcasts it: a device event with a structure cannot be posted.
+// A network volume's notice carries DBTF_NET; its letter may stay in the
+// session's drives or go before the notice.
 struct Absence {
     UINT message;
     WPARAM code;
     ULONGLONG idle;
     const DisplayState* display = nullptr;
     int drive = 0;
+    WORD volume_flags = 0;
+    bool letter_gone = false;
     void happen(HWND widget) const {
+        if (letter_gone) g_drives = kEveryLetter & ~(1u << (std::toupper(qlk_access::run_state().drive_letter) - 'A'));
         if (message == WM_DEVICECHANGE) {
             DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME};
             volume.dbcv_unitmask = 1u << ((std::toupper(qlk_access::run_state().drive_letter) - 'A' + drive) % 26);
+            volume.dbcv_flags = volume_flags;
             SendMessageW(widget, message, code, reinterpret_cast<LPARAM>(&volume));
         } else if (message) {
             PostMessageW(widget, message, code, reinterpret_cast<LPARAM>(display));
@@ -183,6 +206,11 @@ constexpr Absence idle(ULONGLONG milliseconds) { return {0, 0, milliseconds}; }
 // Alt+F4 on the widget: the system's close, not a step away.
 constexpr Absence widget_closed() { return {WM_SYSCOMMAND, SC_CLOSE, 0}; }
 constexpr Absence volume_removed(int drive) { return {WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0, nullptr, drive}; }
+constexpr Absence network_volume_removed(bool letter_gone) {
+    return {WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0, nullptr, 0, DBTF_NET, letter_gone};
+}
+// The drive letter leaves the session's drives with no notice: the watch's tick finds it gone.
+constexpr Absence letter_gone() { return {0, 0, 0, nullptr, 0, 0, true}; }
 
 // The session registration as at logon: refused until the services it needs
 // have started, here until its second try.
@@ -201,11 +229,15 @@ protected:
     void SetUp() override {
         ViewerTest::SetUp();
         platform::set_last_input_source([] { return g_last_input.load(); });
+        widget::set_display_registration(register_display);
+        widget::set_drive_list(session_drives);
     }
     void TearDown() override {
         platform::allow_boxes(); // after a run that ended
         platform::set_last_input_source(nullptr);
         widget::set_session_registration(nullptr);
+        widget::set_display_registration(nullptr);
+        widget::set_drive_list(nullptr);
         if (HWND widget = ui::find_window(ui::Window::Widget)) DestroyWindow(widget);
         ViewerTest::TearDown();
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\QLK"); // the widget's position
@@ -227,13 +259,18 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
         bool late_registration;                     // the session registration holds only at its second try
         bool ends_run;                              // every window closes, the widget's position stored
         ui::Window box_window = ui::Window::Viewer; // the window whose command box_command is
+        // The system has no notices of the session's display.
+        bool session_display_refused = false;
     };
     const Case cases[] = {
         {"session locked, the rename box open", session(WTS_SESSION_LOCK), IDM_VW_RENAME, true},
         {"session locked, registered a second after the start", session(WTS_SESSION_LOCK), 0, true, nullptr, false,
          true},
         {"the screen turned off, the URL box open", display(kDisplayOff), IDM_VW_THE_URL, true},
-        {"the widget closed by the system, the user name box open", widget_closed(), IDM_VW_USERNAME, true},
+        {"the widget closed by the system, the user name box open: the run ends", widget_closed(), IDM_VW_USERNAME,
+         true, nullptr, false, false, true},
+        {"the session's display unknown: the console's turned off", display(kConsoleOff), 0, true, nullptr, false,
+         false, false, ui::Window::Viewer, true},
         {"console disconnected, the colour dialog open", session(WTS_CONSOLE_DISCONNECT), IDM_VW_FONTCOLOR, true},
         {"remote session disconnected, the mini help open", session(WTS_REMOTE_DISCONNECT), IDC_VW_COMMAND4, true},
         {"sleep, Print's notice open: nothing is printed", power(PBT_APMSUSPEND), IDC_VW_COMMAND1, true},
@@ -252,7 +289,13 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
          nullptr, false, false, true, ui::Window::Password},
         {"the drive removed, the add-entry dialog's help open", volume_removed(0), IDC_AE_COMMAND4, true, nullptr,
          false, false, true, ui::Window::AddEntry},
+        {"the program's network drive notified gone, its letter gone too: the run ends", network_volume_removed(true),
+         0, true, nullptr, false, false, true},
+        {"the program's drive letter gone from the session's drives: the run ends", letter_gone(), 0, true, nullptr,
+         false, false, true},
         {"another drive removed", volume_removed(1), 0, false},
+        {"the program's network drive notified gone while its letter stays", network_volume_removed(false), 0, false},
+        {"the console's screen turned off in a session that has its own", display(kConsoleOff), 0, false},
         {"session unlocked", session(WTS_SESSION_UNLOCK), 0, false},
         {"resumed from sleep", power(PBT_APMRESUMEAUTOMATIC), 0, false},
         {"the screen dimmed", display(kDisplayDimmed), 0, false},
@@ -270,6 +313,8 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
         if (HWND old = ui::find_window(ui::Window::Widget)) DestroyWindow(old);
         g_registrations = 0;
         widget::set_session_registration(c.late_registration ? registration_refused_once : nullptr);
+        g_session_display_refused = c.session_display_refused;
+        g_drives = kEveryLetter;
         ASSERT_TRUE(ui::load_window(ui::Window::Widget));
         HWND widget = ui::find_window(ui::Window::Widget);
         if (c.late_registration) {
@@ -342,7 +387,7 @@ TEST_F(ViewerAway, StepsAwayCloseTheViewerAndCancelItsOpenBox) {
                 RegGetValueA(HKEY_CURRENT_USER, kPositionKey, "frmMain.X", RRF_RT_REG_SZ, nullptr, nullptr, nullptr),
                 ERROR_SUCCESS);
         } else {
-            EXPECT_EQ(IsWindow(widget), c.absence.message != WM_SYSCOMMAND);
+            EXPECT_TRUE(IsWindow(widget));
             EXPECT_EQ(platform::item_text(add_entry, IDC_AE_TXTID), "typed in the add dialog");
         }
 

@@ -1,5 +1,6 @@
-// The viewer's rules that need no window: URL prefixes, the print file's
-// lines, the stored appearance texts, the row order.
+// The viewer's rules that need no window: the web-address rule it shares with
+// the shell, the print file's lines, the stored appearance texts, the row order.
+#include "platform/web_address.h"
 #include "vault/cipher.h"
 #include "viewer/viewer_text.h"
 
@@ -13,26 +14,37 @@
 
 namespace {
 
+// One rule for the viewer's check and the shell's open: the six prefixes
+// exactly, http:// before www., and an address that stays one word of the
+// browser's command line. The shell takes a text without a scheme for a file
+// name first.
 TEST(ViewerText, OnlyTheSixPrefixesActivateAUrl) {
-    const std::pair<const char*, bool> cases[] = {
-        {"www.example.com", true},
-        {"WWW.EXAMPLE.COM", true},
-        {"http://a", true},
-        {"HTTP://A", true},
-        {"https://a", true},
-        {"HTTPS://A", true},
-        {"www.", true},
-        {"Www.example.com", false},
-        {"Http://a", false},
-        {"hTTps://a", false},
-        {"ftp://a", false},
-        {" https://a", false},
-        {"example.com", false},
-        {"", false},
-        {"www", false},
-        {"https:/a", false},
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"www.example.com", "http://www.example.com"},
+        {"WWW.EXAMPLE.COM", "http://WWW.EXAMPLE.COM"},
+        {"http://a", "http://a"},
+        {"HTTP://A", "HTTP://A"},
+        {"https://a", "https://a"},
+        {"HTTPS://A", "HTTPS://A"},
+        {"www.", "http://www."},
+        {"https://a/b c", "https://a/b%20c"},
+        {"https://a/?q=\"x\" y", "https://a/?q=%22x%22%20y"},
+        {"https://a/%20", "https://a/%20"},
+        {"https://a/\tb", std::nullopt},
+        {"https://a\x7F", std::nullopt},
+        {"Www.example.com", std::nullopt},
+        {"Http://a", std::nullopt},
+        {"hTTps://a", std::nullopt},
+        {"ftp://a", std::nullopt},
+        {" https://a", std::nullopt},
+        {"example.com", std::nullopt},
+        {"wwwexample.com", std::nullopt},
+        {"C:\\www.x.com", std::nullopt},
+        {"", std::nullopt},
+        {"www", std::nullopt},
+        {"https:/a", std::nullopt},
     };
-    for (const auto& [url, accepted] : cases) EXPECT_EQ(viewer::url_can_be_activated(url), accepted) << url;
+    for (const auto& [url, given] : cases) EXPECT_EQ(platform::absolute_web_address(url), given) << url;
 }
 
 TEST(ViewerText, PrintLinesJoinThePiecesWithPlainPasswordsInEitherForm) {
