@@ -97,6 +97,8 @@ void on_entry_check(HWND dialog) {
     }
     set_drive_letter_from_program_folder();
     ensure_vault_file();
+    // The drive went while a box of the check was up: the run has ended.
+    if (!IsWindow(dialog)) return;
     DestroyWindow(dialog);
     ui::show_window(ui::Window::Widget);
 }

@@ -8,9 +8,10 @@ namespace qlk_access {
 bool open_print_view();
 
 // Closes every Notepad that shows the print file, edited or not: those
-// opened here, and any other whose title names the file (on Windows 11 the
-// system's Notepad hands the file on to the newer one, another process).
-// Notepads that show other files stay as they are.
+// opened here, and, when Print opened the list since the last close, any
+// other whose title names the file (on Windows 11 the system's Notepad hands
+// the file on to the newer one, another process). Notepads that show other
+// files stay as they are.
 void close_print_views();
 
 } // namespace qlk_access

@@ -33,8 +33,14 @@ public:
             AddRef();
             return S_OK;
         }
-        // The rest (the children's enumeration, the window it belongs to) is the standard object's.
-        return standard_->QueryInterface(id, object);
+        // The children's enumeration and the window it belongs to are the
+        // standard object's. Nothing else is handed on: an interface of the
+        // standard object, asked for through this one, would answer as the
+        // standard object (its service provider says it is the system's own
+        // proxy, and a client then reads the window without these answers).
+        if (id == __uuidof(IEnumVARIANT) || id == __uuidof(IOleWindow)) return standard_->QueryInterface(id, object);
+        *object = nullptr;
+        return E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
     ULONG STDMETHODCALLTYPE Release() override {

@@ -161,8 +161,10 @@ public:
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             // Any other failure (a flaky stick, a denied folder) leaves it unknown.
             const DWORD error = GetLastError();
-            const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-                                 error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
+            // A share out of reach (ERROR_BAD_NETPATH) is not a missing vault:
+            // an add would then overwrite it once the network is back.
+            const bool missing =
+                error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME;
             return missing ? ReadStatus::Missing : ReadStatus::Unreadable;
         }
         return attributes & FILE_ATTRIBUTE_DIRECTORY ? ReadStatus::Unreadable : ReadStatus::Ok;

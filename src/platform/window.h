@@ -14,6 +14,7 @@ namespace platform {
 // message that reaches the wrong window is never taken for another.
 inline constexpr UINT kCloseWithCauseMessage = WM_APP + 1; // a form's close with its cause (ui/window_registry.h)
 inline constexpr UINT kReleaseOwnerMessage = WM_APP + 2;   // a hidden owner's end, after the window it owned
+inline constexpr UINT kOpenMenuMessage = WM_APP + 3;       // the widget's menu, asked for by a key or a screen reader
 
 // Sizes in the layouts are pixels at 96 dpi.
 int screen_dpi();

@@ -116,7 +116,9 @@ AddOutcome add_record(VaultContext& ctx, const AddFields& fields) {
     added += "\r\n";
     scramble_in_place(added);
     result += added;
-    return detail::store_vault(ctx, result, nullptr) ? AddOutcome::Saved : AddOutcome::SaveFailed;
+    const detail::Target target = read.status == ReadStatus::Ok ? detail::Target::Existing : detail::Target::Missing;
+    return detail::store_vault(ctx, result, nullptr, detail::Backup::Leave, target) ? AddOutcome::Saved
+                                                                                    : AddOutcome::SaveFailed;
 }
 
 SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows) {
@@ -129,7 +131,8 @@ SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows) {
     if (added_meanwhile) keep_records_added_since_sync(rows, read.bytes);
     std::string result = scrambled_rows(rows, row_to_write_first(rows, ctx.computer_name));
     const bool on_disk_known = read.status == ReadStatus::Ok;
-    if (!detail::store_vault(ctx, result, on_disk_known ? &read.bytes : nullptr, detail::Backup::Keep)) {
+    if (!detail::store_vault(ctx, result, on_disk_known ? &read.bytes : nullptr, detail::Backup::Keep,
+                             on_disk_known ? detail::Target::Existing : detail::Target::Missing)) {
         // The file is as it was read, and the rows now hold its records: the
         // next rewrite must not append them a second time.
         if (added_meanwhile) rows.synced_content = std::make_shared<const std::string>(std::move(read.bytes));

@@ -45,7 +45,8 @@ void drop_stale_backup(VaultContext& ctx) {
 // backup's, and goes (taking the vault's place) before it; a failure removes
 // the backup's first. So a backup's work file without the vault's means that
 // the vault was replaced.
-bool put_in_place(VaultContext& ctx, const std::string& bytes, const std::string* on_disk, detail::Backup backup) {
+bool put_in_place(VaultContext& ctx, const std::string& bytes, const std::string* on_disk, detail::Backup backup,
+                  detail::Target target) {
     const VaultPaths& paths = ctx.paths;
     FileSystem& files = ctx.files;
     // Work files that a failed removal left earlier in this run.
@@ -58,7 +59,16 @@ bool put_in_place(VaultContext& ctx, const std::string& bytes, const std::string
     // backup as it was.
     const bool keep_backup = backup == detail::Backup::Keep && on_disk;
     const bool backup_ready = keep_backup && write_backup_work_file(ctx, *on_disk);
-    if (!files.replace_file(paths.work_file, paths.vault_file)) {
+    const bool placed = target == detail::Target::Missing ? files.rename_file(paths.work_file, paths.vault_file)
+                                                          : files.replace_file(paths.work_file, paths.vault_file);
+    if (!placed) {
+        // On FAT a replace is a delete and a rename: one that failed between
+        // them leaves the new vault in its work file alone. It stays for the
+        // next start, which puts it in place, and nothing more is saved meanwhile.
+        if (target == detail::Target::Existing && files.presence(paths.vault_file) != ReadStatus::Ok) {
+            ctx.notices.interrupted_save = true;
+            return false;
+        }
         if (!backup_ready || files.remove_leftover(paths.backup_work_file)) files.remove_leftover(paths.work_file);
         return false;
     }
@@ -122,7 +132,7 @@ void open_vault_at_start(VaultContext& ctx) {
     }
     // Created as every save writes: nothing else ever stands under the vault's name.
     if (ctx.files.presence(ctx.paths.vault_file) == ReadStatus::Missing)
-        put_in_place(ctx, {}, nullptr, detail::Backup::Leave);
+        put_in_place(ctx, {}, nullptr, detail::Backup::Leave, detail::Target::Missing);
 }
 
 namespace detail {
@@ -140,14 +150,16 @@ ReadResult read_vault(VaultContext& ctx, bool report_missing) {
     return read;
 }
 
-bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk, Backup backup) {
+bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk, Backup backup,
+                 Target target) {
     if (on_disk && *on_disk == bytes) return true;
     if (ctx.notices.interrupted_save) {
         ctx.reporter.show_message(kInterruptedSaveMessage);
         return false;
     }
-    if (put_in_place(ctx, bytes, on_disk, backup)) return true;
-    ctx.reporter.show_message(kSaveFailedMessage);
+    if (put_in_place(ctx, bytes, on_disk, backup, target)) return true;
+    // A replace stopped half way leaves the change for the next start to finish.
+    ctx.reporter.show_message(ctx.notices.interrupted_save ? kInterruptedSaveMessage : kSaveFailedMessage);
     return false;
 }
 

@@ -106,13 +106,19 @@ enum class Backup {
     Leave, // the backup stays as it is
     Keep,  // the vault as it was (`on_disk`) becomes the backup once the new one is in place
 };
+// What stands under the vault's name as the operation read it.
+enum class Target {
+    Existing, // a vault: the new one replaces it
+    Missing,  // nothing: the new one takes the name by a rename that never
+              // replaces, so a vault that was only out of reach is never overwritten
+};
 // Replaces the vault by `bytes` unless it already holds exactly them
 // (`on_disk` when known). Reports a failure; true on success. A backup that
 // cannot be kept costs not the save: the older backup goes so that it is
 // never taken for the vault before this change, and where it cannot go the
 // user hears of it once in the run.
-bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk,
-                 Backup backup = Backup::Leave);
+bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk, Backup backup = Backup::Leave,
+                 Target target = Target::Existing);
 } // namespace detail
 
 } // namespace vault

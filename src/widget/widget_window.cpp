@@ -27,8 +27,6 @@ namespace {
 constexpr wchar_t kWidgetClass[] = L"frmMain";
 constexpr wchar_t kSkinClass[] = L"QuillockSkin";
 constexpr char kSkinTip[] = "Double click or right mouse down for the menu...";
-// Opens the menu: Enter and a screen reader's "do default action" post it to the skin.
-constexpr UINT kOpenMenuMessage = WM_APP + 1;
 
 // picMainSkin's state: the persistent image it paints.
 struct Skin {
@@ -135,7 +133,7 @@ const platform::AccessibleFacts& skin_facts() {
         .keyboard_shortcut = L"Shift+F10",
         .default_action = L"Open the menu",
         .role = ROLE_SYSTEM_BUTTONMENU,
-        .default_action_message = kOpenMenuMessage,
+        .default_action_message = platform::kOpenMenuMessage,
     };
     return facts;
 }
@@ -157,7 +155,7 @@ LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM
     case WM_GETOBJECT:
         if (LRESULT result = 0; platform::answer_get_object(skin, wparam, lparam, skin_facts(), &result)) return result;
         break;
-    case kOpenMenuMessage: popup_at_widget(GetParent(skin)); return 0;
+    case platform::kOpenMenuMessage: popup_at_widget(GetParent(skin)); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: paint_skin(skin); return 0;
     case WM_LBUTTONDOWN: on_press(skin, lparam, VK_LBUTTON, WM_LBUTTONUP); return 0;
@@ -180,7 +178,7 @@ LRESULT CALLBACK picMainSkin_proc(HWND skin, UINT message, WPARAM wparam, LPARAM
     case WM_KEYDOWN:
         if (is_menu_key(message, wparam)) popup_at_widget(GetParent(skin));
         // After the character Enter has queued, which the menu would take as a choice of nothing.
-        if (wparam == VK_RETURN) PostMessageW(skin, kOpenMenuMessage, 0, 0);
+        if (wparam == VK_RETURN) PostMessageW(skin, platform::kOpenMenuMessage, 0, 0);
         if (wparam == VK_ESCAPE) {
             // Ends at once: nothing is saved and no window's close handling
             // runs. Only the plain passwords go along.

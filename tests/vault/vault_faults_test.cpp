@@ -124,7 +124,9 @@ TEST(VaultFaults, AReadOnlyVaultIsNotReplaced) {
 class SteppedFiles final : public FileSystem {
 public:
     enum class Kind { Read, Write, Replace, Rename, Presence, Remove, Folder };
-    enum class Cut { Before, WriteStart, WriteMiddle, WriteEnd, AfterDelete };
+    // FailAfterDelete is no cut: FAT's replace fails between its delete and
+    // its rename (an I/O error), and the run goes on.
+    enum class Cut { Before, WriteStart, WriteMiddle, WriteEnd, AfterDelete, FailAfterDelete };
 
     ReadResult read_file(const std::string& path) override {
         return begin(Kind::Read) ? ReadResult{ReadStatus::Unreadable, {}} : real().read_file(path);
@@ -146,6 +148,7 @@ public:
         if (cutting()) { // as on FAT: the delete done, not the rename
             std::error_code ignored;
             std::filesystem::remove(to, ignored);
+            if (cut == Cut::FailAfterDelete) return false;
             throw PowerCut{};
         }
         return real().replace_file(from, to);
@@ -201,7 +204,7 @@ std::vector<SteppedFiles::Cut> cuts_for(SteppedFiles::Kind kind) {
     using Cut = SteppedFiles::Cut;
     switch (kind) {
     case SteppedFiles::Kind::Write: return {Cut::Before, Cut::WriteStart, Cut::WriteMiddle, Cut::WriteEnd};
-    case SteppedFiles::Kind::Replace: return {Cut::Before, Cut::AfterDelete};
+    case SteppedFiles::Kind::Replace: return {Cut::Before, Cut::AfterDelete, Cut::FailAfterDelete};
     case SteppedFiles::Kind::Read:
     case SteppedFiles::Kind::Presence: return {};
     default: return {Cut::Before};
