@@ -1,6 +1,8 @@
 // The viewer's commands that read the rows: copy to the clipboard, open a
 // URL, print, the display toggle and the mini help.
+#include "access/print_view.h"
 #include "platform/clipboard.h"
+#include "platform/shell.h"
 #include "viewer_test_support.h"
 
 #include <set>
@@ -191,6 +193,22 @@ TEST_F(ViewerCommands, PrintWritesEveryRowInListOrderOpensNotepadAndCloses) {
     HWND notepad = nullptr;
     for (int i = 0; i < 200 && !notepad; ++i, Sleep(25)) notepad = FindWindowW(nullptr, L"temp.dat - Notepad");
     EXPECT_NE(notepad, nullptr) << "Notepad opens the print file";
+}
+
+// A step-away takes off the screen only what Print showed: with nothing
+// printed since the last one, the user's own temp.dat in Notepad stays.
+TEST_F(ViewerCommands, AStepAwayWithoutAPrintLeavesTheUsersOwnTempDat) {
+    qlk_access::close_print_views(); // what an earlier test printed
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string own = std::string(temp) + "temp.dat";
+    write_bytes(own, "the user's notes\r\n");
+    const platform::unique_kernel_handle notepad = platform::start_system_program(L"notepad.exe", own, SW_SHOW);
+    ASSERT_EQ(WaitForInputIdle(notepad.get(), 10'000), 0u) << "its window is up";
+    qlk_access::close_print_views();
+    EXPECT_EQ(WaitForSingleObject(notepad.get(), 500), static_cast<DWORD>(WAIT_TIMEOUT));
+    TerminateProcess(notepad.get(), 0);
+    DeleteFileA(own.c_str());
 }
 
 TEST_F(ViewerCommands, AnUnwritablePrintFileIsReportedAndTheViewerStays) {
