@@ -28,8 +28,7 @@ done
 status=0
 for property in "${properties[@]}"; do
     if wait "$(cat "$run/$property.pid")"; then
-        runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$run/$property.log" | grep -o '[0-9]*$' || echo '?')
-        echo "fuzz property $property: $runs inputs in $seconds s, no failure"
+        echo "fuzz property $property: $(qlk_fuzz_runs "$run/$property.log") inputs in $seconds s, no failure"
     else
         tail -n 30 "$run/$property.log"
         echo "fuzz property $property FAILED (input in $run/$property/crashes/)"

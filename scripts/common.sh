@@ -77,6 +77,11 @@ qlk_ensure_display() {
     return 1
 }
 
+# qlk_fuzz_runs LOG: how many inputs the libFuzzer run that wrote LOG executed.
+qlk_fuzz_runs() {
+    grep -o 'stat::number_of_executed_units: *[0-9]*' "$1" | grep -o '[0-9]*$' || echo '?'
+}
+
 qlk_stop_display() {
     [ -n "${QLK_XVFB_PID:-}" ] && kill "$QLK_XVFB_PID" 2>/dev/null || true
 }

@@ -24,8 +24,7 @@ for source in "$QLK_ROOT"/fuzz/*_fuzz.cpp; do
     log="$tree/$target.log"
     if "$tree/fuzz/$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
         -artifact_prefix="$tree/crashes/" "$corpus" "$seeds" >"$log" 2>&1; then
-        runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
-        echo "fuzz: $target ran $runs inputs of up to $max_len bytes in ${seconds} s, no crash"
+        echo "fuzz: $target ran $(qlk_fuzz_runs "$log") inputs of up to $max_len bytes in ${seconds} s, no crash"
     else
         tail -n 40 "$log"
         echo "fuzz: $target FAILED (crashing input in $tree/crashes/, log in $log)"
