@@ -1,34 +1,29 @@
 #!/bin/bash
 # What a screen reader reads, asked from another process as a reader asks:
-# every field and button of the entry dialog, the widget, the add-entry dialog
-# and an input box answers its own name, both from its accessible object and
-# by Windows' label rule (the nearest static text before a field in z-order,
-# the search stopping at a control that takes the tab), which is stricter than
-# Wine's own. The widget tells how its menu opens, and Enter opens it.
+# every field of the entry dialog, the add-entry dialog and an input box, the
+# add-entry dialog's "?" button and the widget answer their own names, both
+# from their accessible objects and by Windows' label rule (the nearest static
+# text before a field in z-order, the search stopping at a control that takes
+# the tab), which is stricter than Wine's own. The widget tells how its menu
+# opens, and Enter opens it.
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/widget_common.sh"
 qlk_reset_entry_password
 
 # Each row: the window, the control, and the name a reader announces for it.
+# A button with a telling text names itself: only the fields, the "?" button
+# and the widget, which the program names, are rows.
 names=(
     "$QLK_TITLE_ENTRY|IDC_PW_TXT1|Entry Password:"
     "$QLK_TITLE_ENTRY|IDC_PW_TXT2|Entry Password Again:"
-    "$QLK_TITLE_ENTRY|IDOK|OK"
-    "$QLK_TITLE_ENTRY|IDC_PW_COMMAND3|Change the Entry Password..."
-    "$QLK_TITLE_ENTRY|IDC_PW_CHECK1|Show text in password input field"
     "Quillock|IDC_WIDGET_SKIN|Quillock"
     "$QLK_TITLE_FORM3|IDC_AE_TXTUSERNAME|Username:"
     "$QLK_TITLE_FORM3|IDC_AE_TXTPSSWD1|Password:"
     "$QLK_TITLE_FORM3|IDC_AE_TXTPSSWD2|Password Again - Conformation:"
     "$QLK_TITLE_FORM3|IDC_AE_TXTURL|URL that values are used for:"
     "$QLK_TITLE_FORM3|IDC_AE_TXTID|Indentifer Name:"
-    "$QLK_TITLE_FORM3|IDC_AE_COMMAND3|Generate secure password value..."
     "$QLK_TITLE_FORM3|IDC_AE_COMMAND4|Help on generating a secure password"
-    "$QLK_TITLE_FORM3|IDOK|OK"
-    "$QLK_TITLE_FORM3|IDCANCEL|Cancel"
     "$QLK_TITLE_GATE|IDC_INPUT_TEXT|Please enter your master entry password"
-    "$QLK_TITLE_GATE|IDOK|OK"
-    "$QLK_TITLE_GATE|IDCANCEL|Cancel"
 )
 
 # acc_line TITLE ID: the helper's "acc" line of the control.
