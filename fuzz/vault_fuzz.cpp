@@ -115,9 +115,9 @@ void check_round_trip(const std::string& content, const std::string& computer) {
     const std::vector<vault::Record> before = records_of(first.records);
     vault::RowList rows = vault::rows_from_load(std::move(first));
     check(vault::rewrite_vault(ctx, rows) == vault::SaveOutcome::Saved);
-    const std::string sealed = vault::sealed_form(content);
+    const std::string scrambled = vault::scrambled_form(content);
     const auto backup = disk.files.find(ctx.paths.backup_file);
-    check(backup == disk.files.end() ? disk.files[ctx.paths.vault_file] == sealed : backup->second == sealed);
+    check(backup == disk.files.end() ? disk.files[ctx.paths.vault_file] == scrambled : backup->second == scrambled);
     const vault::LoadResult second = vault::load_vault(ctx);
     check(second.status == vault::LoadStatus::Accepted && same_stored(records_of(second.records), before));
 }
@@ -201,7 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(line_count(plain) == lines && line_count(scrambled) == lines);
     check(vault::decryption_pass(plain) == plain);
     check(vault::encryption_pass(scrambled) == scrambled);
-    check(vault::sealed_form(content) == vault::encryption_pass(plain));
+    check(vault::scrambled_form(content) == vault::encryption_pass(plain));
 
     // The reader sees the same records in every form of the file.
     const std::vector<vault::Record> records = vault::parse_records(content);
@@ -224,7 +224,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vault::LoadResult loaded = vault::load_vault(ctx);
     check(loaded.records.empty() || loaded.status == vault::LoadStatus::Accepted);
     if (loaded.status == vault::LoadStatus::Accepted) {
-        check(disk.files[ctx.paths.vault_file] == vault::sealed_form(content));
+        check(disk.files[ctx.paths.vault_file] == vault::scrambled_form(content));
         vault::RowList rows = vault::rows_from_load(std::move(loaded));
         rows.selected = 0;
         check(vault::delete_selected(ctx, rows) == vault::SaveOutcome::Saved);

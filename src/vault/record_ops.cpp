@@ -110,7 +110,7 @@ AddOutcome add_record(VaultContext& ctx, const AddFields& fields) {
     const ReadResult read = detail::read_vault(ctx, true);
     if (read.status == ReadStatus::Unreadable) return AddOutcome::SaveFailed;
 
-    std::string result = read.status == ReadStatus::Ok ? sealed_form(read.bytes) : std::string();
+    std::string result = read.status == ReadStatus::Ok ? scrambled_form(read.bytes) : std::string();
     std::string added;
     append_plain_record(added, Record{fields.id, fields.url, fields.user, fields.password1, ctx.computer_name});
     added += "\r\n";

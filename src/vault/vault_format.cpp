@@ -31,7 +31,7 @@ const ByteTable& encrypt_table() {
     static const ByteTable table = make_table(encrypt_text, nullptr);
     return table;
 }
-const ByteTable& seal_table() {
+const ByteTable& scramble_table() {
     static const ByteTable table = make_table(decrypt_text, encrypt_text);
     return table;
 }
@@ -154,9 +154,9 @@ bool encryption_pass_in_place(std::string& content) { return map_lines_in_place(
 
 std::string decryption_pass(std::string_view content) { return map_lines(content, decrypt_table()); }
 std::string encryption_pass(std::string_view content) { return map_lines(content, encrypt_table()); }
-std::string sealed_form(std::string_view content) { return map_lines(content, seal_table()); }
+std::string scrambled_form(std::string_view content) { return map_lines(content, scramble_table()); }
 
-bool is_sealed(std::string_view content) {
+bool is_scrambled(std::string_view content) {
     if (!content.empty() && !content.ends_with("\r\n")) return false;
     // Sealing changes exactly the ASCII letters and digits.
     const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
@@ -242,15 +242,15 @@ void append_plain_record(std::string& plain, const Record& record) {
 
 void append_scrambled_record(std::string& scrambled, const RecordTable& records, std::size_t row) {
     const ByteTable& encrypt = encrypt_table();
-    const ByteTable& seal = seal_table();
+    const ByteTable& scramble = scramble_table();
     // The table holds its texts scrambled, or plain when they came from a
-    // file that was not scrambled throughout: sealing scrambles either.
+    // file that was not scrambled throughout: scrambling it scrambles either.
     auto append_line = [&](std::string_view tag, std::string_view held) {
         const std::size_t at = scrambled.size();
         scrambled.resize(at + tag.size() + held.size());
         char* out = scrambled.data() + at;
         for (char c : tag) *out++ = static_cast<char>(encrypt[static_cast<unsigned char>(c)]);
-        for (char c : held) *out++ = static_cast<char>(seal[static_cast<unsigned char>(c)]);
+        for (char c : held) *out++ = static_cast<char>(scramble[static_cast<unsigned char>(c)]);
         scrambled += "\r\n";
     };
     append_line(kNameTag, records.held_name(row));

@@ -19,13 +19,13 @@ std::string decryption_pass(std::string_view content);
 std::string encryption_pass(std::string_view content);
 // encryption_pass(decryption_pass(content)) in one sweep: the form the
 // file takes after an operation that read it and changed nothing.
-std::string sealed_form(std::string_view content);
+std::string scrambled_form(std::string_view content);
 // The same passes over the text in place, for large files; true when any
 // byte changed or a line end was added.
 bool decryption_pass_in_place(std::string& content);
 bool encryption_pass_in_place(std::string& content);
-// True when sealed_form would change nothing.
-bool is_sealed(std::string_view content);
+// True when scrambled_form would change nothing.
+bool is_scrambled(std::string_view content);
 
 // Reads the records of a file in either form, in file order. A value line
 // before the first "NAM:" line, an empty line and a line with any other tag

@@ -21,10 +21,10 @@ bool write_work_file(FileSystem& files, const std::string& draft, const std::str
 // The vault as it was, scrambled as a load leaves it (a vault edited by hand
 // may hold plain lines), as the backup's work file; true when it is there.
 bool write_backup_work_file(VaultContext& ctx, const std::string& old_vault) {
-    std::string sealed; // made only when needed: the vault can be large
-    if (!is_sealed(old_vault)) sealed = sealed_form(old_vault);
+    std::string scrambled; // made only when needed: the vault can be large
+    if (!is_scrambled(old_vault)) scrambled = scrambled_form(old_vault);
     return write_work_file(ctx.files, ctx.paths.backup_work_draft, ctx.paths.backup_work_file,
-                           sealed.empty() ? old_vault : sealed);
+                           scrambled.empty() ? old_vault : scrambled);
 }
 
 // The vault before this change could not become the backup: the older one
@@ -204,9 +204,9 @@ LoadResult read_and_check(VaultContext& ctx, const LoadOptions& options) {
     // (an interrupted earlier version, or a file edited by hand). This happens
     // before the records are read, while no other event can run, so an add
     // made during the pumping below is never overwritten.
-    if (!is_sealed(read.bytes)) {
-        std::string sealed = sealed_form(read.bytes);
-        if (detail::store_vault(ctx, sealed, &read.bytes)) read.bytes.swap(sealed);
+    if (!is_scrambled(read.bytes)) {
+        std::string scrambled = scrambled_form(read.bytes);
+        if (detail::store_vault(ctx, scrambled, &read.bytes)) read.bytes.swap(scrambled);
     }
     result.content = std::make_shared<const std::string>(std::move(read.bytes));
 

@@ -46,7 +46,7 @@ TEST(VaultFormat, ScramblesWholeLinesToTheDocumentedBytes) {
     for (const auto& c : cases) {
         EXPECT_EQ(encryption_pass(c.plain), c.scrambled) << c.plain;
         EXPECT_EQ(decryption_pass(c.scrambled), c.plain) << c.plain;
-        EXPECT_EQ(sealed_form(c.plain), c.scrambled) << c.plain;
+        EXPECT_EQ(scrambled_form(c.plain), c.scrambled) << c.plain;
     }
 }
 
@@ -59,7 +59,7 @@ TEST(VaultFormat, PassesKeepEveryLineAndAreIdempotent) {
     EXPECT_EQ(encryption_pass(scrambled), scrambled);
     EXPECT_EQ(decryption_pass(scrambled), kPlain);
     EXPECT_EQ(decryption_pass(kPlain), kPlain);
-    EXPECT_EQ(sealed_form(scrambled), scrambled);
+    EXPECT_EQ(scrambled_form(scrambled), scrambled);
 }
 
 TEST(VaultFormat, InPlacePassesAgreeAndTellWhetherAnythingChanged) {
@@ -69,7 +69,7 @@ TEST(VaultFormat, InPlacePassesAgreeAndTellWhetherAnythingChanged) {
         EXPECT_EQ(dec, decryption_pass(text));
         EXPECT_EQ(encryption_pass_in_place(enc), encryption_pass(text) != text);
         EXPECT_EQ(enc, encryption_pass(text));
-        EXPECT_EQ(is_sealed(text), sealed_form(text) == text);
+        EXPECT_EQ(is_scrambled(text), scrambled_form(text) == text);
     }
 }
 

@@ -49,7 +49,7 @@ TEST(VaultKill, EveryKillLeavesAWholeVault) {
         // What the next start does first: a work file beside the vault is never taken.
         finish_interrupted_save(f.paths, disk_files());
         ASSERT_EQ(f.vault(), on_disk) << "a work file took the vault's place after kill " << kill;
-        ASSERT_EQ(sealed_form(on_disk), on_disk) << "plain text in the vault after kill " << kill;
+        ASSERT_EQ(scrambled_form(on_disk), on_disk) << "plain text in the vault after kill " << kill;
         if (f.work_file_left()) {
             ASSERT_FALSE(holds_plain_text(read_bytes(f.paths.work_file))) << "plain work file after kill " << kill;
         }
@@ -68,7 +68,7 @@ TEST(VaultKill, EveryKillLeavesAWholeVault) {
         if (!file_exists(f.paths.backup_file)) continue;
         ++kills_with_backup;
         const std::string backup = f.backup();
-        ASSERT_EQ(sealed_form(backup), backup) << "plain text in the backup after kill " << kill;
+        ASSERT_EQ(scrambled_form(backup), backup) << "plain text in the backup after kill " << kill;
         VaultPaths backup_paths = f.paths;
         backup_paths.vault_file = backup_paths.backup_file;
         VaultContext backup_ctx{backup_paths, kKillComputer, disk_files(), f.reporter};

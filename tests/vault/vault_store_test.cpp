@@ -255,7 +255,7 @@ TEST(VaultLoad, ALoadNoLongerWantedStopsWithoutAWordAndLeavesTheVaultScrambled) 
         EXPECT_TRUE(loaded.records.empty());
         EXPECT_EQ(f.reporter.pumps, stop_at) << "no pumping after the answer";
         EXPECT_TRUE(f.reporter.messages.empty());
-        EXPECT_EQ(f.vault(), encryption_pass(plain)) << "sealed before the reading began";
+        EXPECT_EQ(f.vault(), encryption_pass(plain)) << "scrambled before the reading began";
     }
 }
 

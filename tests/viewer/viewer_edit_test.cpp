@@ -109,7 +109,7 @@ TEST_F(ViewerEdit, EachChangeAsksWithItsPromptTitleAndCurrentValueThenRewrites) 
     EXPECT_EQ(bank.password, "n3w");
     EXPECT_EQ(bank.stamp, kStamp);
     EXPECT_EQ(record_named("forum").stamp, "OTHERBOX") << "each record keeps its own stamp";
-    EXPECT_TRUE(vault::is_sealed(vault_bytes())) << "scrambled at rest";
+    EXPECT_TRUE(vault::is_scrambled(vault_bytes())) << "scrambled at rest";
 }
 
 TEST_F(ViewerEdit, CancelOrAnEmptyAnswerChangesNeitherListNorFile) {
@@ -334,7 +334,7 @@ TEST_F(ViewerEdit, AVaultDeletedWhileTheViewerIsOpenIsWrittenAnewFromEveryRow) {
     EXPECT_EQ(texts_of(watcher.seen()), (std::vector<std::string>{"New Idenifier Name:", kMissing}));
     EXPECT_EQ(names_in_file(), "bank,forum,mailbox,");
     EXPECT_EQ(record_named("forum").stamp, "OTHERBOX");
-    EXPECT_TRUE(vault::is_sealed(vault_bytes()));
+    EXPECT_TRUE(vault::is_scrambled(vault_bytes()));
 
     command(IDC_VW_COMMAND2);
     EXPECT_NE(open_viewer(), nullptr);
