@@ -1,6 +1,7 @@
 // Handing things to the system, against the real process start and disk:
-// programs by their full path, web addresses only when absolute, and the wipe
-// of a file that held plain passwords.
+// programs by their full path, web addresses only when absolute, the wipe
+// of a file that held plain passwords, and the data folder's lock.
+#include "platform/data_folder_lock.h"
 #include "platform/file_views.h"
 #include "platform/files.h"
 #include "platform/shell.h"
@@ -65,6 +66,39 @@ TEST(PlatformFiles, APasswordFileIsZeroedOverItsWholeLengthBeforeTheDelete) {
         EXPECT_TRUE(platform::wipe_and_delete_file(path)) << "once nothing holds it";
         EXPECT_FALSE(platform::file_exists(path));
     }
+}
+
+// The lock decides, never the file: one left behind is taken over, a held
+// one refuses every other hold (another run's, here another handle's) and
+// cannot be deleted, and a folder that cannot hold the file runs without it.
+TEST(PlatformFiles, ADataFolderIsHeldByOneRunAtATime) {
+    using Hold = platform::DataFolderLock::Hold;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "qlk-lock-test", lock_file = folder + "\\Quillock.lock";
+    const struct {
+        const char* what;
+        bool folder, left_behind;
+        Hold first;
+    } cases[] = {{"a folder without the file", true, false, Hold::Taken},
+                 {"a file a crash left behind", true, true, Hold::Taken},
+                 {"no folder", false, false, Hold::NotPossible}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA(lock_file.c_str());
+        RemoveDirectoryA(folder.c_str());
+        if (c.folder) CreateDirectoryA(folder.c_str(), nullptr);
+        if (c.left_behind) std::ofstream{lock_file};
+        {
+            platform::DataFolderLock first, second;
+            ASSERT_EQ(first.take(folder), c.first);
+            EXPECT_EQ(second.take(folder), c.first == Hold::Taken ? Hold::HeldElsewhere : Hold::NotPossible);
+            EXPECT_FALSE(DeleteFileA(lock_file.c_str())) << "deleted while held";
+        }
+        EXPECT_EQ(platform::DataFolderLock().take(folder), c.first) << "once the holder has gone";
+    }
+    DeleteFileA(lock_file.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 // Notepad names the file it shows first in its title, a '*' before it once edited.
