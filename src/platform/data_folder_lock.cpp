@@ -32,13 +32,19 @@ void detail::unlock_and_close(HANDLE file) {
 DataFolderLock::Hold DataFolderLock::take(const std::string& folder) {
     file_.reset();
     const std::wstring path = to_wide(folder) + kLockFileName;
-    // Reading is all a lock asks for, so a lock file that a write-protected
-    // stick keeps still opens. Deletion is not shared: the file cannot go
-    // while it is held, where a new run would create another one and take
-    // the lock on that. The handle is not inherited: Notepad, started by
-    // this run, holds no copy of it.
-    unique_kernel_handle file = own_file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Deletion is not shared: the file cannot go while it is held, where a
+    // new run would create another one and take the lock on that. The
+    // handle is not inherited: Notepad, started by this run, holds no copy.
+    const auto open = [&](DWORD access) {
+        return own_file(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    // Writing too, where it may be had: Windows takes the lock on a handle
+    // for reading alone (all that a read-only file or a write-protected
+    // stick gives), but Wine, which keeps it as a Unix lock, makes a shared
+    // one of that, which another Wine server's run takes as well.
+    unique_kernel_handle file = open(GENERIC_READ | GENERIC_WRITE);
+    if (!file) file = open(GENERIC_READ);
     if (!file) return Hold::NotPossible;
     OVERLAPPED range{}; // offset 0
     if (!LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, kLockedBytes, 0, &range))
