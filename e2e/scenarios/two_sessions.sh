@@ -9,16 +9,15 @@ source "$(dirname "$0")/../lib.sh"
 qlk_reset_entry_password
 second=$(realpath -m "${QLK_SECOND_WINEPREFIX:?the prefix of the second session}")
 [ -n "$second_display" ] || qlk_fail "no display for the second session"
+# Booted, and its server running, before any of its programs starts.
+DISPLAY=$second_display "$QLK_WINE_RUN" "$second" </dev/null >/dev/null 2>&1 || qlk_fail "$second does not start"
 
 qlk_new_drive
-letter=""
-for candidate in "${QLK_DRIVE,,}" j k l; do # the stick's letter there, if free
-    if ln -sT "$QLK_DIR" "$second/dosdevices/$candidate:" 2>/dev/null; then
-        QLK_LINKS+=("$second/dosdevices/$candidate:") letter=${candidate^^}
-        break
-    fi
+for letter in "$QLK_DRIVE" J K L ""; do # the stick's letter there too, if free
+    [ -n "$letter" ] || qlk_fail "no free drive letter in $second"
+    ln -sT "$QLK_DIR" "$second/dosdevices/${letter,,}:" 2>/dev/null && break
 done
-[ -n "$letter" ] || qlk_fail "no free drive letter in $second"
+QLK_LINKS+=("$second/dosdevices/${letter,,}:")
 held="ERROR: Quillock is already running in another session or on another computer....\\r\\nThat copy holds $letter:\\\\Tallybox, where your passwords are kept. Close Quillock there, then start it here again."
 
 second_start() {
@@ -37,7 +36,7 @@ qlk_plant 'Tallybox\my_psswds.dat' $'\xcd\xc0\xcc:\xda\r\n'
 qlk_plant 'Tallybox\temp.dat' $'Identifer Name: mail   Password: S3cret!\r\n' # the first run's print list
 before=$(folder_state)
 second_start
-qlk_expect_eq "its message" "$held" "$(second_auto -d "$letter" msgbox ok)"
+qlk_expect_eq "its message" "$held" "$(QLK_TIMEOUT_MS=$QLK_START_TIMEOUT_MS second_auto -d "$letter" msgbox ok)"
 qlk_wait_exit "$second_pid" || qlk_fail "the second run still runs"
 qlk_expect_eq "the data folder, byte for byte" "$before" "$(folder_state)"
 
@@ -51,6 +50,7 @@ qlk_case "once that run is killed, a start in the other session takes the folder
 kill -KILL "$QLK_PID"
 qlk_wait_exit "$QLK_PID" || qlk_fail "the first run still runs"
 second_start
-second_auto -d "$letter" -t "$QLK_TITLE_ENTRY" wait >/dev/null || qlk_fail "no entry dialog in the other session"
+QLK_TIMEOUT_MS=$QLK_START_TIMEOUT_MS second_auto -d "$letter" -t "$QLK_TITLE_ENTRY" wait >/dev/null ||
+    qlk_fail "no entry dialog in the other session"
 qlk_pass "its entry dialog is up"
 qlk_stop "$second_pid"
