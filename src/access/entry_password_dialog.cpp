@@ -67,7 +67,8 @@ std::string folder_held_message() {
            data_folder_path() + ", where your passwords are kept. Close Quillock there, then start it here again.";
 }
 
-// Returns false when the program must end: another copy is running.
+// Returns false when the program must end: another copy is running, in this
+// session or on the data folder.
 bool on_load(HWND dialog) {
     if (g_guard && g_guard->another_is_running()) {
         platform::show_message("ERROR: Quillock is already running....");
