@@ -42,7 +42,7 @@ qlk_type_into "$form3" IDC_AE_TXTPSSWD2 pw
 qlk_click "$form3" IDOK
 qlk_expect_msgbox "$interrupted"
 qlk_expect_eq "the work file" "$work_before" "$(qlk_file_hex 'Tallybox\my_passwordsX.dat')"
-qlk_expect_eq "the folder" my_passwordsX.dat "$(ls -A "$QLK_DATA")"
+qlk_expect_eq "the folder" $'Quillock.lock\nmy_passwordsX.dat' "$(LC_ALL=C ls -A "$QLK_DATA")"
 qlk_stop
 qlk_stop "$holder"
 

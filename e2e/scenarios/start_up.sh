@@ -3,11 +3,11 @@
 # of an earlier run is deleted, nothing else there is touched, Cancel ends.
 source "$(dirname "$0")/../lib.sh"
 
-qlk_case "a first start on an empty drive creates \\Tallybox there and nothing more"
+qlk_case "a first start on an empty drive creates \\Tallybox there and only the run's lock in it"
 qlk_new_drive
 qlk_start
 [ -d "$QLK_DATA" ] || qlk_fail "no Tallybox folder on drive $QLK_DRIVE:"
-qlk_expect_eq "Tallybox is empty before any entry" "" "$(ls -A "$QLK_DATA")"
+qlk_expect_eq "Tallybox before any entry" "Quillock.lock, 0 bytes" "$(cd "$QLK_DATA" && stat -c '%n, %s bytes' *)"
 qlk_expect_text "the password field starts empty" "$QLK_TITLE_ENTRY" IDC_PW_TXT1 ""
 qlk_expect_eq "the show-text box starts unchecked" 0 "$(qlk_check "$QLK_TITLE_ENTRY" IDC_PW_CHECK1)"
 

@@ -4,6 +4,7 @@
 #include "access/run_state.h"
 #include "access/settings_store.h"
 #include "ui/window_registry.h"
+#include "platform/data_folder_lock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/instance.h"
@@ -18,6 +19,7 @@ namespace qlk_access {
 namespace {
 
 const platform::InstanceGuard* g_guard = nullptr;
+platform::DataFolderLock* g_folder_lock = nullptr;
 
 // Label4 is wide enough for its sentence to take two lines in Tahoma.
 constexpr platform::ControlPlace kLayout[] = {
@@ -60,7 +62,13 @@ void set_mask(HWND dialog, wchar_t mask) {
     }
 }
 
-// Returns false when the program must end: another copy is running.
+std::string folder_held_message() {
+    return "ERROR: Quillock is already running in another session or on another computer....\r\nThat copy holds " +
+           data_folder_path() + ", where your passwords are kept. Close Quillock there, then start it here again.";
+}
+
+// Returns false when the program must end: another copy is running, in this
+// session or on the data folder.
 bool on_load(HWND dialog) {
     if (g_guard && g_guard->another_is_running()) {
         platform::show_message("ERROR: Quillock is already running....");
@@ -69,6 +77,13 @@ bool on_load(HWND dialog) {
     run_state().computer_name = platform::computer_name();
     set_drive_letter_from_program_folder();
     ensure_data_folder();
+    // Before anything in the folder is touched: a save of the other run may
+    // be under way there, and its print list open.
+    if (g_folder_lock && g_folder_lock->take(data_folder_path()) == platform::DataFolderLock::Hold::HeldElsewhere) {
+        run_state().drive_known = false; // what lies in the folder is the other run's, its print file included
+        platform::show_message(folder_held_message());
+        return false;
+    }
     platform::wipe_and_delete_file(print_file_path());
     try {
         run_state().entry_password = read_entry_password();
@@ -179,6 +194,7 @@ INT_PTR CALLBACK frmPassword_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
 } // namespace
 
 void set_instance_guard(const platform::InstanceGuard* guard) { g_guard = guard; }
+void set_data_folder_lock(platform::DataFolderLock* lock) { g_folder_lock = lock; }
 
 void load_frmPassword() {
     CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRMPASSWORD), nullptr, frmPassword_proc, 0);

@@ -16,7 +16,8 @@ struct RunState {
     std::string entry_password; // plain text
     // The drive letter has been set from the program folder: the entry
     // dialog does that only once it knows that no other copy runs, so the
-    // data folder is this run's. Before that the letter is only the default.
+    // data folder is this run's, and clears it again when another run holds
+    // the folder. Before that the letter is only the default.
     bool drive_known = false;
 };
 

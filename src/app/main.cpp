@@ -1,6 +1,7 @@
 // Quillock: a single-user password store that lives in a small desktop widget.
 #include "access/entry_password_dialog.h"
 #include "app/window_loaders.h"
+#include "platform/data_folder_lock.h"
 #include "platform/files.h"
 #include "platform/instance.h"
 #include "platform/shell.h"
@@ -27,6 +28,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     const platform::InstanceGuard guard;
     qlk_access::set_instance_guard(&guard);
+    // Released after the traces below are gone, as the process ends.
+    platform::DataFolderLock folder_lock;
+    qlk_access::set_data_folder_lock(&folder_lock);
     app::install_window_loaders();
     widget::start_drive_watch(); // a stick pulled while the entry dialog is up ends the run too
     ui::show_window(ui::Window::Password);
@@ -41,7 +45,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     // The last window has gone, whichever way (the exit sequence, the system
     // close of the widget, Cancel). A second copy ends here too: what lies in
-    // the data folder and on the clipboard belongs to the first.
+    // the data folder and on the clipboard belongs to the first (a run that
+    // found the folder held never made the folder its own).
     if (!guard.another_is_running()) widget::remove_traces();
     return 0;
 }

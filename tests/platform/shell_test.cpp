@@ -1,6 +1,7 @@
 // Handing things to the system, against the real process start and disk:
-// programs by their full path, web addresses only when absolute, and the wipe
-// of a file that held plain passwords.
+// programs by their full path, web addresses only when absolute, the wipe
+// of a file that held plain passwords, and the data folder's lock.
+#include "platform/data_folder_lock.h"
 #include "platform/file_views.h"
 #include "platform/files.h"
 #include "platform/shell.h"
@@ -65,6 +66,28 @@ TEST(PlatformFiles, APasswordFileIsZeroedOverItsWholeLengthBeforeTheDelete) {
         EXPECT_TRUE(platform::wipe_and_delete_file(path)) << "once nothing holds it";
         EXPECT_FALSE(platform::file_exists(path));
     }
+}
+
+// What only the holder's own process shows (another run's refusal, and a
+// file left by a killed one, are the two_sessions scenario's): a held lock
+// file cannot be deleted, the owner's end frees it, and a folder that cannot
+// hold the file lets the run go on without it.
+TEST(PlatformFiles, ADataFolderIsHeldUntilItsOwnerGoes) {
+    using Hold = platform::DataFolderLock::Hold;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "qlk-lock-test", lock_file = folder + "\\Quillock.lock";
+    EXPECT_EQ(platform::DataFolderLock().take(folder + "\\missing"), Hold::NotPossible);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    {
+        platform::DataFolderLock first, second;
+        ASSERT_EQ(first.take(folder), Hold::Taken);
+        EXPECT_EQ(second.take(folder), Hold::HeldElsewhere);
+        EXPECT_FALSE(DeleteFileA(lock_file.c_str())) << "deleted while held";
+    }
+    EXPECT_EQ(platform::DataFolderLock().take(folder), Hold::Taken);
+    DeleteFileA(lock_file.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 // Notepad names the file it shows first in its title, a '*' before it once edited.
