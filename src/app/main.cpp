@@ -31,6 +31,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Released after the traces below are gone, as the process ends.
     platform::DataFolderLock folder_lock;
     qlk_access::set_data_folder_lock(&folder_lock);
+    widget::set_folder_lock(&folder_lock);
     app::install_window_loaders();
     widget::start_drive_watch(); // a stick pulled while the entry dialog is up ends the run too
     ui::show_window(ui::Window::Password);

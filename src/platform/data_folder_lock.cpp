@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <dbt.h>
+
 namespace platform {
 namespace {
 
@@ -30,7 +32,9 @@ void detail::unlock_and_close(HANDLE file) {
 }
 
 DataFolderLock::Hold DataFolderLock::take(const std::string& folder) {
+    eject_watch_.reset();
     file_.reset();
+    folder_ = folder;
     const std::wstring path = to_wide(folder) + kLockFileName;
     // Deletion is not shared: the file cannot go while it is held, where a
     // new run would create another one and take the lock on that. The
@@ -51,7 +55,43 @@ DataFolderLock::Hold DataFolderLock::take(const std::string& folder) {
         // Any other refusal comes from a file system or server without locks.
         return GetLastError() == ERROR_LOCK_VIOLATION ? Hold::HeldElsewhere : Hold::NotPossible;
     file_ = unique_locked_file(file.release());
+    watch_eject();
     return Hold::Taken;
+}
+
+void DataFolderLock::let_go_on_eject(HWND window) {
+    window_ = window;
+    watch_eject();
+}
+
+void DataFolderLock::watch_eject() {
+    eject_watch_.reset();
+    if (!window_ || !file_) return;
+    DEV_BROADCAST_HANDLE filter{};
+    filter.dbch_size = sizeof filter;
+    filter.dbch_devicetype = DBT_DEVTYP_HANDLE;
+    filter.dbch_handle = file_.get();
+    // Without it (a network drive has no device to watch) an eject waits for the run's end, as it always could.
+    eject_watch_.reset(RegisterDeviceNotificationW(window_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
+}
+
+bool DataFolderLock::on_device_change(WPARAM event, LPARAM data) {
+    // The lock file is the only handle the run has the system watch.
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (!header || header->dbch_devicetype != DBT_DEVTYP_HANDLE || !eject_watch_) return false;
+    switch (event) {
+    case DBT_DEVICEQUERYREMOVE:
+        // The handle closes; the notice stays registered, for an eject that
+        // another program then refuses. The stick's removal ends the run.
+        file_.reset();
+        return true;
+    case DBT_DEVICEQUERYREMOVEFAILED:
+        if (!file_) take(folder_); // gives HeldElsewhere only if another run came in between: then it is theirs
+        return true;
+    case DBT_DEVICEREMOVEPENDING:
+    case DBT_DEVICEREMOVECOMPLETE: eject_watch_.reset(); return true;
+    }
+    return false;
 }
 
 } // namespace platform

@@ -35,8 +35,22 @@ public:
     // one held before. The folder itself must exist.
     Hold take(const std::string& folder);
 
+    // The open lock file keeps the stick busy: Windows' eject would say it is
+    // in use. From now on the system asks `window` first (WM_DEVICECHANGE,
+    // handed to on_device_change), and the lock lets the stick go.
+    void let_go_on_eject(HWND window);
+    // An eject of the folder's drive: the lock goes, as the system asks; an
+    // eject that was refused elsewhere takes it again. True when `event` was
+    // about the lock file.
+    bool on_device_change(WPARAM event, LPARAM data);
+
 private:
+    void watch_eject();
+
+    std::string folder_;
+    HWND window_ = nullptr;
     unique_locked_file file_;
+    unique_device_notify eject_watch_;
 };
 
 } // namespace platform

@@ -47,6 +47,7 @@ inline void close_kernel(HANDLE handle) { CloseHandle(handle); }
 inline void destroy_menu(HMENU menu) { DestroyMenu(menu); }
 inline void destroy_accel(HACCEL accel) { DestroyAcceleratorTable(accel); }
 inline void delete_dc(HDC dc) { DeleteDC(dc); }
+inline void unregister_device_notify(HDEVNOTIFY notify) { UnregisterDeviceNotification(notify); }
 } // namespace detail
 
 using unique_hkey = unique_handle<HKEY, detail::close_key>;
@@ -58,6 +59,7 @@ using unique_hmenu = unique_handle<HMENU, detail::destroy_menu>;
 using unique_haccel = unique_handle<HACCEL, detail::destroy_accel>;
 using unique_memory_dc = unique_handle<HDC, detail::delete_dc>;
 using unique_kernel_handle = unique_handle<HANDLE, detail::close_kernel>;
+using unique_device_notify = unique_handle<HDEVNOTIFY, detail::unregister_device_notify>;
 
 // CreateFile reports failure as INVALID_HANDLE_VALUE rather than null.
 inline unique_kernel_handle own_file(HANDLE file) {

@@ -1,5 +1,6 @@
 #include "widget/drive_watch.h"
 
+#include "platform/data_folder_lock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "widget/away_watch.h"
@@ -25,6 +26,7 @@ DWORD g_drive_bit = 0;            // the program's drive in the session's drive 
 wchar_t g_root[] = L"?:\\";
 bool g_listed = false; // the system listed the drive when the watch began
 bool g_ended = false;  // the run has ended for the drive already
+platform::DataFolderLock* g_folder_lock = nullptr;
 
 // Windows keeps the drive letters of the session in its device map, which
 // GetLogicalDrives reads without touching any drive. Wine lists there only
@@ -86,6 +88,10 @@ void start_drive_watch() {
 bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
     switch (message) {
     case WM_DEVICECHANGE:
+        if (g_folder_lock && g_folder_lock->on_device_change(wparam, lparam)) {
+            result = TRUE; // the eject may go on
+            return true;
+        }
         if (wparam != DBT_DEVICEREMOVECOMPLETE) return false;
         if (program_drive_removed(lparam)) {
             // The system waits on every window it tells: it goes on at once,
@@ -97,6 +103,12 @@ bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& resul
         return true;
     }
     return false;
+}
+
+void set_folder_lock(platform::DataFolderLock* lock) { g_folder_lock = lock; }
+
+void watch_eject(HWND widget) {
+    if (g_folder_lock) g_folder_lock->let_go_on_eject(widget);
 }
 
 void set_drive_list(DriveList list) {

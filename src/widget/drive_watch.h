@@ -8,6 +8,10 @@
 // removal: only the drive letter itself going away is.
 #include <windows.h>
 
+namespace platform {
+class DataFolderLock;
+}
+
 namespace widget {
 
 // Notes the program's drive and looks it up each second from then on, on a
@@ -21,6 +25,13 @@ void start_drive_watch();
 // broadcast of a removed volume. True when `message` was handled here, with
 // the result in `result`.
 bool on_drive_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
+// The data folder's lock that main holds for the run. Its open file keeps the
+// stick busy, so the widget lets it go when the system asks to eject the stick
+// (the removal then ends the run), and takes it again when the eject is refused.
+void set_folder_lock(platform::DataFolderLock* lock);
+// The widget is the window that the system asks.
+void watch_eject(HWND widget);
 
 // The session's drive letters as a mask (bit 0 for A:): GetLogicalDrives,
 // unless a test puts its own in (nullptr puts it back). Under Wine a letter

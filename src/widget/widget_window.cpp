@@ -300,6 +300,7 @@ void load_frmMain() {
     platform::add_tooltip(widget, IDC_WIDGET_SKIN, kSkinTip);
     start_away_watch(widget);
     start_drive_watch();
+    watch_eject(widget);
 }
 
 } // namespace widget

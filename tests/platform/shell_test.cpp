@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <dbt.h>
+
 #include <fstream>
 
 namespace {
@@ -84,6 +86,17 @@ TEST(PlatformFiles, ADataFolderIsHeldUntilItsOwnerGoes) {
         ASSERT_EQ(first.take(folder), Hold::Taken);
         EXPECT_EQ(second.take(folder), Hold::HeldElsewhere);
         EXPECT_FALSE(DeleteFileA(lock_file.c_str())) << "deleted while held";
+        // The system's eject asks first: the lock lets the stick go, and takes
+        // it again when the eject is refused.
+        HWND window = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        first.let_go_on_eject(window);
+        DEV_BROADCAST_HANDLE eject{.dbch_size = sizeof eject, .dbch_devicetype = DBT_DEVTYP_HANDLE};
+        ASSERT_TRUE(first.on_device_change(DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(&eject)));
+        EXPECT_EQ(second.take(folder), Hold::Taken) << "still held during an eject";
+        second = {};
+        first.on_device_change(DBT_DEVICEQUERYREMOVEFAILED, reinterpret_cast<LPARAM>(&eject));
+        EXPECT_EQ(second.take(folder), Hold::HeldElsewhere) << "not held again after a refused eject";
+        DestroyWindow(window);
     }
     EXPECT_EQ(platform::DataFolderLock().take(folder), Hold::Taken);
     DeleteFileA(lock_file.c_str());
