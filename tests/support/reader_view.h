@@ -1,6 +1,8 @@
 #pragma once
 // A window as a screen reader reads it: its accessible object, asked for as
 // a reader asks (AccessibleObjectFromWindow), and that object's answers.
+// Interfaces are named by __uuidof: mingw-w64's liboleacc holds another
+// value under the name IID_IAccessible.
 #include <windows.h>
 
 #include <oleacc.h>
