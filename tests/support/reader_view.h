@@ -1,8 +1,8 @@
 #pragma once
 // A window as a screen reader reads it: its accessible object, asked for as
 // a reader asks (AccessibleObjectFromWindow), and that object's answers.
-// Interfaces are named by __uuidof: mingw-w64's liboleacc holds another
-// value under the name IID_IAccessible.
+// Interfaces are named by __uuidof: in mingw-w64's liboleacc the name
+// IID_IAccessible is the import stub of oleacc.dll's export, not the GUID.
 #include <windows.h>
 
 #include <oleacc.h>
