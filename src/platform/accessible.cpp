@@ -17,30 +17,33 @@ namespace {
 bool is_self(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
 // The standard object of a window's client area with some of its answers
-// replaced. Every other question goes to the standard object.
-class FactsObject final : public IAccessible {
+// replaced. Every other question goes to the standard object. It is one COM
+// object: every interface it hands out is its own, so that each answers the
+// same IUnknown and asking any of them for IAccessible gives these answers.
+// Once the window has gone, nothing is done on it: every question is refused
+// as a reader expects of an object that no longer exists.
+class FactsObject final : public IAccessible, public IOleWindow {
 public:
     FactsObject(IAccessible* standard, HWND window, AccessibleFacts facts)
         : standard_(standard), window_(window), facts_(std::move(facts)) {}
     FactsObject(const FactsObject&) = delete;
     FactsObject& operator=(const FactsObject&) = delete;
 
-    // IUnknown
+    // IUnknown. A reader walks the children through get_accChildCount and
+    // get_accChild: the standard object's IEnumVARIANT, handed out here,
+    // would be another object's (its QueryInterface answers as the system's
+    // proxy, without these answers), so it is refused.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
         if (!object) return E_POINTER;
-        if (id == __uuidof(IUnknown) || id == __uuidof(IDispatch) || id == __uuidof(IAccessible)) {
+        if (id == __uuidof(IUnknown) || id == __uuidof(IDispatch) || id == __uuidof(IAccessible))
             *object = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
-        }
-        // The children's enumeration and the window it belongs to are the
-        // standard object's. Nothing else is handed on: an interface of the
-        // standard object, asked for through this one, would answer as the
-        // standard object (its service provider says it is the system's own
-        // proxy, and a client then reads the window without these answers).
-        if (id == __uuidof(IEnumVARIANT) || id == __uuidof(IOleWindow)) return standard_->QueryInterface(id, object);
-        *object = nullptr;
-        return E_NOINTERFACE;
+        else if (id == __uuidof(IOleWindow))
+            *object = static_cast<IOleWindow*>(this);
+        else
+            *object = nullptr;
+        if (!*object) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -48,6 +51,16 @@ public:
         if (left == 0) delete this;
         return static_cast<ULONG>(left);
     }
+
+    // IOleWindow: the window the object belongs to (WindowFromAccessibleObject asks).
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        if (!window) return E_POINTER;
+        *window = nullptr;
+        if (gone()) return CO_E_OBJNOTCONNECTED;
+        *window = window_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
     // IDispatch: readers call IAccessible directly.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -75,63 +88,80 @@ public:
         return answer(facts_.default_action, child, text, &IAccessible::get_accDefaultAction);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        if (!facts_.role || !is_self(child)) return standard_->get_accRole(child, role);
+        if (!facts_.role || !is_self(child)) return ask(&IAccessible::get_accRole, child, role);
+        if (gone()) return CO_E_OBJNOTCONNECTED;
         if (!role) return E_INVALIDARG;
         role->vt = VT_I4;
         role->lVal = facts_.role;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        if (!facts_.default_action_message || !is_self(child)) return standard_->accDoDefaultAction(child);
+        if (!facts_.default_action_message || !is_self(child)) return ask(&IAccessible::accDoDefaultAction, child);
+        if (gone()) return CO_E_OBJNOTCONNECTED;
         // Posted: the action may run a menu's loop, which must not run inside a reader's call.
         return PostMessageW(window_, facts_.default_action_message, 0, 0) ? S_OK : E_FAIL;
     }
 
     // IAccessible: the standard object's answers.
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return standard_->get_accParent(parent); }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override { return standard_->get_accChildCount(count); }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+        return ask(&IAccessible::get_accParent, parent);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
+        return ask(&IAccessible::get_accChildCount, count);
+    }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
-        return standard_->get_accChild(child, object);
+        return ask(&IAccessible::get_accChild, child, object);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        return standard_->get_accValue(child, value);
+        return ask(&IAccessible::get_accValue, child, value);
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        return standard_->get_accState(child, state);
+        return ask(&IAccessible::get_accState, child, state);
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
-        return standard_->get_accHelp(child, help);
+        return ask(&IAccessible::get_accHelp, child, help);
     }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
-        return standard_->get_accHelpTopic(file, child, topic);
+        return ask(&IAccessible::get_accHelpTopic, file, child, topic);
     }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override { return standard_->get_accFocus(child); }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override { return ask(&IAccessible::get_accFocus, child); }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override {
-        return standard_->get_accSelection(children);
+        return ask(&IAccessible::get_accSelection, children);
     }
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
-        return standard_->accSelect(flags, child);
+        return ask(&IAccessible::accSelect, flags, child);
     }
     HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height, VARIANT child) override {
-        return standard_->accLocation(left, top, width, height, child);
+        return ask(&IAccessible::accLocation, left, top, width, height, child);
     }
     HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
-        return standard_->accNavigate(direction, start, end);
+        return ask(&IAccessible::accNavigate, direction, start, end);
     }
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
-        return standard_->accHitTest(x, y, child);
+        return ask(&IAccessible::accHitTest, x, y, child);
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
-        return standard_->put_accValue(child, value);
+        return ask(&IAccessible::put_accValue, child, value);
     }
 
 private:
     ~FactsObject() { standard_->Release(); }
 
+    // A reader may keep the object long after the window has gone.
+    bool gone() const { return !IsWindow(window_); }
+
+    // The standard object's answer, while the window lives.
+    template <typename... Parameters, typename... Arguments>
+    HRESULT ask(HRESULT (STDMETHODCALLTYPE IAccessible::*question)(Parameters...), Arguments... arguments) {
+        if (gone()) return CO_E_OBJNOTCONNECTED;
+        return (standard_->*question)(arguments...);
+    }
+
     using TextQuestion = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
     HRESULT answer(const std::wstring& ours, VARIANT child, BSTR* text, TextQuestion standard) {
-        if (ours.empty() || !is_self(child)) return (standard_->*standard)(child, text);
+        if (ours.empty() || !is_self(child)) return ask(standard, child, text);
+        if (gone()) return CO_E_OBJNOTCONNECTED;
         if (!text) return E_INVALIDARG;
         *text = SysAllocStringLen(ours.data(), static_cast<UINT>(ours.size()));
         return *text ? S_OK : E_OUTOFMEMORY;
@@ -181,19 +211,20 @@ bool answer_get_object(HWND window, WPARAM wparam, LPARAM lparam, const Accessib
         !standard)
         return false;
     auto* object = new FactsObject(standard, window, facts);
-    const LRESULT reference = LresultFromObject(__uuidof(IAccessible), wparam, object);
+    const LRESULT reference = LresultFromObject(__uuidof(IAccessible), wparam, static_cast<IAccessible*>(object));
     object->Release(); // the reference holds its own count; a failed one none
     if (FAILED(reference)) return false;
     *result = reference;
     return true;
 }
 
-void set_accessible_name(HWND control, const std::wstring& name) {
-    auto facts = std::make_unique<AccessibleFacts>();
-    facts->name = name;
-    if (control && SetWindowSubclass(control, named_control_proc, 0, reinterpret_cast<DWORD_PTR>(facts.get())))
-        facts.release(); // deleted at the control's WM_NCDESTROY
+void set_accessible_facts(HWND control, AccessibleFacts facts) {
+    auto kept = std::make_unique<AccessibleFacts>(std::move(facts));
+    if (control && SetWindowSubclass(control, named_control_proc, 0, reinterpret_cast<DWORD_PTR>(kept.get())))
+        kept.release(); // deleted at the control's WM_NCDESTROY
 }
+
+void set_accessible_name(HWND control, const std::wstring& name) { set_accessible_facts(control, {.name = name}); }
 
 void announce_shown(HWND label) {
     // An alert is what MSAA readers announce of an object that was not

@@ -27,6 +27,9 @@ struct AccessibleFacts {
 // when the object cannot be made: the window passes the message on then.
 bool answer_get_object(HWND window, WPARAM wparam, LPARAM lparam, const AccessibleFacts& facts, LRESULT* result);
 
+// What a reader is told of `control` in place of what its standard object
+// says, for the control's life; what is seen stays as it is.
+void set_accessible_facts(HWND control, AccessibleFacts facts);
 // The name a reader announces for `control`, whose own text ("?") stays as
 // it is on the screen.
 void set_accessible_name(HWND control, const std::wstring& name);

@@ -15,6 +15,7 @@ namespace platform {
 inline constexpr UINT kCloseWithCauseMessage = WM_APP + 1; // a form's close with its cause (ui/window_registry.h)
 inline constexpr UINT kReleaseOwnerMessage = WM_APP + 2;   // a hidden owner's end, after the window it owned
 inline constexpr UINT kOpenMenuMessage = WM_APP + 3;       // the widget's menu, asked for by a key or a screen reader
+inline constexpr UINT kFollowLinkMessage = WM_APP + 4;     // a text link followed by a screen reader
 
 // Sizes in the layouts are pixels at 96 dpi.
 int screen_dpi();

@@ -1,6 +1,7 @@
 #include "widget/about_window.h"
 
 #include "ui/window_registry.h"
+#include "platform/accessible.h"
 #include "platform/colours.h"
 #include "platform/window_state.h"
 #include "platform/shell.h"
@@ -12,6 +13,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <string>
@@ -59,8 +61,15 @@ COLORREF link_colour() {
     return GetSysColor(COLOR_WINDOWTEXT);
 }
 
+// A text link is followed as a click follows it: by its window, which then closes.
+void follow(HWND link) {
+    PostMessageW(GetParent(link), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(link));
+}
+
 // A text link that has the keyboard opens with Enter or Space, as a click
-// opens it, and shows a focus rectangle.
+// opens it, and shows a focus rectangle. A screen reader's default action
+// follows it too.
 LRESULT CALLBACK text_link_proc(HWND link, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
     switch (message) {
     case WM_GETDLGCODE:
@@ -70,11 +79,11 @@ LRESULT CALLBACK text_link_proc(HWND link, UINT message, WPARAM wparam, LPARAM l
         break;
     case WM_KEYDOWN:
         if (wparam == VK_RETURN || wparam == VK_SPACE) {
-            PostMessageW(GetParent(link), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
-                         reinterpret_cast<LPARAM>(link));
+            follow(link);
             return 0;
         }
         break;
+    case platform::kFollowLinkMessage: follow(link); return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: InvalidateRect(link, nullptr, TRUE); break;
     case WM_PAINT:
@@ -90,6 +99,15 @@ LRESULT CALLBACK text_link_proc(HWND link, UINT message, WPARAM wparam, LPARAM l
     case WM_NCDESTROY: RemoveWindowSubclass(link, text_link_proc, 0); break;
     }
     return DefSubclassProc(link, message, wparam, lparam);
+}
+
+// A reader reads a text link as a link (a static text says "text"), and its
+// default action follows it.
+void make_text_link(HWND link) {
+    SetWindowSubclass(link, text_link_proc, 0, 0);
+    platform::set_accessible_facts(
+        link,
+        {.default_action = L"Jump", .role = ROLE_SYSTEM_LINK, .default_action_message = platform::kFollowLinkMessage});
 }
 
 // Whether the address opens or not (no browser: the user is told), the window closes.
@@ -115,7 +133,7 @@ void on_load(HWND dialog) {
     for (int id : {IDC_ABOUT_LABEL3, IDC_ABOUT_LABEL1})
         SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(state->link_font.get()), 0);
 
-    for (int id : {IDC_ABOUT_LABEL3, IDC_ABOUT_LABEL1}) SetWindowSubclass(GetDlgItem(dialog, id), text_link_proc, 0, 0);
+    for (int id : {IDC_ABOUT_LABEL3, IDC_ABOUT_LABEL1}) make_text_link(GetDlgItem(dialog, id));
 
     platform::place_controls(dialog, kLayout);
     platform::set_client_size(dialog, kClientWidth, kClientHeight);

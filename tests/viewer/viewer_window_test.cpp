@@ -1,5 +1,6 @@
 // Form2 itself: its layout, its rows after loading, the load's outcomes, the
 // greyed close box and what every close does, driven in-process.
+#include "reader_view.h"
 #include "viewer/close_box.h"
 #include "viewer_test_support.h"
 
@@ -130,6 +131,8 @@ TEST_F(ViewerWindow, ListIsAVirtualReportListWithFourColumnsAndNoInPlaceEdit) {
     EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
     EXPECT_TRUE(style & LVS_OWNERDATA);
     EXPECT_TRUE(style & LVS_SINGLESEL);
+    const auto reader = test_support::accessible_object(list());
+    EXPECT_EQ(test_support::name_of(reader.get()), L"Passwords") << "a name of its own, not the hint above it";
 
     HWND header = ListView_GetHeader(list());
     ASSERT_EQ(Header_GetItemCount(header), 4) << "stamp and extra values have no column";

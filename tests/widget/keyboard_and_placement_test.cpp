@@ -3,6 +3,7 @@
 // Enter or Space, the add-entry dialog opening clear of the widget, and the
 // About window's texts readable in every scheme of colours.
 #include "colour_pairs.h"
+#include "reader_view.h"
 #include "resource_ids.h"
 #include "widget_test_support.h"
 
@@ -46,8 +47,10 @@ TEST_F(KeyboardAndPlacement, AboutAndStartupWindowsOpenCentredOnTheWorkArea) {
     }
 }
 
-TEST_F(KeyboardAndPlacement, TabReachesBothAboutLinksAndEnterOrSpaceOpensTheOneWithTheKeyboard) {
-    for (WPARAM key : {VK_RETURN, VK_SPACE}) {
+// A reader hears each About link as a link, and its default action follows
+// the link as Enter, Space and a click do (key 0 below).
+TEST_F(KeyboardAndPlacement, TabReachesBothAboutLinksAndEnterSpaceOrAReaderOpensTheOneWithTheKeyboard) {
+    for (WPARAM key : {VK_RETURN, VK_SPACE, 0}) {
         for (int link : {IDC_ABOUT_LABEL3, IDC_ABOUT_LABEL1}) {
             SCOPED_TRACE(testing::Message() << "key " << key << ", link " << link);
             HWND about = open(ui::Window::About);
@@ -60,7 +63,15 @@ TEST_F(KeyboardAndPlacement, TabReachesBothAboutLinksAndEnterOrSpaceOpensTheOneW
             press(GetFocus(), VK_TAB);
             EXPECT_EQ(GetFocus(), GetDlgItem(about, IDC_ABOUT_LABEL3)) << "Tab goes round the two links";
             SetFocus(GetDlgItem(about, link));
-            press(GetFocus(), key);
+            if (key) {
+                press(GetFocus(), key);
+            } else {
+                const auto reader = test_support::accessible_object(GetDlgItem(about, link));
+                ASSERT_TRUE(reader);
+                EXPECT_EQ(test_support::role_of(reader.get()), ROLE_SYSTEM_LINK);
+                EXPECT_EQ(reader->accDoDefaultAction(test_support::self()), S_OK);
+                test_support::pump_messages(50, test_support::Dispatch::AsTheProgram);
+            }
             EXPECT_FALSE(ui::is_loaded(ui::Window::About)) << "a link opened closes the window, as a click does";
         }
     }
@@ -81,30 +92,6 @@ TEST_F(KeyboardAndPlacement, AddEntryDialogOpensBesideTheWidgetAtTheScreensCentr
     EXPECT_TRUE(EqualRect(&inside, &dialog_place)) << "the dialog stays on the work area";
 }
 
-// A scheme of the system's colours, set for the whole session as the
-// Control Panel sets it; the one before comes back at the end.
-class SystemColours {
-public:
-    SystemColours(std::initializer_list<std::pair<int, COLORREF>> colours) {
-        for (auto [index, colour] : colours) {
-            indexes_.push_back(index);
-            before_.push_back(GetSysColor(index));
-            after_.push_back(colour);
-        }
-        EXPECT_TRUE(set(after_));
-    }
-    ~SystemColours() { set(before_); }
-    SystemColours(const SystemColours&) = delete;
-    SystemColours& operator=(const SystemColours&) = delete;
-
-private:
-    bool set(const std::vector<COLORREF>& colours) {
-        return indexes_.empty() || SetSysColors(static_cast<int>(indexes_.size()), indexes_.data(), colours.data()) != FALSE;
-    }
-    std::vector<int> indexes_;
-    std::vector<COLORREF> before_, after_;
-};
-
 // Every text of the About window reads on the background it is drawn on
 // (4.5:1) in the usual scheme, in a high-contrast scheme and in a dark one
 // without high contrast, and the window's background is the one its texts
@@ -114,17 +101,16 @@ TEST_F(KeyboardAndPlacement, AboutTextsReadOnTheirBackgroundInEveryScheme) {
     const struct {
         const char* scheme;
         bool high_contrast;
-        std::initializer_list<std::pair<int, COLORREF>> colours;
+        std::initializer_list<std::pair<int, COLORREF>> colours; // high contrast comes with its own
     } schemes[] = {
         {"usual", false, {}},
-        {"high contrast black",
-         true,
-         {{COLOR_WINDOW, RGB(0, 0, 0)}, {COLOR_WINDOWTEXT, RGB(255, 255, 255)}, {COLOR_HOTLIGHT, RGB(255, 255, 0)}}},
+        {"high contrast", true, {}},
         {"dark", false, {{COLOR_WINDOW, RGB(32, 32, 32)}, {COLOR_WINDOWTEXT, RGB(240, 240, 240)}}},
     };
     for (const auto& scheme : schemes) {
         SCOPED_TRACE(scheme.scheme);
-        const SystemColours colours(scheme.colours);
+        const bool usual = !scheme.high_contrast && scheme.colours.size() == 0;
+        const test_support::SystemColours colours(scheme.colours);
         HWND about = open(ui::Window::About);
         ASSERT_NE(about, nullptr);
         const test_support::HighContrastOn high_contrast(about, scheme.high_contrast);
@@ -136,13 +122,13 @@ TEST_F(KeyboardAndPlacement, AboutTextsReadOnTheirBackgroundInEveryScheme) {
             EXPECT_EQ(pair.back, window_back) << id;
             EXPECT_GE(platform::contrast_ratio(pair.text, pair.back), platform::kReadableContrast) << id;
             const bool link = id == IDC_ABOUT_LABEL3 || id == IDC_ABOUT_LABEL1;
-            if (scheme.colours.size() == 0) {
+            if (usual) {
                 EXPECT_EQ(pair.text, link ? RGB(0, 0, 255) : GetSysColor(COLOR_WINDOWTEXT));
-            } else if (scheme.high_contrast && link) {
-                EXPECT_EQ(pair.text, GetSysColor(COLOR_HOTLIGHT));
+            } else if (scheme.high_contrast) {
+                EXPECT_EQ(pair.text, GetSysColor(link ? COLOR_HOTLIGHT : COLOR_WINDOWTEXT)) << id;
             }
         }
-        if (scheme.colours.size() == 0) {
+        if (usual) {
             EXPECT_EQ(window_back, RGB(255, 255, 255));
         }
         DestroyWindow(about);

@@ -1,5 +1,6 @@
 // frmMain as a real window: its shape against the shipped skin, its owner,
 // and the position it restores and saves.
+#include "reader_view.h"
 #include "resource_ids.h"
 #include "widget_test_support.h"
 
@@ -143,6 +144,43 @@ TEST_F(Widget, ClosingSavesThePositionInWholeTwipsAndEndsTheRun) {
     EXPECT_EQ(stored_position_text("frmMain.X"), std::to_string(twips(2500)));
     EXPECT_EQ(stored_position_text("frmMain.Y"), std::to_string(twips(37)));
     EXPECT_FALSE(ui::any_window()) << "the About window and the menu host go too";
+}
+
+// The widget's accessible object is one COM object: every interface it hands
+// out answers the same IUnknown and, asked for IAccessible, the widget's own
+// answers. A reader walks its children by count, not by an enumeration. Once
+// the widget has gone, the object does nothing on it.
+TEST_F(Widget, AccessibleObjectIsOneObjectAndDoesNothingOnceTheWidgetHasGone) {
+    HWND widget = open(ui::Window::Widget);
+    ASSERT_NE(widget, nullptr);
+    HWND skin = GetDlgItem(widget, IDC_WIDGET_SKIN);
+    const auto reader = test_support::accessible_object(skin);
+    ASSERT_TRUE(reader);
+    const auto ask = [](IUnknown* object, REFIID id) {
+        IUnknown* answer = nullptr;
+        if (FAILED(object->QueryInterface(id, reinterpret_cast<void**>(&answer)))) answer = nullptr;
+        return test_support::com_ptr<IUnknown>(answer);
+    };
+    const auto identity = ask(reader.get(), __uuidof(IUnknown));
+    for (const IID& id : {__uuidof(IUnknown), __uuidof(IDispatch), __uuidof(IAccessible), __uuidof(IOleWindow),
+                          __uuidof(IEnumVARIANT)}) {
+        const auto face = ask(reader.get(), id);
+        if (!face) continue;
+        SCOPED_TRACE(testing::Message() << "interface " << id.Data1);
+        EXPECT_EQ(ask(face.get(), __uuidof(IUnknown)).get(), identity.get());
+        const auto again = ask(face.get(), __uuidof(IAccessible));
+        EXPECT_EQ(test_support::name_of(static_cast<IAccessible*>(again.get())), L"Quillock");
+    }
+    EXPECT_FALSE(ask(reader.get(), __uuidof(IEnumVARIANT)));
+    const auto window = ask(reader.get(), __uuidof(IOleWindow));
+    ASSERT_TRUE(window);
+    HWND answered = nullptr;
+    EXPECT_EQ(static_cast<IOleWindow*>(window.get())->GetWindow(&answered), S_OK);
+    EXPECT_EQ(answered, skin);
+
+    DestroyWindow(widget);
+    EXPECT_EQ(test_support::name_of(reader.get()), L"");
+    EXPECT_EQ(reader->accDoDefaultAction(test_support::self()), CO_E_OBJNOTCONNECTED);
 }
 
 } // namespace
