@@ -109,7 +109,7 @@ TEST(WindowsFiles, ALeftOverFileThatIsHiddenOrSystemIsReplacedByAPlainOne) {
 // A handle that lets others delete keeps the name until it closes: the
 // removal is done only once the name is gone, and fails when it stays.
 TEST(WindowsFiles, ALeftOverIsGoneOnlyOnceItsNameIs) {
-    for (const int hold_ms : {150, 3000}) {
+    for (const int hold_ms : {150, 1300}) {
         WinFixture f;
         HANDLE held =
             CreateFileA(f.paths.work_file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
