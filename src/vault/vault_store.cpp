@@ -51,9 +51,8 @@ void drop_stale_backup(VaultContext& ctx) {
 // no more than their names: the vault's work file appears, whole, before the
 // backup's, and goes (taking the vault's place) before it; a failure removes
 // the backup's first. So a backup's work file without the vault's means that
-// the vault was replaced. A backup that is not ready when the vault is
-// replaced is gone before, so that a stop at any moment never leaves the new
-// vault beside an older backup.
+// the vault was replaced. A stop at any moment never leaves the new vault
+// beside an older backup.
 bool put_in_place(VaultContext& ctx, const std::string& bytes, const std::string* on_disk, detail::Backup backup,
                   detail::Target target) {
     const VaultPaths& paths = ctx.paths;
@@ -65,7 +64,8 @@ bool put_in_place(VaultContext& ctx, const std::string& bytes, const std::string
     // for only one still takes the save) and takes the backup's place only
     // after the new vault has taken the vault's: each name holds a whole file
     // at every moment, and a vault that could not be replaced leaves the
-    // backup as it was.
+    // backup as it was. Where the old vault's work file could not be made,
+    // the older backup goes before the vault is replaced.
     const bool keep_backup = backup == detail::Backup::Keep && on_disk;
     const bool backup_ready = keep_backup && write_backup_work_file(ctx, *on_disk);
     if (keep_backup && !backup_ready) drop_stale_backup(ctx);
