@@ -202,7 +202,12 @@ public:
         return attributes & FILE_ATTRIBUTE_DIRECTORY ? ReadStatus::Unreadable : ReadStatus::Ok;
     }
 
-    bool remove_file(const std::string& path) override { return DeleteFileW(platform::to_wide(path).c_str()) != 0; }
+    // A refusal (read-only, a folder, held) is reported at once; a removal
+    // is done once the name has gone.
+    bool remove_file(const std::string& path) override {
+        const std::wstring wide = platform::to_wide(path);
+        return DeleteFileW(wide.c_str()) && with_retries([&] { return name_gone(wide); });
+    }
 
     bool remove_leftover(const std::string& path) override {
         const std::wstring wide = platform::to_wide(path);
