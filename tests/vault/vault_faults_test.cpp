@@ -154,13 +154,6 @@ Told told(bool saved) { return saved ? Told::Saved : Told::NotSaved; }
 
 RowList rows_of(VaultContext& ctx) { return rows_from_load(load_vault(ctx)); }
 
-Told change_user(VaultContext& ctx, std::size_t row) {
-    RowList rows = rows_of(ctx);
-    rows.selected = row;
-    return told(change_field(ctx, rows, ChangeCommand::User, [](auto&) { return InputAnswer{"someone else"}; }) ==
-                ChangeOutcome::Saved);
-}
-
 Told add_one(VaultContext& ctx) { return told(add_record(ctx, {"n", "u", "s", "p", "p"}) == AddOutcome::Saved); }
 
 const WritingOperation kWritingOperations[] = {
@@ -174,7 +167,12 @@ const WritingOperation kWritingOperations[] = {
                      ChangeOutcome::Saved);
      }},
     {"change", encryption_pass(plain_vault(3)), std::nullopt, true,
-     [](VaultContext& ctx) { return change_user(ctx, 1); }},
+     [](VaultContext& ctx) {
+         RowList rows = rows_of(ctx);
+         rows.selected = 1;
+         return told(change_field(ctx, rows, ChangeCommand::User, [](auto&) { return InputAnswer{"someone else"}; }) ==
+                     ChangeOutcome::Saved);
+     }},
     {"delete", encryption_pass(plain_vault(3)), kPreviousBackup, true,
      [](VaultContext& ctx) {
          RowList rows = rows_of(ctx);
@@ -205,11 +203,14 @@ std::string describe(const Fault& fault) {
     static const char* const kConditions[] = {"", "a full stick, ", "a write-protected stick, ", "a read-only backup, ",
                                               "a folder for a backup, "};
     static const char* const kSlips[] = {"failing", "answering wrongly", "failing after its move", "failing half way"};
+    static const char* const kCuts[] = {"before", "inside, none of its bytes written,",
+                                        "inside, half its bytes written,", "inside, all its bytes written,",
+                                        "inside, after FAT's delete,"};
     std::string text = kConditions[static_cast<int>(fault.condition)];
     if (fault.slip_at)
         text += "call " + std::to_string(*fault.slip_at) + " " + kSlips[static_cast<int>(fault.slip)] + ", ";
     if (fault.cut_at)
-        text += "cut " + std::to_string(static_cast<int>(fault.cut)) + " at call " + std::to_string(*fault.cut_at);
+        text += std::string("cut ") + kCuts[static_cast<int>(fault.cut)] + " call " + std::to_string(*fault.cut_at);
     return text.empty() ? "no fault" : text;
 }
 
