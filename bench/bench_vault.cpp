@@ -93,6 +93,11 @@ double BenchVault::rewrite_once() {
     return timed([&] { vault::rewrite_vault(ctx_, rows_); });
 }
 
+double BenchVault::add_once() {
+    put(scrambled_);
+    return timed([&] { vault::add_record(ctx_, {"Site", "https://new.example", "me", "pw", "pw"}); });
+}
+
 std::size_t BenchVault::load_peak_heap() {
     put(scrambled_);
     const std::size_t before = heap_now();

@@ -25,6 +25,7 @@ public:
     double encryption_once(); // plain vault -> scrambled (writes)
     double load_once();       // scrambled vault, accepted (no write)
     double rewrite_once();    // one field changed in the rows (writes)
+    double add_once();        // one record added to the vault (writes)
 
     // Heap bytes held at the peak of a load, above what was live before it.
     std::size_t load_peak_heap();

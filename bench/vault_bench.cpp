@@ -45,6 +45,7 @@ void BM_DecryptionPass(benchmark::State& state) { run<&BenchVault::decryption_on
 void BM_EncryptionPass(benchmark::State& state) { run<&BenchVault::encryption_once>(state); }
 void BM_Load(benchmark::State& state) { run<&BenchVault::load_once>(state); }
 void BM_Rewrite(benchmark::State& state) { run<&BenchVault::rewrite_once>(state); }
+void BM_Add(benchmark::State& state) { run<&BenchVault::add_once>(state); }
 
 template <std::size_t (BenchVault::*Peak)()> void peak_heap(benchmark::State& state) {
     Measured& m = vault_of(static_cast<std::size_t>(state.range(0)));
@@ -65,6 +66,7 @@ BENCHMARK(BM_DecryptionPass) QLK_SIZES;
 BENCHMARK(BM_EncryptionPass) QLK_SIZES;
 BENCHMARK(BM_Load) QLK_SIZES;
 BENCHMARK(BM_Rewrite) QLK_SIZES;
+BENCHMARK(BM_Add) QLK_SIZES;
 BENCHMARK(BM_LoadPeakHeap)->Arg(1000)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ViewerPeakHeap)->Arg(1000)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 

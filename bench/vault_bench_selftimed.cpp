@@ -22,7 +22,8 @@ int main() {
         const Op ops[] = {{"decryption pass", &BenchVault::decryption_once, true},
                           {"encryption pass", &BenchVault::encryption_once, true},
                           {"load", &BenchVault::load_once, true},
-                          {"rewrite", &BenchVault::rewrite_once, false}};
+                          {"rewrite", &BenchVault::rewrite_once, false},
+                          {"add", &BenchVault::add_once, false}};
         for (const Op& op : ops) {
             const double t = vault_bench::median_seconds(runs, [&] { return (vault.*op.once)(); });
             std::printf("%-9zu %-16s %10.2f %10.2f %8.2f\n", records, op.name, t * 1e3, floor * 1e3, t / floor);

@@ -73,6 +73,46 @@ bool ready_for_create(const std::wstring& path) {
     return true;
 }
 
+// Makes a moved file's new name durable. MOVEFILE_WRITE_THROUGH flushes only
+// "a move performed as a copy and delete operation" (MoveFileEx); a rename on
+// one volume is not one. Flushing a file writes "file data and metadata in the
+// file cache" on NTFS, ReFS, FAT and exFAT (NtFlushBuffersFileEx, which
+// FlushFileBuffers calls with no flags), and a file's directory entry, name
+// included, is its metadata on FAT. FlushFileBuffers needs GENERIC_WRITE.
+bool flush_name(const std::wstring& path) {
+    HANDLE raw = INVALID_HANDLE_VALUE;
+    with_retries([&] {
+        raw = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return raw != INVALID_HANDLE_VALUE;
+    });
+    FileHandle file(raw);
+    return file.valid() && FlushFileBuffers(file.get()) && file.close();
+}
+
+// Moves `from` to `to` and makes the new name durable; a failed flush is
+// reported as a failure, with the move done (the store asks which).
+bool move_durably(const std::string& from, const std::string& to, DWORD flags) {
+    const std::wstring target = platform::to_wide(to);
+    return with_retries([&] {
+               return MoveFileExW(platform::to_wide(from).c_str(), target.c_str(), flags | MOVEFILE_WRITE_THROUGH) != 0;
+           }) &&
+           flush_name(target);
+}
+
+// Whether nothing of that name is left: a deleted file keeps its name until
+// its last handle closes ("the file deletion does not occur until the last
+// handle to the file is closed", DeleteFile), and answers access denied
+// meanwhile, which the retries wait out.
+bool name_gone(const std::wstring& path) {
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 class WindowsFiles final : public FileSystem {
 public:
     ReadResult read_file(const std::string& path) override {
@@ -142,19 +182,11 @@ public:
             SetLastError(ERROR_ACCESS_DENIED);
             return false;
         }
-        return with_retries([&] {
-            return MoveFileExW(platform::to_wide(from).c_str(), platform::to_wide(to).c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-        });
+        return move_durably(from, to, MOVEFILE_REPLACE_EXISTING);
     }
 
-    bool rename_file(const std::string& from, const std::string& to) override {
-        // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
-        return with_retries([&] {
-            return MoveFileExW(platform::to_wide(from).c_str(), platform::to_wide(to).c_str(),
-                               MOVEFILE_WRITE_THROUGH) != 0;
-        });
-    }
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
+    bool rename_file(const std::string& from, const std::string& to) override { return move_durably(from, to, 0); }
 
     ReadStatus presence(const std::string& path) override {
         const DWORD attributes = GetFileAttributesW(platform::to_wide(path).c_str());
@@ -170,14 +202,23 @@ public:
         return attributes & FILE_ATTRIBUTE_DIRECTORY ? ReadStatus::Unreadable : ReadStatus::Ok;
     }
 
-    bool remove_file(const std::string& path) override { return DeleteFileW(platform::to_wide(path).c_str()) != 0; }
+    // A refusal (read-only, a folder, held) is reported at once; a removal
+    // is done once the name has gone.
+    bool remove_file(const std::string& path) override {
+        const std::wstring wide = platform::to_wide(path);
+        return DeleteFileW(wide.c_str()) && with_retries([&] { return name_gone(wide); });
+    }
 
     bool remove_leftover(const std::string& path) override {
         const std::wstring wide = platform::to_wide(path);
         if (!ready_for_create(wide)) return false; // a folder of that name
-        if (with_retries([&] { return DeleteFileW(wide.c_str()) != 0; })) return true;
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return with_retries([&] {
+            if (!DeleteFileW(wide.c_str())) {
+                const DWORD error = GetLastError();
+                if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
+            }
+            return name_gone(wide);
+        });
     }
 
     bool create_folder(const std::string& path) override {

@@ -9,11 +9,18 @@
 namespace vault {
 namespace {
 
+// Whether a move that reported a failure took place all the same (a stick
+// that answered late): `from` can only have gone by taking `to`'s name.
+bool moved_all_the_same(FileSystem& files, const std::string& from, const std::string& to) {
+    return files.presence(from) == ReadStatus::Missing && files.presence(to) == ReadStatus::Ok;
+}
+
 // Writes `bytes` to the draft, flushed to the disk, and only then gives it the
 // work file's name: a work file is whole by its name alone. A failure leaves
 // neither name behind.
 bool write_work_file(FileSystem& files, const std::string& draft, const std::string& work, std::string_view bytes) {
-    if (files.write_durable(draft, bytes) && files.rename_file(draft, work)) return true;
+    if (files.write_durable(draft, bytes) && (files.rename_file(draft, work) || moved_all_the_same(files, draft, work)))
+        return true;
     files.remove_leftover(draft);
     return false;
 }
@@ -44,7 +51,8 @@ void drop_stale_backup(VaultContext& ctx) {
 // no more than their names: the vault's work file appears, whole, before the
 // backup's, and goes (taking the vault's place) before it; a failure removes
 // the backup's first. So a backup's work file without the vault's means that
-// the vault was replaced.
+// the vault was replaced. A stop at any moment never leaves the new vault
+// beside an older backup.
 bool put_in_place(VaultContext& ctx, const std::string& bytes, const std::string* on_disk, detail::Backup backup,
                   detail::Target target) {
     const VaultPaths& paths = ctx.paths;
@@ -56,11 +64,14 @@ bool put_in_place(VaultContext& ctx, const std::string& bytes, const std::string
     // for only one still takes the save) and takes the backup's place only
     // after the new vault has taken the vault's: each name holds a whole file
     // at every moment, and a vault that could not be replaced leaves the
-    // backup as it was.
+    // backup as it was. Where the old vault's work file could not be made,
+    // the older backup goes before the vault is replaced.
     const bool keep_backup = backup == detail::Backup::Keep && on_disk;
     const bool backup_ready = keep_backup && write_backup_work_file(ctx, *on_disk);
-    const bool placed = target == detail::Target::Missing ? files.rename_file(paths.work_file, paths.vault_file)
-                                                          : files.replace_file(paths.work_file, paths.vault_file);
+    if (keep_backup && !backup_ready) drop_stale_backup(ctx);
+    const bool placed = (target == detail::Target::Missing ? files.rename_file(paths.work_file, paths.vault_file)
+                                                           : files.replace_file(paths.work_file, paths.vault_file)) ||
+                        moved_all_the_same(files, paths.work_file, paths.vault_file);
     if (!placed) {
         // On FAT a replace is a delete and a rename: one that failed between
         // them leaves the new vault in its work file alone. It stays for the
@@ -72,7 +83,8 @@ bool put_in_place(VaultContext& ctx, const std::string& bytes, const std::string
         if (!backup_ready || files.remove_leftover(paths.backup_work_file)) files.remove_leftover(paths.work_file);
         return false;
     }
-    if (keep_backup && !(backup_ready && files.replace_file(paths.backup_work_file, paths.backup_file)))
+    if (backup_ready && !files.replace_file(paths.backup_work_file, paths.backup_file) &&
+        !moved_all_the_same(files, paths.backup_work_file, paths.backup_file))
         drop_stale_backup(ctx);
     return true;
 }
@@ -102,7 +114,9 @@ RunNotices& run_notices() {
     return notices;
 }
 
-bool finish_interrupted_save(const VaultPaths& paths, FileSystem& files) {
+bool finish_interrupted_save(VaultContext& ctx) {
+    const VaultPaths& paths = ctx.paths;
+    FileSystem& files = ctx.files;
     // A draft may be torn: it is never taken, and one that stays is
     // overwritten by the next save.
     files.remove_leftover(paths.work_draft);
@@ -115,17 +129,21 @@ bool finish_interrupted_save(const VaultPaths& paths, FileSystem& files) {
         break;
     }
     // No vault's work file: a backup's work file left now says the vault was
-    // replaced, and it holds the vault just before.
+    // replaced, and it holds the vault just before. Where it cannot become
+    // the backup, the start does what the save does: the vault is whole.
     switch (files.presence(paths.backup_work_file)) {
     case ReadStatus::Unreadable: return false;
     case ReadStatus::Missing: return true;
     case ReadStatus::Ok: break;
     }
-    return files.replace_file(paths.backup_work_file, paths.backup_file);
+    if (!files.replace_file(paths.backup_work_file, paths.backup_file) &&
+        !moved_all_the_same(files, paths.backup_work_file, paths.backup_file))
+        drop_stale_backup(ctx);
+    return true;
 }
 
 void open_vault_at_start(VaultContext& ctx) {
-    ctx.notices.interrupted_save = !finish_interrupted_save(ctx.paths, ctx.files);
+    ctx.notices.interrupted_save = !finish_interrupted_save(ctx);
     if (ctx.notices.interrupted_save) {
         ctx.reporter.show_message(kInterruptedSaveMessage);
         return;

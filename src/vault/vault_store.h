@@ -44,8 +44,10 @@ struct VaultContext {
 // its name: it becomes the vault where there is none (a FAT or exFAT drive
 // replaces a file by a delete and then a rename), and goes where a vault
 // holding anything stands: it never replaces a vault. A backup's work file
-// without the vault's becomes the backup; drafts, which may be torn, go.
-bool finish_interrupted_save(const VaultPaths& paths, FileSystem& files);
+// without the vault's becomes the backup; where it cannot (a read-only,
+// folder or held backup), it goes as a save's would, and the user hears of it
+// once. Drafts, which may be torn, go.
+bool finish_interrupted_save(VaultContext& ctx);
 
 // The start of a run, before anything reads or creates the vault: finishes
 // an interrupted save, then creates an empty vault where there is none. A

@@ -4,6 +4,7 @@
 // the save, and an older one never passes for it.
 #include "vault/record_ops.h"
 #include "vault/vault_format.h"
+#include "stepped_files.h"
 #include "vault_test_support.h"
 
 #include <gtest/gtest.h>
@@ -117,141 +118,16 @@ TEST(VaultFaults, AReadOnlyVaultIsNotReplaced) {
     }
 }
 
-// The real disk, one numbered call at a time: the power goes at call
-// `cut_at` as `cut` says, or call `fail_at` fails once and changes nothing.
-// It records the kind of each call, and whether a start put a work file over
-// a readable vault.
-class SteppedFiles final : public FileSystem {
-public:
-    enum class Kind { Read, Write, Replace, Rename, Presence, Remove, Folder };
-    // FailAfterDelete is no cut: FAT's replace fails between its delete and
-    // its rename (an I/O error), and the run goes on.
-    enum class Cut { Before, WriteStart, WriteMiddle, WriteEnd, AfterDelete, FailAfterDelete };
-
-    ReadResult read_file(const std::string& path) override {
-        return begin(Kind::Read) ? ReadResult{ReadStatus::Unreadable, {}} : real().read_file(path);
-    }
-    bool write_durable(const std::string& path, std::string_view data) override {
-        if (begin(Kind::Write)) return false;
-        if (cutting()) {
-            // What reached the disk before the power went.
-            write_bytes(path, std::string(data.substr(0, cut == Cut::WriteStart    ? 0
-                                                         : cut == Cut::WriteMiddle ? data.size() / 2
-                                                                                   : data.size())));
-            throw PowerCut{};
-        }
-        return real().write_durable(path, data);
-    }
-    bool replace_file(const std::string& from, const std::string& to) override {
-        if (begin(Kind::Replace)) return false;
-        note_vault_replace(to);
-        if (cutting()) { // as on FAT: the delete done, not the rename
-            std::error_code ignored;
-            std::filesystem::remove(to, ignored);
-            if (cut == Cut::FailAfterDelete) return false;
-            throw PowerCut{};
-        }
-        return real().replace_file(from, to);
-    }
-    bool rename_file(const std::string& from, const std::string& to) override {
-        if (begin(Kind::Rename)) return false;
-        note_vault_replace(to);
-        return real().rename_file(from, to);
-    }
-    ReadStatus presence(const std::string& path) override {
-        return begin(Kind::Presence) ? ReadStatus::Unreadable : real().presence(path);
-    }
-    bool remove_file(const std::string& path) override { return !begin(Kind::Remove) && real().remove_file(path); }
-    bool remove_leftover(const std::string& path) override {
-        return !begin(Kind::Remove) && real().remove_leftover(path);
-    }
-    bool create_folder(const std::string& path) override { return !begin(Kind::Folder) && real().create_folder(path); }
-
-    // Ready for a new run: counting from 0, with the given fault (if any).
-    void arm(std::optional<int> cut_call = {}, Cut how = Cut::Before, std::optional<int> fail_call = {}) {
-        calls = 0;
-        kinds.clear();
-        cut_at = cut_call;
-        cut = how;
-        fail_at = fail_call;
-    }
-
-    std::vector<Kind> kinds;
-    std::string watched_vault; // while set, a work file put over it readable is noted
-    bool replaced_readable_vault = false;
-
-private:
-    // True when this call is to fail.
-    bool begin(Kind kind) {
-        kinds.push_back(kind);
-        const int n = calls++;
-        if (cut_at == n && cut == Cut::Before) throw PowerCut{};
-        return fail_at == n;
-    }
-    bool cutting() const { return cut_at == calls - 1; }
-    void note_vault_replace(const std::string& to) {
-        if (to == watched_vault && real().presence(to) == ReadStatus::Ok) replaced_readable_vault = true;
-    }
-    static FileSystem& real() { return disk_files(); }
-
-    int calls = 0;
-    std::optional<int> cut_at, fail_at;
-    Cut cut = Cut::Before;
-};
-
-// The ways the power can go at a call of that kind; a read changes nothing.
-std::vector<SteppedFiles::Cut> cuts_for(SteppedFiles::Kind kind) {
-    using Cut = SteppedFiles::Cut;
-    switch (kind) {
-    case SteppedFiles::Kind::Write: return {Cut::Before, Cut::WriteStart, Cut::WriteMiddle, Cut::WriteEnd};
-    case SteppedFiles::Kind::Replace: return {Cut::Before, Cut::AfterDelete, Cut::FailAfterDelete};
-    case SteppedFiles::Kind::Read:
-    case SteppedFiles::Kind::Presence: return {};
-    default: return {Cut::Before};
-    }
-}
-
-// One fault in a run of calls: none, a cut, or one call failing.
-struct Fault {
-    std::optional<int> cut_at;
-    SteppedFiles::Cut cut = SteppedFiles::Cut::Before;
-    std::optional<int> fail_at;
-};
-
-// Every fault a run with these calls can meet.
-std::vector<Fault> faults_of(const std::vector<SteppedFiles::Kind>& kinds) {
-    std::vector<Fault> faults{Fault{}};
-    for (int call = 0; call < static_cast<int>(kinds.size()); ++call) {
-        for (SteppedFiles::Cut cut : cuts_for(kinds[call])) faults.push_back({call, cut, {}});
-        faults.push_back({{}, SteppedFiles::Cut::Before, call});
-    }
-    return faults;
-}
-
-using Folder = std::map<std::string, std::string>;
-
-Folder snapshot(const VaultFixture& f) {
-    Folder files;
-    for (const auto& entry : std::filesystem::directory_iterator(f.folder.path()))
-        files[entry.path().filename().string()] = read_bytes(entry.path().string());
-    return files;
-}
-
-void restore(const VaultFixture& f, const Folder& files) {
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(f.folder.path())) {
-        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all, ignored);
-        std::filesystem::remove_all(entry.path(), ignored);
-    }
-    for (const auto& [name, data] : files) write_bytes((f.folder.path() / name).string(), data);
-}
+using Kind = SteppedFiles::Kind;
+using Fault = SteppedFiles::Fault;
+using Condition = SteppedFiles::Condition;
 
 // A start of the program on `disk`, as the entry password's check runs it;
 // false when the power went meanwhile.
 bool start(VaultFixture& f, SteppedFiles& disk, const Fault& fault) {
     f.notices = {};
     f.reporter.messages.clear();
-    disk.arm(fault.cut_at, fault.cut, fault.fail_at);
+    disk.arm(fault);
     disk.watched_vault = f.paths.vault_file;
     try {
         open_vault_at_start(f.ctx);
@@ -263,150 +139,238 @@ bool start(VaultFixture& f, SteppedFiles& disk, const Fault& fault) {
     return true;
 }
 
-// Every operation that writes the vault, cut at each of its calls (a write
-// with none, half or all of its bytes on the disk; FAT's replace between its
-// delete and its rename) or with each call failing once; then the next start
-// with each of its own calls failing once, or cut and followed by a third
-// start. Afterwards the vault is whole as it was before the operation or
-// after it, the backup is the one that goes with it, no work file is left, no
-// start put a work file over a readable vault, and a later add loses nothing.
-TEST(VaultFaults, EveryCutAndEveryFailureOfASaveAndItsRecoveryLosesNothing) {
-    using Kind = SteppedFiles::Kind;
-    auto rows_of = [](VaultContext& ctx) { return rows_from_load(load_vault(ctx)); };
-    const struct {
-        const char* name;
-        std::optional<std::string> vault; // before the operation
-        std::optional<std::string> backup;
-        bool keeps_backup;
-        std::function<void(VaultContext&)> run;
-    } ops[] = {
-        {"add", encryption_pass(plain_vault(3)), kPreviousBackup, false,
-         [](VaultContext& ctx) {
-             add_record(ctx, {"n", "u", "s", "p", "p"});
-         }},
-        // Only lines appended: the new vault begins with the old one.
-        {"change of a value the last record lacked", encryption_pass(plain_vault(3)), kPreviousBackup, true,
-         [&](VaultContext& ctx) {
-             RowList rows = rows_of(ctx);
-             rows.selected = 3;
-             change_field(ctx, rows, ChangeCommand::Password, [](auto&) { return InputAnswer{"new"}; });
-         }},
-        {"change", encryption_pass(plain_vault(3)), std::nullopt, true,
-         [&](VaultContext& ctx) {
-             RowList rows = rows_of(ctx);
-             rows.selected = 1;
-             change_field(ctx, rows, ChangeCommand::User, [](auto&) { return InputAnswer{"someone else"}; });
-         }},
-        {"delete", encryption_pass(plain_vault(3)), kPreviousBackup, true,
-         [&](VaultContext& ctx) {
-             RowList rows = rows_of(ctx);
-             rows.selected = 1;
-             delete_selected(ctx, rows);
-         }},
-        {"decryption pass", encryption_pass(plain_vault(3)), kPreviousBackup, false,
-         [](VaultContext& ctx) { process_decryption(ctx); }},
-        {"encryption pass", plain_vault(3), kPreviousBackup, false, [](VaultContext& ctx) { process_encryption(ctx); }},
-        {"load of a plain vault", plain_vault(3), kPreviousBackup, false, [](VaultContext& ctx) { load_vault(ctx); }},
-        {"add where the vault has gone", std::nullopt, kPreviousBackup, false,
-         [](VaultContext& ctx) {
-             add_record(ctx, {"n", "u", "s", "p", "p"});
-         }},
-        {"first start on an empty stick", std::nullopt, std::nullopt, false,
-         [](VaultContext& ctx) { open_vault_at_start(ctx); }},
-    };
+// What an operation told the user of its change.
+enum class Told { Saved, NotSaved, Nothing };
+
+struct WritingOperation {
+    const char* name;
+    std::optional<std::string> vault; // before the operation
+    std::optional<std::string> backup;
+    bool keeps_backup;
+    std::function<Told(VaultContext&)> run;
+};
+
+Told told(bool saved) { return saved ? Told::Saved : Told::NotSaved; }
+
+RowList rows_of(VaultContext& ctx) { return rows_from_load(load_vault(ctx)); }
+
+Told add_one(VaultContext& ctx) { return told(add_record(ctx, {"n", "u", "s", "p", "p"}) == AddOutcome::Saved); }
+
+const WritingOperation kWritingOperations[] = {
+    {"add", encryption_pass(plain_vault(3)), kPreviousBackup, false, add_one},
+    // Only lines appended: the new vault begins with the old one.
+    {"change of a value the last record lacked", encryption_pass(plain_vault(3)), kPreviousBackup, true,
+     [](VaultContext& ctx) {
+         RowList rows = rows_of(ctx);
+         rows.selected = 3;
+         return told(change_field(ctx, rows, ChangeCommand::Password, [](auto&) { return InputAnswer{"new"}; }) ==
+                     ChangeOutcome::Saved);
+     }},
+    {"change", encryption_pass(plain_vault(3)), std::nullopt, true,
+     [](VaultContext& ctx) {
+         RowList rows = rows_of(ctx);
+         rows.selected = 1;
+         return told(change_field(ctx, rows, ChangeCommand::User, [](auto&) { return InputAnswer{"someone else"}; }) ==
+                     ChangeOutcome::Saved);
+     }},
+    {"delete", encryption_pass(plain_vault(3)), kPreviousBackup, true,
+     [](VaultContext& ctx) {
+         RowList rows = rows_of(ctx);
+         rows.selected = 1;
+         // A load that failed leaves nothing to delete: the save then only writes what it read.
+         const bool selected = rows.rows.size() > 1;
+         const bool saved = delete_selected(ctx, rows) == SaveOutcome::Saved;
+         return selected ? told(saved) : Told::Nothing;
+     }},
+    {"decryption pass", encryption_pass(plain_vault(3)), kPreviousBackup, false,
+     [](VaultContext& ctx) { return told(process_decryption(ctx) == PassOutcome::Written); }},
+    {"encryption pass", plain_vault(3), kPreviousBackup, false,
+     [](VaultContext& ctx) { return told(process_encryption(ctx) == PassOutcome::Written); }},
+    {"load of a plain vault", plain_vault(3), kPreviousBackup, false,
+     [](VaultContext& ctx) {
+         load_vault(ctx);
+         return Told::Nothing;
+     }},
+    {"add where the vault has gone", std::nullopt, kPreviousBackup, false, add_one},
+    {"first start on an empty stick", std::nullopt, std::nullopt, false,
+     [](VaultContext& ctx) {
+         open_vault_at_start(ctx);
+         return Told::Nothing;
+     }},
+};
+
+std::string describe(const Fault& fault) {
+    static const char* const kConditions[] = {"", "a full stick, ", "a write-protected stick, ", "a read-only backup, ",
+                                              "a folder for a backup, "};
+    static const char* const kSlips[] = {"failing", "answering wrongly", "failing after its move", "failing half way"};
+    static const char* const kCuts[] = {"before", "inside, none of its bytes written,",
+                                        "inside, half its bytes written,", "inside, all its bytes written,",
+                                        "inside, after FAT's delete,"};
+    std::string text = kConditions[static_cast<int>(fault.condition)];
+    if (fault.slip_at)
+        text += "call " + std::to_string(*fault.slip_at) + " " + kSlips[static_cast<int>(fault.slip)] + ", ";
+    if (fault.cut_at)
+        text += std::string("cut ") + kCuts[static_cast<int>(fault.cut)] + " call " + std::to_string(*fault.cut_at);
+    return text.empty() ? "no fault" : text;
+}
+
+// The folder before the operation, with a lasting condition of the backup.
+Folder folder_before(const WritingOperation& op, Condition condition) {
+    Folder before;
+    if (op.vault) before["my_psswds.dat"] = {*op.vault};
+    if (op.backup) before["my_psswds.bak"] = {*op.backup};
+    if (op.backup && condition == Condition::ReadOnlyBackup) before["my_psswds.bak"].read_only = true;
+    if (op.backup && condition == Condition::FolderBackup) before["my_psswds.bak"] = {{}, true};
+    return before;
+}
+
+// Every fault of an operation's run: each alone; a slip followed by a cut at
+// each later call; a lasting condition alone and with each cut. `calls` runs
+// the operation from its folder with a fault and gives the calls it made.
+std::vector<Fault> operation_faults(const std::vector<Kind>& clean,
+                                    const std::function<std::vector<Kind>(const Fault&)>& calls) {
+    std::vector<Fault> faults = single_faults(clean);
+    const std::size_t singles = faults.size();
+    for (std::size_t i = 0; i < singles; ++i) {
+        if (faults[i].slip_at) add_cuts(faults, faults[i], calls(faults[i]), *faults[i].slip_at + 1);
+    }
+    for (Condition condition :
+         {Condition::FullStick, Condition::WriteProtected, Condition::ReadOnlyBackup, Condition::FolderBackup}) {
+        Fault lasting;
+        lasting.condition = condition;
+        faults.push_back(lasting);
+        add_cuts(faults, lasting, calls(lasting), 0);
+    }
+    return faults;
+}
+
+// Every operation that writes the vault, with every fault and pair of faults
+// of its run (above), then the next start with each of its own calls cut
+// (followed by a third start) or slipping once. Afterwards the vault is whole
+// as it was before the operation or after it, and after it when the
+// operation said it was saved; the backup is the one that goes with it, or
+// none, or the user heard that it was not kept; no work file or draft is
+// left; no start put a work file over a readable vault; and a later add
+// loses nothing.
+TEST(VaultFaults, EveryPairOfFaultsOfASaveAndItsRecoveryLosesNothing) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the store's own logic, enumerated natively; the Windows disk has its own tests";
+#endif
     int states = 0;
-    for (const auto& op : ops) {
+    for (const WritingOperation& op : kWritingOperations) {
         SteppedFiles disk;
-        VaultFixture f(disk);
-        Folder before;
-        if (op.vault) before["my_psswds.dat"] = *op.vault;
-        if (op.backup) before["my_psswds.bak"] = *op.backup;
+        VaultFixture f(disk, "DESK-7", memory_folder_base());
         const std::string vault_before = op.vault.value_or("");
-        restore(f, before);
+        restore(f.folder.path(), folder_before(op, Condition::None));
         disk.arm();
-        op.run(f.ctx);
+        ASSERT_NE(op.run(f.ctx), Told::NotSaved) << op.name;
         const std::vector<Kind> op_calls = disk.kinds;
         const std::string vault_after = f.vault();
         ASSERT_TRUE(vault_after != vault_before || !op.vault) << op.name;
         if (std::string_view(op.name).starts_with("change of")) {
             ASSERT_TRUE(vault_after.starts_with(vault_before));
         }
-        const auto backup_with = [&](const std::string& vault) -> std::optional<std::string> {
-            if (op.keeps_backup && vault == vault_after) return vault_before;
-            return op.backup;
-        };
 
-        for (const Fault& op_fault : faults_of(op_calls)) {
-            restore(f, before);
+        const auto run_op = [&](const Fault& fault) {
+            restore(f.folder.path(), folder_before(op, fault.condition));
             f.notices = {};
             f.reporter.messages.clear();
-            disk.arm(op_fault.cut_at, op_fault.cut, op_fault.fail_at);
+            disk.arm(fault);
             try {
-                op.run(f.ctx);
-            } catch (const PowerCut&) {}
-            const bool backup_not_kept = f.notices.backup_not_kept;
-            const Folder left = snapshot(f);
-            // A save that failed removes its files, unless a removal was what failed.
-            if (op_fault.fail_at && op_calls[*op_fault.fail_at] != Kind::Remove) {
+                return op.run(f.ctx);
+            } catch (const PowerCut&) {
+                return Told::Nothing;
+            }
+        };
+        const auto calls_of = [&](const Fault& fault) {
+            run_op(fault);
+            return disk.kinds;
+        };
+        for (const Fault& op_fault : operation_faults(op_calls, calls_of)) {
+            const Told op_told = run_op(op_fault);
+            const bool left_for_start = std::ranges::count(f.reporter.messages, kInterruptedSaveMessage) > 0;
+            const bool op_said_not_kept = f.notices.backup_not_kept;
+            const Folder left = snapshot(f.folder.path());
+            // A save that failed alone removes its files, unless a removal was what failed.
+            if (op_fault.slip_at && !op_fault.cut_at && op_fault.slip == SteppedFiles::Slip::Fails &&
+                op_calls[*op_fault.slip_at] != Kind::Remove) {
                 ASSERT_EQ(std::ranges::count_if(
                               left, [](const auto& file) { return file.first.starts_with("my_passwords"); }),
                           0)
-                    << op.name << ", call " << *op_fault.fail_at << " failing";
+                    << op.name << ", " << describe(op_fault);
             }
-            restore(f, left);
-            start(f, disk, {});
+            Fault lasting;
+            lasting.condition = op_fault.condition;
+            restore(f.folder.path(), left);
+            start(f, disk, lasting);
             const std::vector<Kind> start_calls = disk.kinds;
+            std::optional<FileState> backup_before;
+            if (const Folder before = folder_before(op, op_fault.condition); before.contains("my_psswds.bak"))
+                backup_before = before.at("my_psswds.bak");
 
-            for (const Fault& start_fault : faults_of(start_calls)) {
+            // The start decides by what the disk answers: it is enumerated with every answer true.
+            for (Fault start_fault : single_faults(start_calls, true)) {
                 ++states;
+                start_fault.condition = op_fault.condition;
                 const std::string where =
-                    std::string(op.name) + ", op call " +
-                    std::to_string(op_fault.cut_at.value_or(op_fault.fail_at.value_or(-1))) +
-                    (op_fault.fail_at ? " failing" : " cut") + ", start call " +
-                    std::to_string(start_fault.cut_at.value_or(start_fault.fail_at.value_or(-1))) +
-                    (start_fault.fail_at ? " failing" : " cut");
-                restore(f, left);
+                    std::string(op.name) + ", " + describe(op_fault) + "; at the start, " + describe(start_fault);
+                restore(f.folder.path(), left);
                 if (!start(f, disk, start_fault)) {
-                    ASSERT_TRUE(start(f, disk, {})) << where;
+                    ASSERT_TRUE(start(f, disk, lasting)) << where;
                 } else if (f.notices.interrupted_save) {
                     // Said once, and nothing is written in that run.
                     ASSERT_EQ(f.reporter.messages, std::vector<std::string>{std::string(kInterruptedSaveMessage)})
                         << where;
-                    const Folder blocked = snapshot(f);
+                    const Folder blocked = snapshot(f.folder.path());
                     EXPECT_NE(add_record(f.ctx, {"n", "u", "s", "p", "p"}), AddOutcome::Saved) << where;
-                    ASSERT_EQ(snapshot(f), blocked) << where;
-                    ASSERT_TRUE(start(f, disk, {})) << where;
+                    ASSERT_EQ(snapshot(f.folder.path()), blocked) << where;
+                    ASSERT_TRUE(start(f, disk, lasting)) << where;
                 }
-                ASSERT_FALSE(f.notices.interrupted_save) << where;
+                ASSERT_FALSE(f.notices.interrupted_save)
+                    << where << ": " << ::testing::PrintToString(f.reporter.messages);
                 ASSERT_FALSE(disk.replaced_readable_vault) << where;
 
                 // A start that could not create the empty vault leaves it to the first add.
-                const bool has_vault = file_exists(f.paths.vault_file);
+                Folder now = snapshot(f.folder.path());
+                const bool has_vault = now.contains("my_psswds.dat");
                 ASSERT_TRUE(has_vault || !op.vault) << where;
                 const std::string vault = f.vault();
                 ASSERT_TRUE(vault == vault_before || vault == vault_after) << where;
-                const auto backup = file_exists(f.paths.backup_file) ? std::optional(f.backup()) : std::nullopt;
-                // A backup that could not be kept is gone, or the user heard so.
-                if (backup != backup_with(vault)) {
-                    ASSERT_TRUE(vault == vault_after && op.keeps_backup) << where;
-                    ASSERT_TRUE(!backup || backup_not_kept) << where;
+                // What the operation said is what the disk keeps.
+                if (op_told == Told::Saved) ASSERT_EQ(vault, vault_after) << where;
+                if (op_told == Told::NotSaved && !left_for_start) ASSERT_EQ(vault, vault_before) << where;
+                std::optional<FileState> backup;
+                if (now.contains("my_psswds.bak")) backup = now.at("my_psswds.bak");
+                // A backup that could not be kept is gone, or the user heard so: an older one never passes for it.
+                const std::optional<FileState> expected =
+                    op.keeps_backup && vault == vault_after ? FileState{vault_before} : backup_before;
+                if (backup != expected) {
+                    ASSERT_TRUE(op.keeps_backup) << where;
+                    ASSERT_TRUE(!backup || (vault == vault_after && (op_said_not_kept || f.notices.backup_not_kept)))
+                        << where;
                 }
-                // A draft that a failed removal left is overwritten by the next save.
-                Folder now = snapshot(f);
-                std::erase_if(now, [](const auto& file) { return file.first.ends_with(".new"); });
+                // A work file or draft stays only where the start's removal of it failed; the next save
+                // removes it (below).
+                const bool leftover_may_stay = start_fault.slip_at && start_calls[*start_fault.slip_at] == Kind::Remove;
+                if (leftover_may_stay)
+                    std::erase_if(now, [](const auto& file) { return file.first.starts_with("my_passwords"); });
                 ASSERT_EQ(now.size(), has_vault + backup.has_value()) << where << ": a work file is left";
 
-                // A later add keeps every record.
+                // A later add keeps every record, and leaves the vault and its backup alone.
+                disk.arm();
                 f.reporter.messages.clear();
                 ASSERT_EQ(add_record(f.ctx, {"later", "u", "s", "p", "p"}), AddOutcome::Saved) << where;
                 const std::vector<Record> records = parse_records(f.vault());
                 ASSERT_EQ(records.size(), parse_records(vault).size() + 1) << where;
                 ASSERT_EQ(std::vector<Record>(records.begin(), records.end() - 1), parse_records(vault)) << where;
+                Folder after_add = snapshot(f.folder.path());
+                if (leftover_may_stay) after_add.erase("my_passwordsB.new"); // the next rewrite's to overwrite
+                ASSERT_EQ(after_add.size(), 1 + backup.has_value()) << where;
             }
         }
     }
-    std::printf("%d states tried: every operation that writes the vault, cut or failing at each call, then each "
-                "start failing or cut at each of its calls\n",
+    std::printf("%d states tried: every operation that writes the vault with each fault, each slip followed by a "
+                "cut, each lasting condition with each cut; then each start cut or slipping at each of its calls\n",
                 states);
 }
 

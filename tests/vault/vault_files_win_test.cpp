@@ -106,6 +106,31 @@ TEST(WindowsFiles, ALeftOverFileThatIsHiddenOrSystemIsReplacedByAPlainOne) {
     }
 }
 
+// A handle that lets others delete keeps the name until it closes: the
+// removal is done only once the name is gone, and fails when it stays.
+TEST(WindowsFiles, ARemovedFileIsGoneOnlyOnceItsNameIs) {
+    for (const bool closed_soon : {true, false})
+        for (const bool leftover : {true, false}) {
+            WinFixture f;
+            HANDLE held = CreateFileA(f.paths.work_file.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            std::thread release([held, closed_soon] {
+                if (!closed_soon) return; // closed once the removal has answered
+                std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                CloseHandle(held);
+            });
+            const bool gone = leftover ? disk_files().remove_leftover(f.paths.work_file)
+                                       : disk_files().remove_file(f.paths.work_file);
+            const bool name_there = GetFileAttributesA(f.paths.work_file.c_str()) != INVALID_FILE_ATTRIBUTES;
+            release.join();
+            if (!closed_soon) CloseHandle(held);
+            EXPECT_EQ(gone, closed_soon) << closed_soon << leftover;
+            EXPECT_EQ(gone, !name_there) << closed_soon << leftover;
+        }
+}
+
 TEST(WindowsFiles, ReadAndPresenceTellMissingFromUnreadable) {
     WinFixture f;
     std::filesystem::create_directory(f.folder.path() / "folder.dat");

@@ -47,7 +47,7 @@ TEST(VaultKill, EveryKillLeavesAWholeVault) {
         }
         const std::string on_disk = f.vault();
         // What the next start does first: a work file beside the vault is never taken.
-        finish_interrupted_save(f.paths, disk_files());
+        finish_interrupted_save(f.ctx);
         ASSERT_EQ(f.vault(), on_disk) << "a work file took the vault's place after kill " << kill;
         ASSERT_EQ(scrambled_form(on_disk), on_disk) << "plain text in the vault after kill " << kill;
         if (f.work_file_left()) {

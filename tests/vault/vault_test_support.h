@@ -24,11 +24,11 @@ inline std::string bytes(std::initializer_list<unsigned char> list) { return std
 
 class TempFolder {
 public:
-    TempFolder() {
+    explicit TempFolder(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
         static std::atomic<unsigned> counter{0};
         std::random_device seed;
         const auto name = "qlk-vault-" + std::to_string(seed()) + "-" + std::to_string(counter++);
-        path_ = std::filesystem::temp_directory_path() / name;
+        path_ = base / name;
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() {
@@ -47,6 +47,14 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A folder in memory where there is one: a test that writes thousands of
+// files does not wait on the disk's flushes.
+inline std::filesystem::path memory_folder_base() {
+    std::error_code ignored;
+    return std::filesystem::is_directory("/dev/shm", ignored) ? std::filesystem::path("/dev/shm")
+                                                              : std::filesystem::temp_directory_path();
+}
 
 inline bool file_exists(const std::string& path) { return std::filesystem::exists(path); }
 
@@ -110,8 +118,10 @@ private:
 
 // A data folder in a temporary folder with its own reporter, on a given disk.
 struct VaultFixture {
-    explicit VaultFixture(vault::FileSystem& files = vault::disk_files(), std::string computer = "DESK-7")
-        : paths(vault::vault_paths_in_folder(folder.str())), ctx{paths, std::move(computer), files, reporter, notices} {
+    explicit VaultFixture(vault::FileSystem& files = vault::disk_files(), std::string computer = "DESK-7",
+                          const std::filesystem::path& base = std::filesystem::temp_directory_path())
+        : folder(base),
+          paths(vault::vault_paths_in_folder(folder.str())), ctx{paths, std::move(computer), files, reporter, notices} {
     }
 
     std::string vault() const { return read_bytes(paths.vault_file); }
