@@ -57,8 +57,16 @@ bool put_in_place(VaultContext& ctx, const std::string& bytes, const std::string
                   detail::Target target) {
     const VaultPaths& paths = ctx.paths;
     FileSystem& files = ctx.files;
-    // Work files that a failed removal left earlier in this run.
-    if (!files.remove_leftover(paths.backup_work_file) || !files.remove_leftover(paths.work_file)) return false;
+    // Work files that a failed removal left earlier in this run, or a stopped
+    // save's that the vault this operation read outlived (the start removes
+    // such a one too). Where there was no vault, or an empty one, a vault's
+    // work file that this run did not leave may be a stopped save's that the
+    // start could not see (a stick that answered late), the only copy of every
+    // record: it stays, and the rename below refuses to put the new one over it.
+    const bool vault_read = target == detail::Target::Existing && !(on_disk && on_disk->empty());
+    if (!files.remove_leftover(paths.backup_work_file)) return false;
+    if ((vault_read || ctx.notices.work_file_left) && !files.remove_leftover(paths.work_file)) return false;
+    ctx.notices.work_file_left = false;
     if (!write_work_file(files, paths.work_draft, paths.work_file, bytes)) return false;
     // The old vault's work file comes after the new one (a stick with room
     // for only one still takes the save) and takes the backup's place only
@@ -80,7 +88,8 @@ bool put_in_place(VaultContext& ctx, const std::string& bytes, const std::string
             ctx.notices.interrupted_save = true;
             return false;
         }
-        if (!backup_ready || files.remove_leftover(paths.backup_work_file)) files.remove_leftover(paths.work_file);
+        const bool backup_gone = !backup_ready || files.remove_leftover(paths.backup_work_file);
+        ctx.notices.work_file_left = !(backup_gone && files.remove_leftover(paths.work_file));
         return false;
     }
     if (backup_ready && !files.replace_file(paths.backup_work_file, paths.backup_file) &&

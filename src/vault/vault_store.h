@@ -24,6 +24,9 @@ struct RunNotices {
     // The start could not finish an interrupted save: it was said, and
     // nothing creates or writes the vault in this run.
     bool interrupted_save = false;
+    // A failed save of this run could not remove the vault's work file: the
+    // next save may. Any other is a stopped save's, and stays for the start.
+    bool work_file_left = false;
 };
 RunNotices& run_notices(); // the process's own
 

@@ -374,6 +374,28 @@ TEST(VaultFaults, EveryPairOfFaultsOfASaveAndItsRecoveryLosesNothing) {
                 states);
 }
 
+// The vault's work file after FAT's replace was cut between its delete and
+// its rename holds every record. A start that did not see it (the stick
+// answered "missing" once) creates no vault over it, no save of that run
+// removes it, and the next start puts it in place.
+TEST(VaultFaults, AWorkFileTheStartDidNotSeeIsKeptForTheNext) {
+    SteppedFiles disk;
+    VaultFixture f(disk, "DESK-7", memory_folder_base());
+    const std::string records = sample_vault(4);
+    restore(f.folder.path(), {{"my_passwordsX.dat", {records}}});
+    ASSERT_TRUE(start(f, disk, {}));
+    const auto first_look = std::ranges::find(disk.kinds, Kind::Presence) - disk.kinds.begin();
+    restore(f.folder.path(), {{"my_passwordsX.dat", {records}}});
+    Fault unseen;
+    unseen.slip_at = static_cast<int>(first_look);
+    unseen.slip = SteppedFiles::Slip::AnswersWrongly;
+    ASSERT_TRUE(start(f, disk, unseen));
+    disk.arm();
+    add_record(f.ctx, {"n", "u", "s", "p", "p"});
+    ASSERT_TRUE(start(f, disk, {}));
+    EXPECT_EQ(parse_records(f.vault()), parse_records(records));
+}
+
 TEST(VaultFaults, ABackupThatCannotBeKeptIsNeverTakenForTheLastOne) {
     const std::string original = sample_vault(4);
     enum class OldBackup { Removable, ReadOnly, Folder };
