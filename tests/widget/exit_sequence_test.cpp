@@ -4,6 +4,7 @@
 #include "access/run_state.h"
 #include "addentry/add_entry_dialog.h"
 #include "platform/clipboard.h"
+#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/window.h"
 #include "vault/vault_format.h"
@@ -232,6 +233,113 @@ TEST_F(ExitSequence, RemovingTracesEmptiesOnlyTheClipboardTextThatIsStillOurs) {
         }
         if (!c.owner_gone) DestroyWindow(owner);
     }
+}
+
+// Another program holding the print file as a virus scanner may: opened
+// without write sharing, so that it can be neither zeroed nor deleted, for
+// `hold_ms` from its open. It is this test program, run again on the hidden
+// test below.
+class PrintFileHolder {
+public:
+    PrintFileHolder(const std::string& path, int hold_ms) {
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring command = L"\"" + std::wstring(self) +
+                               L"\" --gtest_filter=PrintFileHolder.DISABLED_Holds --gtest_also_run_disabled_tests "
+                               L"--gtest_brief=1";
+        SetEnvironmentVariableA("QLK_HOLD", (std::to_string(hold_ms) + "|" + path).c_str());
+        STARTUPINFOW startup{sizeof startup};
+        PROCESS_INFORMATION started{};
+        if (CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                           &started)) {
+            CloseHandle(started.hThread);
+            process_ = started.hProcess;
+        }
+        SetEnvironmentVariableA("QLK_HOLD", nullptr);
+        // Held once an open for writing is refused.
+        for (int i = 0; i < 1000 && process_ && !held_; ++i, Sleep(5)) {
+            const HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            held_ = probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+            if (probe != INVALID_HANDLE_VALUE) CloseHandle(probe);
+        }
+    }
+    ~PrintFileHolder() {
+        if (!process_) return;
+        WaitForSingleObject(process_, 10'000);
+        CloseHandle(process_);
+    }
+    PrintFileHolder(const PrintFileHolder&) = delete;
+    PrintFileHolder& operator=(const PrintFileHolder&) = delete;
+    bool held() const { return held_; }
+
+private:
+    HANDLE process_ = nullptr;
+    bool held_ = false;
+};
+
+TEST(PrintFileHolder, DISABLED_Holds) {
+    char spec[MAX_PATH + 16] = {};
+    ASSERT_GT(GetEnvironmentVariableA("QLK_HOLD", spec, sizeof spec), 0u);
+    const std::string hold(spec);
+    const std::string path = hold.substr(hold.find('|') + 1);
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    Sleep(std::stoul(hold));
+    CloseHandle(file);
+}
+
+// Exit waits out another program's hold on the print file for about a
+// second: a hold of half a second ends in zeros and no file; a longer one
+// leaves the file as it was, and the user is told at once. A sealed vault's
+// list, in the user's temporary folder, goes the same way.
+TEST_F(ExitSequence, ExitWaitsOutAHoldOnThePrintFileAndTellsOfALongerOne) {
+    struct Case {
+        const char* what;
+        bool sealed;
+        int hold_ms; // 0: no holder
+        bool gone;
+    };
+    const Case cases[] = {
+        {"held for half a second", false, 500, true},
+        {"held for longer", false, 1500, false},
+        {"sealed", true, 0, true},
+    };
+    const std::string text = "Identifer Name: a   URL: b   UserName: c   Password: d\r\n";
+    qlk_access::set_drive_letter_from_program_folder();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        qlk_access::run_state().vault_sealed = c.sealed;
+        qlk_access::ensure_print_folder();
+        const std::string path = qlk_access::print_file_path();
+        std::ofstream(path, std::ios::binary) << text;
+        platform::allow_boxes(); // after a run that ended unasked
+        test_support::ModalWatcher watcher;
+        {
+            std::optional<PrintFileHolder> holder;
+            if (c.hold_ms) {
+                ASSERT_TRUE(holder.emplace(path, c.hold_ms).held());
+            }
+            const ULONGLONG start = GetTickCount64();
+            widget::run_exit_sequence();
+            if (holder) {
+                EXPECT_GE(GetTickCount64() - start, 100u) << "the hold did not block: the test proves nothing";
+            }
+        } // the holder has let go
+        std::vector<std::string> told;
+        for (const auto& box : watcher.seen()) told.push_back(box.text);
+        EXPECT_EQ(told, c.gone ? std::vector<std::string>{}
+                               : std::vector<std::string>{"ERROR: the print file could not be deleted.\r\n" + path +
+                                                          " still holds every password in plain text: another "
+                                                          "program has it open. Close that program, then delete the "
+                                                          "file (Quillock deletes it at its next start)."});
+        EXPECT_EQ(file_bytes(path), c.gone ? "" : text);
+        EXPECT_EQ(platform::file_exists(path), !c.gone);
+        DeleteFileA(path.c_str());
+        if (c.sealed) RemoveDirectoryA(path.substr(0, path.find_last_of('\\')).c_str());
+    }
+    qlk_access::run_state().vault_sealed = false;
 }
 
 // Log off or shut down may end the process without closing any window.
