@@ -94,21 +94,23 @@ TEST(PlatformFileViews, TheFileLeavesTheScreenAndNothingElseDoes) {
     } views[] = {{"temp.dat", true, false},
                  {"temp.dat", false, false},
                  {"qlk-notes.txt", true, true},
-                 {"qlk-notes.txt", false, true}};
+                 {"qlk-other.txt", false, true}};
     FILETIME shown_at{};
     GetSystemTimeAsFileTime(&shown_at);
     std::vector<platform::unique_kernel_handle> processes;
+    std::vector<HWND> windows;
     std::vector<HANDLE> started;
     for (const auto& view : views) {
         std::ofstream(std::string(temp) + view.file) << "text\r\n";
         processes.push_back(platform::start_system_program(L"notepad.exe", temp + std::string(view.file), SW_SHOW));
         ASSERT_EQ(WaitForInputIdle(processes.back().get(), 10'000), 0u) << "its window is up";
+        windows.push_back(FindWindowW(nullptr, (platform::to_wide(view.file) + L" - Notepad").c_str()));
         if (view.started) started.push_back(processes.back().get());
     }
     platform::close_views_of_file(started, L"temp.dat", shown_at);
     for (std::size_t i = 0; i < std::size(views); ++i) {
         if (views[i].stays)
-            EXPECT_TRUE(test_support::survives_its_messages(processes[i].get())) << i;
+            EXPECT_TRUE(test_support::survives_its_messages(processes[i].get(), windows[i])) << i;
         else
             EXPECT_EQ(WaitForSingleObject(processes[i].get(), 10'000), WAIT_OBJECT_0) << i;
     }

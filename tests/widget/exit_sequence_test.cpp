@@ -16,6 +16,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -235,80 +236,54 @@ TEST_F(ExitSequence, RemovingTracesEmptiesOnlyTheClipboardTextThatIsStillOurs) {
     }
 }
 
-// Another program holding the print file as a virus scanner may: opened
-// without write sharing, so that it can be neither zeroed nor deleted, for
-// `hold_ms` from its open. It is this test program, run again on the hidden
-// test below.
-class PrintFileHolder {
-public:
-    PrintFileHolder(const std::string& path, int hold_ms) {
-        wchar_t self[MAX_PATH];
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring command = L"\"" + std::wstring(self) +
-                               L"\" --gtest_filter=PrintFileHolder.DISABLED_Holds --gtest_also_run_disabled_tests "
-                               L"--gtest_brief=1";
-        SetEnvironmentVariableA("QLK_HOLD", (std::to_string(hold_ms) + "|" + path).c_str());
-        STARTUPINFOW startup{sizeof startup};
-        PROCESS_INFORMATION started{};
-        if (CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                           &started)) {
-            CloseHandle(started.hThread);
-            process_ = started.hProcess;
-        }
-        SetEnvironmentVariableA("QLK_HOLD", nullptr);
-        // Held once an open for writing is refused.
-        for (int i = 0; i < 1000 && process_ && !held_; ++i, Sleep(5)) {
-            const HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-            held_ = probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
-            if (probe != INVALID_HANDLE_VALUE) CloseHandle(probe);
-        }
+// Another program holding the print file as a virus scanner may, without
+// write sharing, for `hold_ms` from its open: this test program, run again on
+// the hidden test below. Returns once the hold is on.
+HANDLE hold_in_another_process(const std::string& path, int hold_ms) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"self --gtest_filter=PrintFileHolder.DISABLED_Holds --gtest_also_run_disabled_tests";
+    SetEnvironmentVariableA("QLK_HOLD", (std::to_string(hold_ms) + "|" + path).c_str());
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &started))
+        return nullptr;
+    CloseHandle(started.hThread);
+    while (WaitForSingleObject(started.hProcess, 5) == WAIT_TIMEOUT) {
+        const HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) return started.hProcess; // refused: held
+        CloseHandle(probe);
     }
-    ~PrintFileHolder() {
-        if (!process_) return;
-        WaitForSingleObject(process_, 10'000);
-        CloseHandle(process_);
-    }
-    PrintFileHolder(const PrintFileHolder&) = delete;
-    PrintFileHolder& operator=(const PrintFileHolder&) = delete;
-    bool held() const { return held_; }
-
-private:
-    HANDLE process_ = nullptr;
-    bool held_ = false;
-};
+    CloseHandle(started.hProcess);
+    return nullptr;
+}
 
 TEST(PrintFileHolder, DISABLED_Holds) {
-    char spec[MAX_PATH + 16] = {};
-    ASSERT_GT(GetEnvironmentVariableA("QLK_HOLD", spec, sizeof spec), 0u);
-    const std::string hold(spec);
-    const std::string path = hold.substr(hold.find('|') + 1);
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    Sleep(std::stoul(hold));
+    char hold[MAX_PATH + 16] = {};
+    GetEnvironmentVariableA("QLK_HOLD", hold, sizeof hold);
+    const std::string path = std::string(hold).substr(std::string(hold).find('|') + 1);
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    Sleep(std::atoi(hold));
     CloseHandle(file);
 }
 
 // Exit waits out another program's hold on the print file for about a
-// second: a hold of half a second ends in zeros and no file; a longer one
-// leaves the file as it was, and the user is told at once. A sealed vault's
-// list, in the user's temporary folder, goes the same way.
+// second: a hold of half a second ends in no file; a longer one leaves the
+// file as it was, and the user is told at once. A sealed vault's list, in
+// the user's temporary folder, goes the same way.
 TEST_F(ExitSequence, ExitWaitsOutAHoldOnThePrintFileAndTellsOfALongerOne) {
-    struct Case {
+    const struct {
         const char* what;
         bool sealed;
         int hold_ms; // 0: no holder
         bool gone;
-    };
-    const Case cases[] = {
-        {"held for half a second", false, 500, true},
-        {"held for longer", false, 1500, false},
-        {"sealed", true, 0, true},
-    };
+    } cases[] = {
+        {"held for half a second", false, 500, true}, {"held longer", false, 1500, false}, {"sealed", true, 0, true}};
     const std::string text = "Identifer Name: a   URL: b   UserName: c   Password: d\r\n";
     qlk_access::set_drive_letter_from_program_folder();
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         qlk_access::run_state().vault_sealed = c.sealed;
         qlk_access::ensure_print_folder();
@@ -316,17 +291,15 @@ TEST_F(ExitSequence, ExitWaitsOutAHoldOnThePrintFileAndTellsOfALongerOne) {
         std::ofstream(path, std::ios::binary) << text;
         platform::allow_boxes(); // after a run that ended unasked
         test_support::ModalWatcher watcher;
-        {
-            std::optional<PrintFileHolder> holder;
-            if (c.hold_ms) {
-                ASSERT_TRUE(holder.emplace(path, c.hold_ms).held());
-            }
-            const ULONGLONG start = GetTickCount64();
-            widget::run_exit_sequence();
-            if (holder) {
-                EXPECT_GE(GetTickCount64() - start, 100u) << "the hold did not block: the test proves nothing";
-            }
-        } // the holder has let go
+        const HANDLE holder = c.hold_ms ? hold_in_another_process(path, c.hold_ms) : nullptr;
+        ASSERT_EQ(holder != nullptr, c.hold_ms > 0);
+        const ULONGLONG start = GetTickCount64();
+        widget::run_exit_sequence();
+        EXPECT_TRUE(!holder || GetTickCount64() - start >= 100) << "the hold did not block: the test proves nothing";
+        if (holder) {
+            WaitForSingleObject(holder, 10'000); // it lets go
+            CloseHandle(holder);
+        }
         std::vector<std::string> told;
         for (const auto& box : watcher.seen()) told.push_back(box.text);
         EXPECT_EQ(told, c.gone ? std::vector<std::string>{}
