@@ -67,8 +67,9 @@ void tell_print_files_left(const std::vector<std::string>& places) {
     std::string named = places.front();
     for (std::size_t i = 1; i < places.size(); ++i) named += " and " + places[i];
     platform::show_message("ERROR: the print file could not be deleted.\r\n" + named +
-                           " still holds every password in plain text: another program has it open. Close that "
-                           "program, then delete the file (Quillock deletes it at its next start).");
+                           (places.size() > 1 ? " still hold" : " still holds") +
+                           " every password in plain text: another program may have it open. Close that program, "
+                           "then delete the file (Quillock deletes it at its next start).");
 }
 
 } // namespace qlk_access

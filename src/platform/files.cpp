@@ -88,7 +88,7 @@ bool file_exists(const std::string& path) {
 void create_folder(const std::string& path) { CreateDirectoryW(to_wide(path).c_str(), nullptr); }
 
 std::string user_temp_folder() {
-    wchar_t buffer[MAX_PATH + 1];
+    wchar_t buffer[MAX_PATH + 2]; // the longest answer, MAX_PATH + 1, and its NUL
     const DWORD length = GetTempPathW(static_cast<DWORD>(std::size(buffer)), buffer);
     if (length == 0 || length >= std::size(buffer)) return {};
     std::wstring folder(buffer, length);

@@ -302,11 +302,12 @@ TEST_F(ExitSequence, ExitWaitsOutAHoldOnThePrintFileAndTellsOfALongerOne) {
         }
         std::vector<std::string> told;
         for (const auto& box : watcher.seen()) told.push_back(box.text);
-        EXPECT_EQ(told, c.gone ? std::vector<std::string>{}
-                               : std::vector<std::string>{"ERROR: the print file could not be deleted.\r\n" + path +
-                                                          " still holds every password in plain text: another "
-                                                          "program has it open. Close that program, then delete the "
-                                                          "file (Quillock deletes it at its next start)."});
+        EXPECT_EQ(told, c.gone
+                            ? std::vector<std::string>{}
+                            : std::vector<std::string>{"ERROR: the print file could not be deleted.\r\n" + path +
+                                                       " still holds every password in plain text: another "
+                                                       "program may have it open. Close that program, then delete the "
+                                                       "file (Quillock deletes it at its next start)."});
         EXPECT_EQ(file_bytes(path), c.gone ? "" : text);
         EXPECT_EQ(platform::file_exists(path), !c.gone);
         DeleteFileA(path.c_str());
