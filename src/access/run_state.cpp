@@ -21,6 +21,7 @@ void set_drive_letter_from_program_folder() {
 vault::VaultPaths data_paths() { return vault::vault_paths_for_drive(run_state().drive_letter); }
 std::string data_folder_path() { return data_paths().data_folder; }
 std::string vault_file_path() { return data_paths().vault_file; }
+
 namespace {
 
 // A folder of the program's own inside the user's temporary folder, named as its data folder is.
