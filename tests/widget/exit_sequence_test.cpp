@@ -264,7 +264,9 @@ TEST(PrintFileHolder, DISABLED_Holds) {
     char hold[MAX_PATH + 16] = {};
     GetEnvironmentVariableA("QLK_HOLD", hold, sizeof hold);
     const std::string path = std::string(hold).substr(std::string(hold).find('|') + 1);
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = INVALID_HANDLE_VALUE; // the parent's probe may have it open for a moment
+    for (int i = 0; i < 1000 && file == INVALID_HANDLE_VALUE; ++i, Sleep(1))
+        file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     Sleep(std::atoi(hold));
     CloseHandle(file);
 }
