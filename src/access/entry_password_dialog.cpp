@@ -1,6 +1,7 @@
 #include "access/entry_password_dialog.h"
 
 #include "access/entry_password.h"
+#include "access/print_view.h"
 #include "access/run_state.h"
 #include "access/settings_store.h"
 #include "ui/window_registry.h"
@@ -84,7 +85,9 @@ bool on_load(HWND dialog) {
         platform::show_message(folder_held_message());
         return false;
     }
-    platform::wipe_and_delete_file(print_file_path());
+    // An earlier run's list, wherever it went: one that another program
+    // still keeps in plain text is the user's to know of.
+    tell_print_files_left(wipe_print_files());
     try {
         run_state().entry_password = read_entry_password();
     } catch (const SettingsError&) {

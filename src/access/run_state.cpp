@@ -21,7 +21,34 @@ void set_drive_letter_from_program_folder() {
 vault::VaultPaths data_paths() { return vault::vault_paths_for_drive(run_state().drive_letter); }
 std::string data_folder_path() { return data_paths().data_folder; }
 std::string vault_file_path() { return data_paths().vault_file; }
-std::string print_file_path() { return data_paths().print_file; }
+
+namespace {
+
+// A folder of the program's own inside the user's temporary folder, named as its data folder is.
+std::string local_print_folder() {
+    const std::string temp = platform::user_temp_folder();
+    return temp.empty() ? std::string() : temp + "\\Tallybox";
+}
+
+std::string local_print_file() {
+    const std::string folder = local_print_folder();
+    return folder.empty() ? std::string() : folder + "\\temp.dat";
+}
+
+} // namespace
+
+std::string print_file_path() { return run_state().vault_sealed ? local_print_file() : data_paths().print_file; }
+
+std::vector<std::string> print_file_places() {
+    std::vector<std::string> places{data_paths().print_file};
+    if (std::string local = local_print_file(); !local.empty()) places.push_back(std::move(local));
+    return places;
+}
+
+void ensure_print_folder() {
+    if (!run_state().vault_sealed) return ensure_data_folder();
+    if (const std::string folder = local_print_folder(); !folder.empty()) platform::create_folder(folder);
+}
 
 vault::VaultContext vault_context(vault::Reporter& reporter) {
     return {data_paths(), run_state().computer_name, vault::disk_files(), reporter};

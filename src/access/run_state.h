@@ -5,6 +5,7 @@
 #include "vault/vault_store.h"
 
 #include <string>
+#include <vector>
 
 // The access subsystem's namespace carries a prefix: mingw's <io.h> declares a
 // global function access(), and a namespace of that name would clash with it.
@@ -19,6 +20,7 @@ struct RunState {
     // data folder is this run's, and clears it again when another run holds
     // the folder. Before that the letter is only the default.
     bool drive_known = false;
+    bool vault_sealed = false; // the vault on the stick is sealed: the print list stays off the stick
 };
 
 RunState& run_state();
@@ -30,7 +32,15 @@ void set_drive_letter_from_program_folder();
 vault::VaultPaths data_paths();
 std::string data_folder_path(); // X:\Tallybox
 std::string vault_file_path();  // X:\Tallybox\my_psswds.dat
-std::string print_file_path();  // X:\Tallybox\temp.dat
+// Where Print writes its list: X:\Tallybox\temp.dat, or while the vault is
+// sealed %TEMP%\Tallybox\temp.dat on this computer, so that the plain list
+// never reaches the stick. The same file name in both: Notepad's title is
+// the same. Empty when there is no temporary folder to name.
+std::string print_file_path();
+// Both places, for what must find a list of any run: the data folder's first.
+std::vector<std::string> print_file_places();
+// Creates the folder the print file goes to; a failure shows at the write.
+void ensure_print_folder();
 
 // What the vault code needs to work on this run's vault: its paths, the
 // computer name that stamps new records, the disk, and the user's messages.

@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include "platform/retry.h"
 #include "platform/text.h"
 #include "platform/unique_handle.h"
 
@@ -24,6 +25,8 @@ bool overwrite_with_zeros(HANDLE file) {
     }
     return FlushFileBuffers(file) != 0;
 }
+
+bool is_missing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 } // namespace
 
@@ -84,31 +87,44 @@ bool file_exists(const std::string& path) {
 
 void create_folder(const std::string& path) { CreateDirectoryW(to_wide(path).c_str(), nullptr); }
 
-bool wipe_and_delete_file(const std::string& path) {
+std::string user_temp_folder() {
+    wchar_t buffer[MAX_PATH + 2]; // the longest answer, MAX_PATH + 1, and its NUL
+    const DWORD length = GetTempPathW(static_cast<DWORD>(std::size(buffer)), buffer);
+    if (length == 0 || length >= std::size(buffer)) return {};
+    std::wstring folder(buffer, length);
+    if (folder.ends_with(L'\\')) folder.pop_back();
+    AnsiText named = to_ansi_checked(folder);
+    if (named.exact) return named.bytes;
+    // A user name in another script: the short form names the same folder in ASCII.
+    const DWORD short_length = GetShortPathNameW(folder.c_str(), buffer, static_cast<DWORD>(std::size(buffer)));
+    if (short_length == 0 || short_length >= std::size(buffer)) return {};
+    named = to_ansi_checked({buffer, short_length});
+    return named.exact ? named.bytes : std::string();
+}
+
+Wiped wipe_and_delete_file(const std::string& path) {
     const std::wstring wide = to_wide(path);
     const DWORD attributes = GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    }
+    if (attributes == INVALID_FILE_ATTRIBUTES) return is_missing(GetLastError()) ? Wiped::Gone : Wiped::TextLeft;
     // A read-only file opens for reading only, and is not deleted either.
     if (attributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY); // a failure shows at the open
-    {
-        // OPEN_EXISTING never truncates, so the zeros land where the text
-        // lies; a truncated file would give its clusters back unwritten.
-        const unique_kernel_handle file =
-            own_file(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        // A file that cannot be zeroed (held by a program that shares its
-        // deletion but not its writing, say) stays as it is: deleted, it
-        // would leave its text in clusters the file system gives away. The
-        // caller tries again at the next occasion.
-        if (!file || !overwrite_with_zeros(file.get())) return false;
-    }
-    if (DeleteFileW(wide.c_str())) return true;
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    bool zeroed = false;
+    const bool deleted = retry_while_held([&] {
+        if (!zeroed) {
+            // OPEN_EXISTING never truncates, so the zeros land where the text
+            // lies; a truncated file would give its clusters back unwritten.
+            const unique_kernel_handle file =
+                own_file(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!file) return false;
+            zeroed = overwrite_with_zeros(file.get());
+            if (!zeroed) return false;
+        }
+        return DeleteFileW(wide.c_str()) != 0;
+    });
+    if (deleted || is_missing(GetLastError())) return Wiped::Gone; // gone meanwhile: another hand deleted it
+    return zeroed ? Wiped::ZerosLeft : Wiped::TextLeft;
 }
 
 void create_empty_file_if_missing(const std::string& path) {

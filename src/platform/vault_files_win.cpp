@@ -3,6 +3,7 @@
 // a replace that waits out the short holds of virus scanners and indexers.
 #include "vault/file_system.h"
 
+#include "platform/retry.h"
 #include "platform/text.h"
 
 #include <windows.h>
@@ -29,29 +30,6 @@ public:
 private:
     HANDLE handle_;
 };
-
-bool is_transient(DWORD error) {
-    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-}
-
-// Runs `attempt` until it succeeds, fails for good, or about one second of
-// growing pauses (10 ms, doubling) has passed.
-template <typename Attempt> bool with_retries(Attempt attempt) {
-    DWORD pause = 10;
-    DWORD waited = 0;
-    for (;;) {
-        if (attempt()) return true;
-        const DWORD error = GetLastError();
-        if (!is_transient(error) || waited >= 1000) {
-            SetLastError(error);
-            return false;
-        }
-        const DWORD step = pause < 1000 - waited ? pause : 1000 - waited;
-        Sleep(step);
-        waited += step;
-        pause *= 2;
-    }
-}
 
 // Readies a leftover file for CreateFileW with CREATE_ALWAYS and
 // FILE_ATTRIBUTE_NORMAL, which Windows refuses with access denied when the
@@ -81,7 +59,7 @@ bool ready_for_create(const std::wstring& path) {
 // included, is its metadata on FAT. FlushFileBuffers needs GENERIC_WRITE.
 bool flush_name(const std::wstring& path) {
     HANDLE raw = INVALID_HANDLE_VALUE;
-    with_retries([&] {
+    platform::retry_while_held([&] {
         raw = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         return raw != INVALID_HANDLE_VALUE;
@@ -94,7 +72,7 @@ bool flush_name(const std::wstring& path) {
 // reported as a failure, with the move done (the store asks which).
 bool move_durably(const std::string& from, const std::string& to, DWORD flags) {
     const std::wstring target = platform::to_wide(to);
-    return with_retries([&] {
+    return platform::retry_while_held([&] {
                return MoveFileExW(platform::to_wide(from).c_str(), target.c_str(), flags | MOVEFILE_WRITE_THROUGH) != 0;
            }) &&
            flush_name(target);
@@ -123,7 +101,7 @@ public:
         HANDLE raw = INVALID_HANDLE_VALUE;
         // A scanner holding the file for a moment is waited out; a lock that
         // lasts is reported, never looped on.
-        with_retries([&] {
+        platform::retry_while_held([&] {
             raw = CreateFileW(platform::to_wide(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -155,7 +133,7 @@ public:
         if (!ready_for_create(wide)) return false;
         // A scanner's moment on a leftover file is waited out as the replace
         // waits it out.
-        with_retries([&] {
+        platform::retry_while_held([&] {
             raw = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
             return raw != INVALID_HANDLE_VALUE;
         });
@@ -206,13 +184,13 @@ public:
     // is done once the name has gone.
     bool remove_file(const std::string& path) override {
         const std::wstring wide = platform::to_wide(path);
-        return DeleteFileW(wide.c_str()) && with_retries([&] { return name_gone(wide); });
+        return DeleteFileW(wide.c_str()) && platform::retry_while_held([&] { return name_gone(wide); });
     }
 
     bool remove_leftover(const std::string& path) override {
         const std::wstring wide = platform::to_wide(path);
         if (!ready_for_create(wide)) return false; // a folder of that name
-        return with_retries([&] {
+        return platform::retry_while_held([&] {
             if (!DeleteFileW(wide.c_str())) {
                 const DWORD error = GetLastError();
                 if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;

@@ -80,13 +80,15 @@ void print_list(Form2& form) {
     if (!form.window) return; // the viewer was closed while the message was up
 
     const std::string path = qlk_access::print_file_path();
+    qlk_access::ensure_print_folder();
     put_rows_in_list_order(form);
     std::string text = print_text(form.rows.rows); // every password, plain
     // An older list is wiped first: writing over it would free its clusters
     // unwritten, so one that cannot be wiped (held by another program) is left
     // for the next occasion. Then through the vault's file layer, which a
     // scanner's hold for a moment does not stop.
-    const bool written = platform::wipe_and_delete_file(path) && vault::disk_files().write_durable(path, text);
+    const bool written =
+        platform::wipe_and_delete_file(path) == platform::Wiped::Gone && vault::disk_files().write_durable(path, text);
     platform::wipe(text);
     if (!written) {
         platform::show_message("ERROR: the print file could not be written.\r\n" + path +

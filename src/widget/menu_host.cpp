@@ -3,12 +3,12 @@
 #include "widget/menu_host.h"
 
 #include "access/entry_password.h"
+#include "access/print_view.h"
 #include "access/run_state.h"
 #include "ui/window_registry.h"
 #include "platform/window_state.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
-#include "platform/files.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
 #include "resource_ids.h"
@@ -96,8 +96,11 @@ void run_exit_sequence() {
     for (ui::Window window : {ui::Window::Viewer, ui::Window::AddEntry, ui::Window::Startup, ui::Window::Widget,
                               ui::Window::Password, ui::Window::About, ui::Window::MenuHost})
         ui::close_window(window);
-    // The print list promises that its file goes at exit, not only at the next start.
-    remove_traces();
+    // The print list promises that its file goes at exit, not only at the
+    // next start. A list that another program keeps from going is the
+    // user's to know of now: the run ends (after a run that ended unasked no
+    // box comes up, and the next start tells).
+    qlk_access::tell_print_files_left(remove_traces());
     g_exit_running = false;
 }
 
@@ -113,12 +116,14 @@ void end_run_unasked() {
     run_exit_sequence();
 }
 
-void remove_traces() {
+std::vector<std::string> remove_traces() {
     // Before the drive is known the print file's path names the default
     // drive, and a second copy that ends at once has no print file at all:
     // what lies there is another run's.
-    if (qlk_access::run_state().drive_known) platform::wipe_and_delete_file(qlk_access::print_file_path());
+    std::vector<std::string> left;
+    if (qlk_access::run_state().drive_known) left = qlk_access::wipe_print_files();
     platform::clear_clipboard_if_ours(nullptr);
+    return left;
 }
 
 bool exit_sequence_running() { return g_exit_running; }

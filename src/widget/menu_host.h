@@ -3,6 +3,9 @@
 // and the exit sequence that ends a run in order.
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace widget {
 
 void load_Menu();
@@ -30,11 +33,13 @@ bool exit_sequence_running();
 // runs, then a box that no window owned is cancelled.
 void end_run_unasked();
 
-// What no way out of a run may leave behind: the print file on the run's own
-// drive, which holds every password in plain text, and a password the
-// program put on the clipboard (unless something else has been copied since). For every end of the
-// program: the exit sequence, Escape on the keys, the end of the last window,
-// the end of the session.
-void remove_traces();
+// What no way out of a run may leave behind: the print file (on the run's
+// own drive, or in the user's temporary folder for a sealed vault), which
+// holds every password in plain text, and a password the program put on the
+// clipboard (unless something else has been copied since). For every end of
+// the program: the exit sequence, Escape on the keys, the end of the last
+// window, the end of the session. The places where the print list is still
+// there in plain text, held by another program.
+std::vector<std::string> remove_traces();
 
 } // namespace widget

@@ -129,10 +129,17 @@ TEST_F(EntryPasswordDialog, RefusesWrongCaseAndIgnoresTheHiddenField) {
     EXPECT_FALSE(ui::is_loaded(ui::Window::Widget));
 }
 
+// An earlier run's list goes wherever it lies: on the stick, or where a
+// sealed vault's list goes.
 TEST_F(EntryPasswordDialog, LoadDeletesThePrintFileAndEntryCreatesAnEmptyVaultOnce) {
-    std::ofstream(qlk_access::print_file_path()) << "old print";
+    const std::vector<std::string> places = qlk_access::print_file_places();
+    ASSERT_EQ(places.size(), 2u);
+    for (const std::string& place : places) {
+        CreateDirectoryA(place.substr(0, place.find_last_of('\\')).c_str(), nullptr);
+        std::ofstream(place) << "old print";
+    }
     HWND dialog = open_dialog();
-    EXPECT_FALSE(platform::file_exists(qlk_access::print_file_path()));
+    for (const std::string& place : places) EXPECT_FALSE(platform::file_exists(place)) << place;
     EXPECT_FALSE(platform::file_exists(qlk_access::vault_file_path()));
 
     type(dialog, "marigold");
@@ -141,6 +148,21 @@ TEST_F(EntryPasswordDialog, LoadDeletesThePrintFileAndEntryCreatesAnEmptyVaultOn
     EXPECT_TRUE(ui::is_loaded(ui::Window::Widget));
     ASSERT_TRUE(platform::file_exists(qlk_access::vault_file_path()));
     EXPECT_EQ(std::ifstream(qlk_access::vault_file_path(), std::ios::ate | std::ios::binary).tellg(), 0);
+    RemoveDirectoryA(places[1].substr(0, places[1].find_last_of('\\')).c_str());
+}
+
+// One that another program keeps in plain text is told of, and left.
+TEST_F(EntryPasswordDialog, LoadTellsOfAPrintFileThatAnotherProgramHolds) {
+    const std::string path = qlk_access::print_file_path();
+    std::ofstream(path) << "old print";
+    const HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ModalWatcher watcher;
+    open_dialog();
+    CloseHandle(holder);
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(seen[0].text.starts_with("ERROR: the print file could not be deleted.\r\n" + path + " still holds"));
+    EXPECT_TRUE(DeleteFileA(path.c_str())) << "it was there";
 }
 
 TEST_F(EntryPasswordDialog, EntryLeavesAnExistingVaultUntouched) {

@@ -1,6 +1,7 @@
 // Handing things to the system, against the real process start and disk:
 // programs by their full path, web addresses only when absolute, the wipe
 // of a file that held plain passwords, and the data folder's lock.
+#include "notepad_view.h"
 #include "platform/data_folder_lock.h"
 #include "platform/file_views.h"
 #include "platform/files.h"
@@ -28,25 +29,29 @@ TEST(PlatformShell, ProgramsStartFromTheSystemFolderOnly) {
 }
 
 // What another program's hold or the read-only attribute leaves: a file is
-// deleted only once it is zeroed, and a file that is not gone is reported.
-// The holder reads what reached the disk.
+// deleted only once it is zeroed, and a file that is not gone is reported,
+// after a second of waiting for the hold to end. The holder reads what
+// reached the disk.
 TEST(PlatformFiles, APasswordFileIsZeroedOverItsWholeLengthBeforeTheDelete) {
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     const std::string path = std::string(folder) + "qlk-wipe-test.dat";
     std::string text;
     while (text.size() < 100'000) text += "Identifer Name: a   URL: b   UserName: c   Password: S3cret!\r\n";
+    using platform::Wiped;
     struct Case {
         const char* what;
         DWORD holder_shares; // 0: no holder
         bool read_only;
-        bool wiped;  // reported gone
+        Wiped wiped;
         bool zeroed; // the holder reads zeros
     };
     const Case cases[] = {
-        {"held without delete sharing: zeroed, kept", FILE_SHARE_READ | FILE_SHARE_WRITE, false, false, true},
-        {"held without write sharing: not deleted unwiped", FILE_SHARE_READ | FILE_SHARE_DELETE, false, false, false},
-        {"read-only", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true, true, true},
+        {"held without delete sharing: zeroed, kept", FILE_SHARE_READ | FILE_SHARE_WRITE, false, Wiped::ZerosLeft,
+         true},
+        {"held without write sharing: not deleted unwiped", FILE_SHARE_READ | FILE_SHARE_DELETE, false, Wiped::TextLeft,
+         false},
+        {"read-only", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true, Wiped::Gone, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -64,8 +69,8 @@ TEST(PlatformFiles, APasswordFileIsZeroedOverItsWholeLengthBeforeTheDelete) {
         CloseHandle(holder);
         EXPECT_EQ(done, text.size());
         EXPECT_EQ(read.find_first_not_of('\0') == std::string::npos, c.zeroed);
-        EXPECT_EQ(platform::file_exists(path), !c.wiped);
-        EXPECT_TRUE(platform::wipe_and_delete_file(path)) << "once nothing holds it";
+        EXPECT_EQ(platform::file_exists(path), c.wiped != Wiped::Gone);
+        EXPECT_EQ(platform::wipe_and_delete_file(path), Wiped::Gone) << "once nothing holds it";
         EXPECT_FALSE(platform::file_exists(path));
     }
 }
@@ -112,32 +117,39 @@ TEST(PlatformFileViews, ATitleNamesTheFileAsNotepadShowsIt) {
     for (const auto& [title, names] : titles) EXPECT_EQ(platform::title_names_file(title, L"temp.dat"), names);
 }
 
-// A Notepad the program started ends, whatever it shows; another Notepad that
-// shows the file (Windows 11's, to which the started one hands it) is asked
-// to close; a Notepad on another file stays.
+// Once the list has been shown: a Notepad the program started on it ends;
+// another Notepad that shows it and started since (Windows 11's, to which the
+// started one hands it) is asked to close. A started Notepad in which the
+// user opened another file stays, and so does any Notepad on another file.
 TEST(PlatformFileViews, TheFileLeavesTheScreenAndNothingElseDoes) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const struct {
         const char* file;
         bool started, stays;
-    } views[] = {{"qlk-list.txt", true, false}, {"temp.dat", false, false}, {"qlk-notes.txt", false, true}};
+    } views[] = {{"temp.dat", true, false},
+                 {"temp.dat", false, false},
+                 {"qlk-notes.txt", true, true},
+                 {"qlk-other.txt", false, true}};
+    FILETIME shown_at{};
+    GetSystemTimeAsFileTime(&shown_at);
     std::vector<platform::unique_kernel_handle> processes;
+    std::vector<HWND> windows;
     std::vector<HANDLE> started;
     for (const auto& view : views) {
         std::ofstream(std::string(temp) + view.file) << "text\r\n";
         processes.push_back(platform::start_system_program(L"notepad.exe", temp + std::string(view.file), SW_SHOW));
         ASSERT_EQ(WaitForInputIdle(processes.back().get(), 10'000), 0u) << "its window is up";
+        windows.push_back(FindWindowW(nullptr, (platform::to_wide(view.file) + L" - Notepad").c_str()));
         if (view.started) started.push_back(processes.back().get());
     }
-    platform::close_views_of_file(started, L"temp.dat");
-    for (bool stays : {false, true}) // the one that stays last: by then a close would have reached it too
-        for (std::size_t i = 0; i < std::size(views); ++i)
-            if (views[i].stays == stays) {
-                EXPECT_EQ(WaitForSingleObject(processes[i].get(), stays ? 500 : 10'000),
-                          stays ? WAIT_TIMEOUT : WAIT_OBJECT_0)
-                    << views[i].file;
-            }
+    platform::close_views_of_file(started, L"temp.dat", shown_at);
+    for (std::size_t i = 0; i < std::size(views); ++i) {
+        if (views[i].stays)
+            EXPECT_TRUE(test_support::survives_its_messages(processes[i].get(), windows[i])) << i;
+        else
+            EXPECT_EQ(WaitForSingleObject(processes[i].get(), 10'000), WAIT_OBJECT_0) << i;
+    }
     for (std::size_t i = 0; i < std::size(views); ++i) {
         TerminateProcess(processes[i].get(), 0);
         DeleteFileA((std::string(temp) + views[i].file).c_str());

@@ -72,7 +72,7 @@ TEST(ProgramCodePage, PathsReachTheFileSystemAsTheirCharacters) {
     const std::wstring wide_file = folder + L"\\" + kScrambledWide.substr(4) + L".dat";
     EXPECT_NE(GetFileAttributesW(wide_file.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(vault::disk_files().read_file(file).bytes, kScrambled);
-    EXPECT_TRUE(platform::wipe_and_delete_file(file));
+    EXPECT_EQ(platform::wipe_and_delete_file(file), platform::Wiped::Gone);
     EXPECT_EQ(GetFileAttributesW(wide_file.c_str()), INVALID_FILE_ATTRIBUTES);
     RemoveDirectoryW(folder.c_str());
 }

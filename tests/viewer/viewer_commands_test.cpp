@@ -1,7 +1,9 @@
 // The viewer's commands that read the rows: copy to the clipboard, open a
 // URL, print, the display toggle and the mini help.
 #include "access/print_view.h"
+#include "notepad_view.h"
 #include "platform/clipboard.h"
+#include "platform/files.h"
 #include "platform/shell.h"
 #include "viewer_test_support.h"
 
@@ -174,40 +176,60 @@ TEST_F(ViewerCommands, MiniHelpShowsItsTextAndNothingElse) {
     EXPECT_EQ(toggle_caption(), "Decrypt Password View");
 }
 
+// While the vault is sealed the list goes to a folder of the program's own
+// in the user's temporary folder, not to the stick; Notepad's title is the same.
 TEST_F(ViewerCommands, PrintWritesEveryRowInListOrderOpensNotepadAndCloses) {
-    write_bytes(qlk_access::print_file_path(), "an older, longer print file\r\n\r\n\r\n");
-    select_row(kMail);
-    command(IDM_VW_COPY2CLIPBOARD);
-    ModalWatcher watcher;
-    command(IDC_VW_COMMAND1);
-    EXPECT_EQ(texts_of(watcher.seen()),
-              std::vector<std::string>{"This function will create a temp text file that can be saved and/ or "
-                                       "printed.\r\n\r\nThe file will be deleted, at exit of this software, UNLESS "
-                                       "you elect to 'Save As' a different file."});
-    EXPECT_EQ(read_bytes(qlk_access::print_file_path()),
-              "Identifer Name: bank   URL: www.bank.example   UserName: bob b   Password: S3cret!\r\n"
-              "Identifer Name: forum   URL: Http://forum.example   UserName: cy   Password: pw\r\n"
-              "Identifer Name: mail   URL: https://mail.example   UserName: ann   Password: abc\r\n");
-    EXPECT_EQ(viewer(), nullptr) << "print closes the viewer";
-    EXPECT_EQ(clipboard_format_count(), 0);
-    HWND notepad = nullptr;
-    for (int i = 0; i < 200 && !notepad; ++i, Sleep(25)) notepad = FindWindowW(nullptr, L"temp.dat - Notepad");
-    EXPECT_NE(notepad, nullptr) << "Notepad opens the print file";
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string on_stick = qlk_access::print_file_path();
+    for (const bool sealed : {false, true}) {
+        SCOPED_TRACE(sealed ? "sealed" : "on the stick");
+        qlk_access::run_state().vault_sealed = sealed;
+        const std::string path = sealed ? std::string(temp) + "Tallybox\\temp.dat" : on_stick;
+        ASSERT_EQ(qlk_access::print_file_path(), path);
+        if (!viewer()) open_viewer();
+        write_bytes(path, "an older, longer print file\r\n\r\n\r\n");
+        select_row(kMail);
+        command(IDM_VW_COPY2CLIPBOARD);
+        ModalWatcher watcher;
+        command(IDC_VW_COMMAND1);
+        EXPECT_EQ(texts_of(watcher.seen()),
+                  std::vector<std::string>{"This function will create a temp text file that can be saved and/ or "
+                                           "printed.\r\n\r\nThe file will be deleted, at exit of this software, "
+                                           "UNLESS you elect to 'Save As' a different file."});
+        EXPECT_EQ(read_bytes(path),
+                  "Identifer Name: bank   URL: www.bank.example   UserName: bob b   Password: S3cret!\r\n"
+                  "Identifer Name: forum   URL: Http://forum.example   UserName: cy   Password: pw\r\n"
+                  "Identifer Name: mail   URL: https://mail.example   UserName: ann   Password: abc\r\n");
+        EXPECT_EQ(platform::file_exists(on_stick), !sealed);
+        EXPECT_EQ(viewer(), nullptr) << "print closes the viewer";
+        EXPECT_EQ(clipboard_format_count(), 0);
+        HWND notepad = nullptr;
+        for (int i = 0; i < 200 && !notepad; ++i, Sleep(25)) notepad = FindWindowW(nullptr, L"temp.dat - Notepad");
+        EXPECT_NE(notepad, nullptr) << "Notepad opens the print file";
+        close_notepad();
+        DeleteFileA(path.c_str());
+    }
+    qlk_access::run_state().vault_sealed = false;
+    RemoveDirectoryA((std::string(temp) + "Tallybox").c_str());
 }
 
-// A step-away takes off the screen only what Print showed: with nothing
-// printed since the last one, the user's own temp.dat in Notepad stays.
-TEST_F(ViewerCommands, AStepAwayWithoutAPrintLeavesTheUsersOwnTempDat) {
+// A step-away takes off the screen only what Print showed: the user's own
+// temp.dat, in a Notepad that ran before the Print, stays.
+TEST_F(ViewerCommands, AStepAwayLeavesTheUsersOwnTempDatOpenedBeforeThePrint) {
     qlk_access::close_print_views(); // what an earlier test printed
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string own = std::string(temp) + "temp.dat";
     write_bytes(own, "the user's notes\r\n");
-    const platform::unique_kernel_handle notepad = platform::start_system_program(L"notepad.exe", own, SW_SHOW);
-    ASSERT_EQ(WaitForInputIdle(notepad.get(), 10'000), 0u) << "its window is up";
+    const platform::unique_kernel_handle users = platform::start_system_program(L"notepad.exe", own, SW_SHOW);
+    ASSERT_EQ(WaitForInputIdle(users.get(), 10'000), 0u) << "its window is up";
+    const HWND users_window = FindWindowW(nullptr, L"temp.dat - Notepad");
+    ModalWatcher watcher;
+    command(IDC_VW_COMMAND1);
     qlk_access::close_print_views();
-    EXPECT_EQ(WaitForSingleObject(notepad.get(), 500), static_cast<DWORD>(WAIT_TIMEOUT));
-    TerminateProcess(notepad.get(), 0);
+    EXPECT_TRUE(test_support::survives_its_messages(users.get(), users_window));
+    TerminateProcess(users.get(), 0);
     DeleteFileA(own.c_str());
 }
 

@@ -4,6 +4,7 @@
 #include "access/run_state.h"
 #include "addentry/add_entry_dialog.h"
 #include "platform/clipboard.h"
+#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/window.h"
 #include "vault/vault_format.h"
@@ -15,6 +16,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -231,6 +233,78 @@ TEST_F(ExitSequence, RemovingTracesEmptiesOnlyTheClipboardTextThatIsStillOurs) {
             GlobalFree(bystander);
         }
         if (!c.owner_gone) DestroyWindow(owner);
+    }
+}
+
+// Another program holding the print file as a virus scanner may, without
+// write sharing, for `hold_ms` from its open: this test program, run again on
+// the hidden test below. Returns once the hold is on.
+HANDLE hold_in_another_process(const std::string& path, int hold_ms) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"self --gtest_filter=PrintFileHolder.DISABLED_Holds --gtest_also_run_disabled_tests";
+    SetEnvironmentVariableA("QLK_HOLD", (std::to_string(hold_ms) + "|" + path).c_str());
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &started))
+        return nullptr;
+    CloseHandle(started.hThread);
+    while (WaitForSingleObject(started.hProcess, 5) == WAIT_TIMEOUT) {
+        const HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) return started.hProcess; // refused: held
+        CloseHandle(probe);
+    }
+    CloseHandle(started.hProcess);
+    return nullptr;
+}
+
+TEST(PrintFileHolder, DISABLED_Holds) {
+    char hold[MAX_PATH + 16] = {};
+    GetEnvironmentVariableA("QLK_HOLD", hold, sizeof hold);
+    const std::string path = std::string(hold).substr(std::string(hold).find('|') + 1);
+    HANDLE file = INVALID_HANDLE_VALUE; // the parent's probe may have it open for a moment
+    for (int i = 0; i < 1000 && file == INVALID_HANDLE_VALUE; ++i, Sleep(1))
+        file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    Sleep(std::atoi(hold));
+    CloseHandle(file);
+}
+
+// Exit waits out another program's hold on the print file for about a
+// second: a hold of half a second ends in no file; a longer one leaves the
+// file as it was, and the user is told at once.
+TEST_F(ExitSequence, ExitWaitsOutAHoldOnThePrintFileAndTellsOfALongerOne) {
+    const struct {
+        int hold_ms;
+        bool gone;
+    } cases[] = {{500, true}, {1500, false}};
+    const std::string text = "Identifer Name: a   URL: b   UserName: c   Password: d\r\n";
+    qlk_access::set_drive_letter_from_program_folder();
+    qlk_access::ensure_data_folder();
+    const std::string path = qlk_access::print_file_path();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hold_ms);
+        std::ofstream(path, std::ios::binary) << text;
+        platform::allow_boxes(); // after a run that ended unasked
+        test_support::ModalWatcher watcher;
+        const HANDLE holder = hold_in_another_process(path, c.hold_ms);
+        ASSERT_NE(holder, nullptr);
+        const ULONGLONG start = GetTickCount64();
+        widget::run_exit_sequence();
+        EXPECT_GE(GetTickCount64() - start, 100u) << "the hold did not block: the test proves nothing";
+        WaitForSingleObject(holder, 10'000); // it lets go
+        CloseHandle(holder);
+        std::vector<std::string> told;
+        for (const auto& box : watcher.seen()) told.push_back(box.text);
+        EXPECT_EQ(told, c.gone ? std::vector<std::string>{}
+                               : std::vector<std::string>{"ERROR: the print file could not be deleted.\r\n" + path +
+                                                          " still holds every password in plain text: another "
+                                                          "program may have it open. Close that program, then delete "
+                                                          "the file (Quillock deletes it at its next start)."});
+        EXPECT_EQ(file_bytes(path), c.gone ? "" : text);
+        EXPECT_EQ(platform::file_exists(path), !c.gone);
+        DeleteFileA(path.c_str());
     }
 }
 
