@@ -3,7 +3,8 @@
 
 QLK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QLK_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64 mingw-w64-tools wine64 fonts-wine xvfb xdotool imagemagick
-    libgtest-dev libbenchmark-dev clang libclang-rt-14-dev util-linux locales python3)
+    libgtest-dev libbenchmark-dev clang libclang-rt-14-dev util-linux locales python3
+    libssl-dev)
 
 # Installs whatever is missing; says nothing when all is there.
 qlk_install_packages() {
