@@ -173,8 +173,9 @@ void wipe_secret(std::string& secret) {
 
 bool is_sealed(std::string_view file) {
     const std::size_t first = kSealedFirstLine.size();
-    return file.size() >= first + 2 && decrypt_text(file.substr(0, first)) == kSealedFirstLine &&
-           file.substr(first, 2) == "\r\n";
+    // Whatever its line ends became: a sealed file altered is refused, never read as scrambled.
+    return file.size() > first && decrypt_text(file.substr(0, first)) == kSealedFirstLine &&
+           (file[first] == '\r' || file[first] == '\n');
 }
 
 void DerivedKeys::clear() {
