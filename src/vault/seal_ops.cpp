@@ -37,7 +37,8 @@ bool store_records(VaultContext& ctx, const std::string& records) {
 // (nothing in it is readable). A backup already in that form is not written.
 bool settle_backup(VaultContext& ctx, const SealKeys* keys) {
     ReadResult read = ctx.files.read_file(ctx.paths.backup_file);
-    if (read.status != ReadStatus::Ok) return true;
+    // One that could not be read may hold records: the vault is not sealed beside it.
+    if (read.status != ReadStatus::Ok) return read.status == ReadStatus::Missing;
     std::string records;
     SealKeys own;
     const bool sealed = is_sealed(read.bytes);

@@ -202,7 +202,9 @@ bool store_backup(VaultContext& ctx, const std::string& bytes) {
         !write_work_file(ctx.files, paths.backup_work_draft, paths.backup_work_file, bytes))
         return false;
     if (ctx.files.replace_file(paths.backup_work_file, paths.backup_file)) return true;
-    ctx.files.remove_leftover(paths.backup_work_file);
+    // FAT's replace that failed after its delete leaves the backup in its
+    // work file alone: the next start puts it in place.
+    if (ctx.files.presence(paths.backup_file) == ReadStatus::Ok) ctx.files.remove_leftover(paths.backup_work_file);
     return false;
 }
 

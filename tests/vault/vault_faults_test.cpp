@@ -3,6 +3,7 @@
 // cut inside a replace loses nothing; a backup that cannot be kept costs not
 // the save, and an older one never passes for it.
 #include "vault/record_ops.h"
+#include "vault/seal_ops.h"
 #include "vault/vault_format.h"
 #include "vault_test_support.h"
 
@@ -263,6 +264,40 @@ bool start(VaultFixture& f, SteppedFiles& disk, const Fault& fault) {
     return true;
 }
 
+// The entry passwords of the sealed rows: the stored one, and the one a change puts in its place.
+const std::string kSealedUnder = "old entry", kSealedNext = "new entry";
+
+// A vault and its backup as the entry seals them, with the second wrapping
+// of a password change when `both_passwords`.
+std::pair<std::string, std::string> sealed_pair(const std::string& vault, const std::string& backup,
+                                                bool both_passwords) {
+    VaultFixture f;
+    f.put_vault(vault);
+    f.put_backup(backup);
+    use_seal(f.ctx, kSealedUnder, SealWish::Seal);
+    EXPECT_TRUE(settle_seal(f.ctx));
+    if (both_passwords) EXPECT_TRUE(wrap_for_new_password(f.ctx, kSealedNext));
+    return {f.vault(), f.backup()};
+}
+
+// A sealed file's records under either entry password; a scrambled file's records.
+std::string records_only(const std::string& file) {
+    if (!is_sealed(file)) return scrambled_form(file);
+    const std::string records = records_in(file, kSealedUnder);
+    return records == "(does not open)" ? records_in(file, kSealedNext) : records;
+}
+
+// A file as its owner tells it apart: a sealed one by its records and number
+// of wrappings, a scrambled one byte for byte.
+std::string held_records(const std::string& file) {
+    if (!is_sealed(file)) return file;
+    const std::string plain = decryption_pass(file);
+    std::size_t wrappings = 0;
+    for (std::size_t at = plain.find("\r\nWRAP "); at != std::string::npos; at = plain.find("\r\nWRAP ", at + 1))
+        ++wrappings;
+    return "sealed, " + std::to_string(wrappings) + " wrappings: " + records_only(file);
+}
+
 // Every operation that writes the vault, cut at each of its calls (a write
 // with none, half or all of its bytes on the disk; FAT's replace between its
 // delete and its rename) or with each call failing once; then the next start
@@ -270,8 +305,19 @@ bool start(VaultFixture& f, SteppedFiles& disk, const Fault& fault) {
 // start. Afterwards the vault is whole as it was before the operation or
 // after it, the backup is the one that goes with it, no work file is left, no
 // start put a work file over a readable vault, and a later add loses nothing.
+// Sealing, unsealing and the password change's two steps among them: no file
+// beside a sealed vault holds a readable record, and every vault opens.
 TEST(VaultFaults, EveryCutAndEveryFailureOfASaveAndItsRecoveryLosesNothing) {
     using Kind = SteppedFiles::Kind;
+    const std::string records_backup = encryption_pass(plain_vault(1));
+    const auto [sealed_vault, sealed_backup] = sealed_pair(encryption_pass(plain_vault(3)), records_backup, false);
+    const auto [rewrapped_vault, rewrapped_backup] = sealed_pair(encryption_pass(plain_vault(3)), records_backup, true);
+    auto settle_under = [](const std::string& password, SealWish wish) {
+        return [=](VaultContext& ctx) {
+            use_seal(ctx, password, wish);
+            settle_seal(ctx);
+        };
+    };
     auto rows_of = [](VaultContext& ctx) { return rows_from_load(load_vault(ctx)); };
     const struct {
         const char* name;
@@ -313,6 +359,16 @@ TEST(VaultFaults, EveryCutAndEveryFailureOfASaveAndItsRecoveryLosesNothing) {
          }},
         {"first start on an empty stick", std::nullopt, std::nullopt, false,
          [](VaultContext& ctx) { open_vault_at_start(ctx); }},
+        {"sealing at the entry", encryption_pass(plain_vault(3)), records_backup, false,
+         settle_under(kSealedUnder, SealWish::Seal)},
+        {"unsealing at the entry", sealed_vault, sealed_backup, false, settle_under(kSealedUnder, SealWish::Unseal)},
+        {"a password change's second wrapping", sealed_vault, sealed_backup, false,
+         [](VaultContext& ctx) {
+             use_seal(ctx, kSealedUnder);
+             wrap_for_new_password(ctx, kSealedNext);
+         }},
+        {"a password change's old wrapping dropped", rewrapped_vault, rewrapped_backup, false,
+         settle_under(kSealedNext, SealWish::Keep)},
     };
     int states = 0;
     for (const auto& op : ops) {
@@ -321,19 +377,20 @@ TEST(VaultFaults, EveryCutAndEveryFailureOfASaveAndItsRecoveryLosesNothing) {
         Folder before;
         if (op.vault) before["my_psswds.dat"] = *op.vault;
         if (op.backup) before["my_psswds.bak"] = *op.backup;
-        const std::string vault_before = op.vault.value_or("");
+        const std::string vault_before = held_records(op.vault.value_or(""));
         restore(f, before);
         disk.arm();
         op.run(f.ctx);
         const std::vector<Kind> op_calls = disk.kinds;
-        const std::string vault_after = f.vault();
+        const std::string vault_after = held_records(f.vault());
         ASSERT_TRUE(vault_after != vault_before || !op.vault) << op.name;
         if (std::string_view(op.name).starts_with("change of")) {
-            ASSERT_TRUE(vault_after.starts_with(vault_before));
+            ASSERT_TRUE(f.vault().starts_with(*op.vault));
         }
+        // The backup's records: sealing or unsealing changes its form alone.
         const auto backup_with = [&](const std::string& vault) -> std::optional<std::string> {
-            if (op.keeps_backup && vault == vault_after) return vault_before;
-            return op.backup;
+            if (op.keeps_backup && vault == vault_after) return records_only(*op.vault);
+            return op.backup ? std::optional(records_only(*op.backup)) : std::nullopt;
         };
 
         for (const Fault& op_fault : faults_of(op_calls)) {
@@ -383,9 +440,12 @@ TEST(VaultFaults, EveryCutAndEveryFailureOfASaveAndItsRecoveryLosesNothing) {
                 // A start that could not create the empty vault leaves it to the first add.
                 const bool has_vault = file_exists(f.paths.vault_file);
                 ASSERT_TRUE(has_vault || !op.vault) << where;
-                const std::string vault = f.vault();
+                const std::string vault_file = f.vault();
+                const std::string vault = held_records(vault_file);
                 ASSERT_TRUE(vault == vault_before || vault == vault_after) << where;
-                const auto backup = file_exists(f.paths.backup_file) ? std::optional(f.backup()) : std::nullopt;
+                ASSERT_EQ(vault.find("(does not open)"), std::string::npos) << where;
+                const auto backup =
+                    file_exists(f.paths.backup_file) ? std::optional(records_only(f.backup())) : std::nullopt;
                 // A backup that could not be kept is gone, or the user heard so.
                 if (backup != backup_with(vault)) {
                     ASSERT_TRUE(vault == vault_after && op.keeps_backup) << where;
@@ -393,15 +453,23 @@ TEST(VaultFaults, EveryCutAndEveryFailureOfASaveAndItsRecoveryLosesNothing) {
                 }
                 // A draft that a failed removal left is overwritten by the next save.
                 Folder now = snapshot(f);
+                // Unsealing's own draft, which a failed removal left, holds what the user asked for.
+                const bool unsealing = std::string_view(op.name).starts_with("unsealing");
+                for (const auto& [name, bytes] : now) {
+                    if (unsealing && name.ends_with(".new")) continue;
+                    ASSERT_TRUE(!is_sealed(f.vault()) || is_sealed(bytes) || parse_records(bytes).empty())
+                        << where << ": " << name << " is readable beside the sealed vault";
+                }
                 std::erase_if(now, [](const auto& file) { return file.first.ends_with(".new"); });
                 ASSERT_EQ(now.size(), has_vault + backup.has_value()) << where << ": a work file is left";
 
                 // A later add keeps every record.
                 f.reporter.messages.clear();
                 ASSERT_EQ(add_record(f.ctx, {"later", "u", "s", "p", "p"}), AddOutcome::Saved) << where;
-                const std::vector<Record> records = parse_records(f.vault());
-                ASSERT_EQ(records.size(), parse_records(vault).size() + 1) << where;
-                ASSERT_EQ(std::vector<Record>(records.begin(), records.end() - 1), parse_records(vault)) << where;
+                const std::vector<Record> records = parse_records(records_only(f.vault()));
+                const std::vector<Record> before_add = parse_records(records_only(vault_file));
+                ASSERT_EQ(records.size(), before_add.size() + 1) << where;
+                ASSERT_EQ(std::vector<Record>(records.begin(), records.end() - 1), before_add) << where;
             }
         }
     }
