@@ -5,6 +5,7 @@
 #include "vault/file_system.h"
 #include "vault/paths.h"
 #include "vault/reporter.h"
+#include "vault/vault_format.h"
 #include "vault/vault_store.h"
 #include "test_seal_crypto.h"
 
