@@ -325,6 +325,7 @@ TEST(VaultFaults, EveryCutAndEveryFailureOfASaveAndItsRecoveryLosesNothing) {
         std::optional<std::string> backup;
         bool keeps_backup;
         std::function<void(VaultContext&)> run;
+        bool sealed = false; // run natively only: under Wine every state's keys would go through CNG
     } ops[] = {
         {"add", encryption_pass(plain_vault(3)), kPreviousBackup, false,
          [](VaultContext& ctx) {
@@ -360,18 +361,23 @@ TEST(VaultFaults, EveryCutAndEveryFailureOfASaveAndItsRecoveryLosesNothing) {
         {"first start on an empty stick", std::nullopt, std::nullopt, false,
          [](VaultContext& ctx) { open_vault_at_start(ctx); }},
         {"sealing at the entry", encryption_pass(plain_vault(3)), records_backup, false,
-         settle_under(kSealedUnder, SealWish::Seal)},
-        {"unsealing at the entry", sealed_vault, sealed_backup, false, settle_under(kSealedUnder, SealWish::Unseal)},
+         settle_under(kSealedUnder, SealWish::Seal), true},
+        {"unsealing at the entry", sealed_vault, sealed_backup, false, settle_under(kSealedUnder, SealWish::Unseal),
+         true},
         {"a password change's second wrapping", sealed_vault, sealed_backup, false,
          [](VaultContext& ctx) {
              use_seal(ctx, kSealedUnder);
              wrap_for_new_password(ctx, kSealedNext);
-         }},
+         },
+         true},
         {"a password change's old wrapping dropped", rewrapped_vault, rewrapped_backup, false,
-         settle_under(kSealedNext, SealWish::Keep)},
+         settle_under(kSealedNext, SealWish::Keep), true},
     };
     int states = 0;
     for (const auto& op : ops) {
+#ifdef _WIN32
+        if (op.sealed) continue;
+#endif
         SteppedFiles disk;
         VaultFixture f(disk);
         Folder before;
