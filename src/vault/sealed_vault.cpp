@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 
 namespace vault {
 namespace {
@@ -18,50 +19,82 @@ constexpr std::size_t kMostWrappings = 2;
 
 constexpr std::string_view kBase64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-std::string to_base64(std::string_view bytes) {
-    std::string text;
-    text.reserve((bytes.size() + 2) / 3 * 4);
+// Base64 in plain or scrambled form: the records' line is written scrambled
+// as it goes, not scrambled again afterwards, and read in either form (an
+// older version's decryption pass leaves it plain).
+void append_base64(std::string& text, std::string_view bytes, bool scrambled) {
+    static const auto digits = [] {
+        std::array<char, 128> both{};
+        for (std::size_t i = 0; i < 64; ++i) {
+            both[i] = kBase64[i];
+            both[64 + i] = static_cast<char>(encrypt_byte(static_cast<unsigned char>(kBase64[i])));
+        }
+        return both;
+    }();
+    const char* digit = digits.data() + (scrambled ? 64 : 0);
+    std::size_t at = text.size();
+    text.resize(at + (bytes.size() + 2) / 3 * 4);
+    char* out = text.data() + at;
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t i = 0;
-    auto at = [&](std::size_t k) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[k])); };
     for (; i + 3 <= bytes.size(); i += 3) {
-        const unsigned v = at(i) << 16 | at(i + 1) << 8 | at(i + 2);
-        for (int shift : {18, 12, 6, 0}) text += kBase64[(v >> shift) & 63];
+        const unsigned v = unsigned(in[i]) << 16 | unsigned(in[i + 1]) << 8 | in[i + 2];
+        *out++ = digit[v >> 18];
+        *out++ = digit[(v >> 12) & 63];
+        *out++ = digit[(v >> 6) & 63];
+        *out++ = digit[v & 63];
     }
     if (const std::size_t rest = bytes.size() - i) {
-        const unsigned v = at(i) << 16 | (rest == 2 ? at(i + 1) << 8 : 0);
-        text += kBase64[(v >> 18) & 63];
-        text += kBase64[(v >> 12) & 63];
-        text += rest == 2 ? kBase64[(v >> 6) & 63] : '=';
-        text += '=';
+        const unsigned v = unsigned(in[i]) << 16 | (rest == 2 ? unsigned(in[i + 1]) << 8 : 0);
+        *out++ = digit[v >> 18];
+        *out++ = digit[(v >> 12) & 63];
+        *out++ = rest == 2 ? digit[(v >> 6) & 63] : '=';
+        *out++ = '=';
     }
+}
+
+std::string to_base64(std::string_view bytes) {
+    std::string text;
+    append_base64(text, bytes, false);
     return text;
 }
 
 // Strict: whole groups, padding only at the end, no bits left over.
 bool from_base64(std::string_view text, std::string& bytes) {
-    static const std::array<int, 256> values = [] {
-        std::array<int, 256> table;
+    static const std::array<std::int8_t, 256> values = [] {
+        std::array<std::int8_t, 256> table;
         table.fill(-1);
-        for (std::size_t i = 0; i < kBase64.size(); ++i) table[static_cast<unsigned char>(kBase64[i])] = int(i);
+        for (std::size_t i = 0; i < kBase64.size(); ++i) {
+            const auto c = static_cast<unsigned char>(kBase64[i]);
+            table[c] = table[encrypt_byte(c)] = static_cast<std::int8_t>(i);
+        }
         return table;
     }();
     bytes.clear();
-    if (text.size() % 4 != 0) return false;
-    bytes.reserve(text.size() / 4 * 3);
-    for (std::size_t i = 0; i < text.size(); i += 4) {
-        const bool last = i + 4 == text.size();
-        const std::size_t pad = last ? (text[i + 3] == '=') + (text[i + 2] == '=') : 0;
-        unsigned v = 0;
-        for (std::size_t k = 0; k < 4; ++k) {
-            const int digit = k >= 4 - pad ? 0 : values[static_cast<unsigned char>(text[i + k])];
-            if (digit < 0) return false;
-            v = v << 6 | static_cast<unsigned>(digit);
-        }
-        if ((pad == 1 && (v & 0xFF)) || (pad == 2 && (v & 0xFFFF))) return false;
-        bytes += static_cast<char>(v >> 16);
-        if (pad < 2) bytes += static_cast<char>(v >> 8 & 0xFF);
-        if (pad < 1) bytes += static_cast<char>(v & 0xFF);
+    if (text.empty() || text.size() % 4 != 0) return text.empty();
+    const std::size_t pad = (text.back() == '=') + (text[text.size() - 2] == '=');
+    bytes.resize(text.size() / 4 * 3);
+    char* out = bytes.data();
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t groups = text.size() / 4;
+    int bad = 0;
+    for (std::size_t g = 0; g < groups; ++g, in += 4) {
+        const bool last = g + 1 == groups;
+        const int a = values[in[0]], b = values[in[1]];
+        const int c = last && pad == 2 ? 0 : values[in[2]];
+        const int d = last && pad >= 1 ? 0 : values[in[3]];
+        bad |= a | b | c | d;
+        const unsigned v = unsigned(a) << 18 | unsigned(b) << 12 | unsigned(c) << 6 | unsigned(d);
+        *out++ = static_cast<char>(v >> 16);
+        *out++ = static_cast<char>(v >> 8);
+        *out++ = static_cast<char>(v);
     }
+    const unsigned char last_bits = pad == 0 ? 0 : static_cast<unsigned char>(bytes[bytes.size() - pad]);
+    if (bad < 0 || last_bits != 0) {
+        bytes.clear();
+        return false;
+    }
+    bytes.resize(bytes.size() - pad);
     return true;
 }
 
@@ -102,23 +135,23 @@ std::string header_text(const std::vector<Wrapping>& wrappings) {
     return header;
 }
 
-// A file's lines in plain form, each ended by CR LF; false when one is not.
-bool plain_lines(std::string_view file, std::vector<std::string>& lines) {
+// A file's lines as they stand, each ended by CR LF; false when one is not.
+bool raw_lines(std::string_view file, std::vector<std::string_view>& lines) {
     std::size_t at = 0;
     while (at < file.size()) {
-        const std::size_t end = file.find("\r\n", at);
-        if (end == std::string_view::npos) return false;
-        const std::string_view line = file.substr(at, end - at);
-        if (line.find_first_of("\r\n") != std::string_view::npos) return false;
-        lines.push_back(decrypt_text(line));
-        at = end + 2;
+        const std::size_t end = file.find('\n', at);
+        if (end == std::string_view::npos || end == at || file[end - 1] != '\r') return false;
+        const std::string_view line = file.substr(at, end - 1 - at);
+        if (line.find('\r') != std::string_view::npos) return false;
+        lines.push_back(line);
+        at = end + 1;
     }
     return true;
 }
 
-bool is_record_line(std::string_view plain) {
-    if (plain.empty()) return true;
-    const std::string_view tag = plain.substr(0, 4);
+bool is_record_line(std::string_view line) {
+    if (line.empty()) return true;
+    const std::string tag = decrypt_text(line.substr(0, 4));
     return tag == kNameTag || std::ranges::find(kValueTags, tag) != kValueTags.end();
 }
 
@@ -140,16 +173,17 @@ bool parse_wrapping(std::string_view line, const SealOptions& options, Wrapping&
 }
 
 bool parse_sealed(std::string_view file, const SealOptions& options, SealedParts& parts) {
-    std::vector<std::string> lines;
-    if (!plain_lines(file, lines) || lines.empty() || lines[0] != kSealedFirstLine) return false;
+    std::vector<std::string_view> lines;
+    if (!raw_lines(file, lines) || lines.empty() || decrypt_text(lines[0]) != kSealedFirstLine) return false;
     std::size_t line = 1;
-    for (; line < lines.size() && lines[line].starts_with(kWrapWord); ++line) {
+    for (; line < lines.size() && decrypt_text(lines[line].substr(0, kWrapWord.size())) == kWrapWord; ++line) {
         if (parts.wrappings.size() == kMostWrappings) return false;
-        if (!parse_wrapping(lines[line], options, parts.wrappings.emplace_back())) return false;
+        if (!parse_wrapping(decrypt_text(lines[line]), options, parts.wrappings.emplace_back())) return false;
     }
     if (parts.wrappings.empty() || line == lines.size()) return false;
+    // The records' line is read as it stands: its digits in either form.
     const auto data = words_of(lines[line]);
-    if (data.size() != 3 || data[0] != kDataWord || !from_base64(data[1], parts.nonce) ||
+    if (data.size() != 3 || decrypt_text(data[0]) != kDataWord || !from_base64(data[1], parts.nonce) ||
         parts.nonce.size() != kSealNonceBytes || !from_base64(data[2], parts.sealed) ||
         parts.sealed.size() <= kSealTagBytes)
         return false;
@@ -157,17 +191,16 @@ bool parse_sealed(std::string_view file, const SealOptions& options, SealedParts
     for (std::size_t tail = line + 1; tail < lines.size(); ++tail) {
         if (!is_record_line(lines[tail])) return false;
     }
-    std::size_t at = 0;
-    for (std::size_t i = 0; i <= line; ++i) at = file.find("\r\n", at) + 2;
-    parts.tail_at = at;
+    parts.tail_at = static_cast<std::size_t>(lines[line].data() + lines[line].size() + 2 - file.data());
     return true;
 }
 
 } // namespace
 
 void wipe_secret(std::string& secret) {
-    volatile char* bytes = secret.data();
-    for (std::size_t i = 0; i < secret.size(); ++i) bytes[i] = 0;
+    std::memset(secret.data(), 0, secret.size());
+    // The compiler may not leave out the zeroing of memory it is told is read here.
+    asm volatile("" : : "r"(secret.data()) : "memory");
     secret.clear();
 }
 
@@ -298,8 +331,8 @@ SealKeys::Opened SealKeys::open(SealOptions& options, std::string_view file, std
         return Opened::Damaged;
     }
     wrappings_ = std::move(parts.wrappings);
-    records.assign(payload, kSealedPayloadLine.size());
-    wipe_secret(payload);
+    payload.erase(0, kSealedPayloadLine.size());
+    records = std::move(payload);
     // Appended by an older Quillock: scrambled as the payload's records are.
     appended_ = parts.tail_at < file.size();
     records += scrambled_form(file.substr(parts.tail_at));
@@ -309,15 +342,20 @@ SealKeys::Opened SealKeys::open(SealOptions& options, std::string_view file, std
 bool SealKeys::seal(SealOptions& options, std::string_view records, std::string& file) const {
     if (!holds_key() || !options.crypto) return false;
     std::string nonce;
-    std::string payload = std::string(kSealedPayloadLine) + std::string(records);
+    std::string payload;
+    payload.reserve(kSealedPayloadLine.size() + records.size());
+    payload.append(kSealedPayloadLine).append(records);
     std::string sealed;
     const std::string header = header_text(wrappings_);
     const bool done = options.crypto->random(kSealNonceBytes, nonce) && nonce.size() == kSealNonceBytes &&
                       options.crypto->seal(data_key_, nonce, header, payload, sealed);
     wipe_secret(payload);
     if (!done) return false;
-    file = header + std::string(kDataWord) + ' ' + to_base64(nonce) + ' ' + to_base64(sealed) + "\r\n";
+    file = header + std::string(kDataWord) + ' ' + to_base64(nonce) + ' ';
     scramble_in_place(file);
+    file.reserve(file.size() + sealed.size() / 3 * 4 + 8);
+    append_base64(file, sealed, true);
+    file += "\r\n";
     return true;
 }
 
