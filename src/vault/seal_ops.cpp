@@ -75,6 +75,8 @@ void zero_leftovers(VaultContext& ctx) {
 } // namespace
 
 bool settle_seal(VaultContext& ctx) {
+    // The start has said that nothing is saved in this run.
+    if (ctx.notices.interrupted_save) return false;
     VaultRead vault = read_vault_records(ctx);
     if (vault.status == ReadStatus::Unreadable) return false;
     if (vault.status == ReadStatus::Missing) return true;
