@@ -25,6 +25,8 @@ std::filesystem::path bench_folder() {
     return folder;
 }
 
+} // namespace
+
 // Records of the sizes people keep: a name, a login address, an e-mail as
 // user name, a 16-character password and a computer name.
 std::string plain_vault(std::size_t records) {
@@ -40,8 +42,6 @@ std::string plain_vault(std::size_t records) {
     }
     return plain;
 }
-
-} // namespace
 
 BenchVault::BenchVault(std::size_t records)
     : folder_(bench_folder()), plain_(plain_vault(records)), ctx_{vault::vault_paths_in_folder(folder_.string()),

@@ -10,6 +10,9 @@
 
 namespace vault_bench {
 
+// Records of the sizes people keep, in plain form, all stamped DESKTOP-QLK7.
+std::string plain_vault(std::size_t records);
+
 class BenchVault {
 public:
     explicit BenchVault(std::size_t records);

@@ -12,6 +12,8 @@
 #include "platform/window.h"
 #include "platform/wipe.h"
 #include "resource_ids.h"
+#include "ui/message_box_reporter.h"
+#include "vault/seal_ops.h"
 #include "vault/storable.h"
 
 #include <windows.h>
@@ -117,6 +119,8 @@ void on_entry_check(HWND dialog) {
     ensure_vault_file();
     // The drive went while a box of the check was up: the run has ended.
     if (!IsWindow(dialog)) return;
+    settle_vault_seal();
+    if (!IsWindow(dialog)) return;
     DestroyWindow(dialog);
     ui::show_window(ui::Window::Widget);
 }
@@ -156,6 +160,14 @@ void on_change_password(HWND dialog) {
         platform::show_message(kUnstorableMessage);
         return;
     }
+    // A sealed vault and its backup first open under both passwords, then the
+    // stored one changes, then the old one's wrapping goes: a stop anywhere
+    // leaves a vault that the stored password opens. A save stopped earlier
+    // is finished first, so that its work file is never taken for a leftover.
+    ensure_vault_file();
+    ui::MessageBoxReporter reporter;
+    vault::VaultContext context = vault_context(reporter);
+    if (!vault::wrap_for_new_password(context, second->bytes)) return;
     // Store first: a password that could not be stored must not be announced or put in force.
     try {
         store_entry_password(second->bytes);
@@ -164,6 +176,8 @@ void on_change_password(HWND dialog) {
         return;
     }
     run_state().entry_password = second->bytes;
+    context.seal.password = second->bytes;
+    vault::settle_seal(context);
     set_both_fields(dialog, second->bytes);
     platform::show_message("The entry password has been reset - PLEASE REMEMBER IT!");
 }

@@ -1,8 +1,12 @@
 #include "access/run_state.h"
 
+#include "access/entry_password.h"
+#include "access/seal_setting.h"
 #include "platform/files.h"
+#include "platform/seal_crypto_win.h"
 #include "ui/message_box_reporter.h"
 #include "vault/file_system.h"
+#include "vault/seal_ops.h"
 
 namespace qlk_access {
 
@@ -51,7 +55,13 @@ void ensure_print_folder() {
 }
 
 vault::VaultContext vault_context(vault::Reporter& reporter) {
-    return {data_paths(), run_state().computer_name, vault::disk_files(), reporter};
+    // The key is derived again from the entry password by every operation
+    // that opens a sealed vault, once, and wiped with the context.
+    return {.paths = data_paths(),
+            .computer_name = run_state().computer_name,
+            .files = vault::disk_files(),
+            .reporter = reporter,
+            .seal = {.crypto = &platform::system_seal_crypto(), .password = run_state().entry_password}};
 }
 
 bool file_exists(const std::string& path) { return platform::file_exists(path); }
@@ -63,6 +73,20 @@ void ensure_vault_file() {
     ui::MessageBoxReporter reporter;
     vault::VaultContext context = vault_context(reporter);
     vault::open_vault_at_start(context);
+}
+
+void settle_vault_seal() {
+    const std::string& password = run_state().entry_password;
+    const bool own_password = !password.empty() && password != kDefaultEntryPassword;
+    ui::MessageBoxReporter reporter;
+    vault::VaultContext context = vault_context(reporter);
+    switch (read_seal_setting()) {
+    case SealSetting::On: context.seal_wish = own_password ? vault::SealWish::Seal : vault::SealWish::Keep; break;
+    case SealSetting::Off: context.seal_wish = vault::SealWish::Unseal; break;
+    case SealSetting::Missing: context.seal_wish = vault::SealWish::Keep; break;
+    }
+    vault::settle_seal(context);
+    run_state().vault_sealed = vault::is_sealed(vault::disk_files().read_file(context.paths.vault_file).bytes);
 }
 
 } // namespace qlk_access

@@ -43,7 +43,8 @@ std::vector<std::string> print_file_places();
 void ensure_print_folder();
 
 // What the vault code needs to work on this run's vault: its paths, the
-// computer name that stamps new records, the disk, and the user's messages.
+// computer name that stamps new records, the disk, the user's messages, and
+// Windows' cryptography with the entry password for a sealed vault.
 vault::VaultContext vault_context(vault::Reporter& reporter);
 
 bool file_exists(const std::string& path);
@@ -52,5 +53,10 @@ void ensure_data_folder();
 // power cut stopped has been finished; where it cannot be, the user is told
 // and nothing writes the vault in this run.
 void ensure_vault_file();
+
+// At a correct entry, once ensure_vault_file has run: the vault and its
+// backup sealed or unsealed as SealVault asks (sealing needs an entry
+// password other than the default), and the run told whether it is sealed.
+void settle_vault_seal();
 
 } // namespace qlk_access

@@ -107,7 +107,7 @@ AddOutcome add_record(VaultContext& ctx, const AddFields& fields) {
 
     ctx.files.create_folder(ctx.paths.data_folder);
     // A missing vault is reported as the decryption pass does, then created.
-    const ReadResult read = detail::read_vault(ctx, true);
+    const ReadResult read = detail::read_records(ctx, true);
     if (read.status == ReadStatus::Unreadable) return AddOutcome::SaveFailed;
 
     std::string result = read.status == ReadStatus::Ok ? scrambled_form(read.bytes) : std::string();
@@ -123,7 +123,7 @@ AddOutcome add_record(VaultContext& ctx, const AddFields& fields) {
 
 SaveOutcome rewrite_vault(VaultContext& ctx, RowList& rows) {
     ctx.files.create_folder(ctx.paths.data_folder);
-    ReadResult read = detail::read_vault(ctx, true);
+    ReadResult read = detail::read_records(ctx, true);
     // Without the file's records the rewrite could drop one: write nothing.
     if (read.status == ReadStatus::Unreadable) return SaveOutcome::SaveFailed;
     const bool added_meanwhile =

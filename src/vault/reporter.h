@@ -42,4 +42,15 @@ inline constexpr std::string_view kBackupNotKeptMessage =
     "The change was saved, but the backup my_psswds.bak could not be replaced or removed (it may be read-only, "
     "in use, or a folder): it is older than the last change.";
 
+inline constexpr std::string_view kSealedDamagedMessage =
+    "ERROR: the sealed password data file is damaged: it has been cut short, extended or altered.\r\n"
+    "Nothing was changed. The backup my_psswds.bak may hold the vault as it was before the last change.";
+inline constexpr std::string_view kSealedLockedMessage =
+    "ERROR: the sealed password data file does not open with this computer's entry password.\r\n"
+    "It was sealed under another entry password (on another computer or account), or it has been altered. "
+    "Nothing was changed.";
+inline constexpr std::string_view kSealFailedMessage =
+    "ERROR: Windows refused the cryptography that seals the password data file.\r\n"
+    "Nothing was changed.";
+
 } // namespace vault

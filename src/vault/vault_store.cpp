@@ -177,16 +177,61 @@ ReadResult read_vault(VaultContext& ctx, bool report_missing) {
     return read;
 }
 
+ReadResult read_records(VaultContext& ctx, bool report_missing) {
+    ReadResult read = read_vault(ctx, report_missing);
+    ctx.keys.forget_file();
+    wipe_secret(ctx.sealed_on_disk);
+    if (read.status != ReadStatus::Ok || !is_sealed(read.bytes)) return read;
+    std::string records;
+    switch (ctx.keys.open(ctx.seal, read.bytes, records)) {
+    case SealKeys::Opened::Ok:
+        ctx.sealed_on_disk = std::move(read.bytes);
+        read.bytes = std::move(records);
+        return read;
+    case SealKeys::Opened::WrongPassword: ctx.reporter.show_message(kSealedLockedMessage); break;
+    case SealKeys::Opened::Refused: ctx.reporter.show_message(kSealFailedMessage); break;
+    case SealKeys::Opened::NotSealed:
+    case SealKeys::Opened::Damaged: ctx.reporter.show_message(kSealedDamagedMessage); break;
+    }
+    read.status = ReadStatus::Unreadable;
+    read.bytes.clear();
+    return read;
+}
+
 bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk, Backup backup,
                  Target target) {
-    if (on_disk && *on_disk == bytes) return true;
+    // A sealed vault's records appended by an older version are sealed at the first save.
+    const bool sealing = ctx.keys.holds_key();
+    if (on_disk && *on_disk == bytes && !(sealing && ctx.keys.had_appended_records())) return true;
     if (ctx.notices.interrupted_save) {
         ctx.reporter.show_message(kInterruptedSaveMessage);
         return false;
     }
-    if (put_in_place(ctx, bytes, on_disk, backup, target)) return true;
+    std::string sealed;
+    if (sealing && !ctx.keys.seal(ctx.seal, bytes, sealed)) {
+        ctx.reporter.show_message(kSealFailedMessage);
+        return false;
+    }
+    // The backup of a sealed vault is the sealed file it was.
+    const std::string* old_vault = sealing && !ctx.sealed_on_disk.empty() ? &ctx.sealed_on_disk : on_disk;
+    if (put_in_place(ctx, sealing ? sealed : bytes, old_vault, backup, target)) {
+        if (sealing) ctx.sealed_on_disk = std::move(sealed);
+        return true;
+    }
     // A replace stopped half way leaves the change for the next start to finish.
     ctx.reporter.show_message(ctx.notices.interrupted_save ? kInterruptedSaveMessage : kSaveFailedMessage);
+    return false;
+}
+
+bool store_backup(VaultContext& ctx, const std::string& bytes) {
+    const VaultPaths& paths = ctx.paths;
+    if (ctx.notices.interrupted_save || !ctx.files.remove_leftover(paths.backup_work_file) ||
+        !write_work_file(ctx.files, paths.backup_work_draft, paths.backup_work_file, bytes))
+        return false;
+    if (ctx.files.replace_file(paths.backup_work_file, paths.backup_file)) return true;
+    // FAT's replace that failed after its delete leaves the backup in its
+    // work file alone: the next start puts it in place.
+    if (ctx.files.presence(paths.backup_file) == ReadStatus::Ok) ctx.files.remove_leftover(paths.backup_work_file);
     return false;
 }
 
@@ -199,7 +244,8 @@ PassOutcome run_pass(VaultContext& ctx, bool (*pass_in_place)(std::string&)) {
     ReadResult read = detail::read_vault(ctx, true);
     if (read.status == ReadStatus::Missing) return PassOutcome::Missing;
     if (read.status == ReadStatus::Unreadable) return PassOutcome::Unreadable;
-    if (!pass_in_place(read.bytes)) return PassOutcome::Unchanged;
+    // A sealed vault's records are in neither form: its file stays as it is.
+    if (is_sealed(read.bytes) || !pass_in_place(read.bytes)) return PassOutcome::Unchanged;
     return detail::store_vault(ctx, read.bytes, nullptr) ? PassOutcome::Written : PassOutcome::WriteFailed;
 }
 
@@ -215,7 +261,7 @@ namespace {
 LoadResult read_and_check(VaultContext& ctx, const LoadOptions& options) {
     LoadResult result;
     ctx.files.create_folder(ctx.paths.data_folder);
-    ReadResult read = detail::read_vault(ctx, true);
+    ReadResult read = detail::read_records(ctx, true);
     if (read.status == ReadStatus::Missing) {
         // Once for the decryption pass and once for the load itself, as users
         // of earlier versions see it.

@@ -10,6 +10,7 @@
 #include "vault/paths.h"
 #include "vault/record_table.h"
 #include "vault/reporter.h"
+#include "vault/sealed_vault.h"
 
 #include <chrono>
 #include <memory>
@@ -30,15 +31,27 @@ struct RunNotices {
 };
 RunNotices& run_notices(); // the process's own
 
+// What the run asks of the seal at the next correct entry.
+enum class SealWish {
+    Keep,   // a sealed vault stays sealed, a scrambled one scrambled
+    Seal,   // the vault and its backup are sealed
+    Unseal, // the vault and its backup are scrambled again
+};
+
 // What one operation works with: the paths of the run state's drive, the
 // computer name of the run state, the disk, the user and what the user has
-// heard this run.
+// heard this run; what opens a sealed vault, and the keys of the one this
+// operation opened (wiped when the operation's context goes).
 struct VaultContext {
     VaultPaths paths;
     std::string computer_name;
     FileSystem& files;
     Reporter& reporter;
     RunNotices& notices = run_notices();
+    SealOptions seal{};
+    SealWish seal_wish = SealWish::Keep;
+    SealKeys keys{};
+    std::string sealed_on_disk{}; // the sealed file as the operation read it: a rewrite's backup
 };
 
 // Finishes or undoes a save that was stopped (a power cut, a kill), from
@@ -104,9 +117,13 @@ std::string stamp_as_stored(std::string_view computer_name);
 
 // Helpers shared with the record operations.
 namespace detail {
-// Reads the vault for an operation; reports a missing (when `report_missing`)
-// or unreadable vault. Returns nullopt-like status in `result.status`.
+// Reads the vault's file for an operation; reports a missing (when
+// `report_missing`) or unreadable vault. Returns nullopt-like status in `result.status`.
 ReadResult read_vault(VaultContext& ctx, bool report_missing);
+// The same, with a sealed vault opened: its records, scrambled, and its keys
+// in the context for the save. A sealed vault that does not open is reported
+// and read as unreadable: nothing is changed.
+ReadResult read_records(VaultContext& ctx, bool report_missing);
 enum class Backup {
     Leave, // the backup stays as it is
     Keep,  // the vault as it was (`on_disk`) becomes the backup once the new one is in place
@@ -118,12 +135,14 @@ enum class Target {
               // replaces, so a vault that was only out of reach is never overwritten
 };
 // Replaces the vault by `bytes` unless it already holds exactly them
-// (`on_disk` when known). Reports a failure; true on success. A backup that
-// cannot be kept costs not the save: the older backup goes so that it is
-// never taken for the vault before this change, and where it cannot go the
-// user hears of it once in the run.
+// (`on_disk` when known); sealed when the context holds a sealed vault's keys. Reports a failure; true on success. A
+// backup that cannot be kept costs not the save: the older backup goes so that it is never taken for the vault before
+// this change, and where it cannot go the user hears of it once in the run.
 bool store_vault(VaultContext& ctx, const std::string& bytes, const std::string* on_disk, Backup backup = Backup::Leave,
                  Target target = Target::Existing);
+// Replaces the backup by `bytes` as a save keeps it: through its work file,
+// which the next start puts in place when the power goes first.
+bool store_backup(VaultContext& ctx, const std::string& bytes);
 } // namespace detail
 
 } // namespace vault

@@ -1,6 +1,7 @@
 // The settings store against the real registry: what is stored, how it reads back, how it fails,
 // and where a standard user's settings go.
 #include "access/lock_setting.h"
+#include "access/seal_setting.h"
 #include "access/settings_store.h"
 #include "platform/unique_handle.h"
 #include "standard_user.h"
@@ -284,6 +285,47 @@ TEST(LockMinutes, AWholeNumberOfMinutesUpToADayElseTheDefault) {
         EXPECT_EQ(qlk_access::read_lock_minutes(), minutes) << "type " << type << ", " << number;
     }
     forget();
+}
+
+// SealVault, read as LockMinutes is: 1 or 0 in text or as a number, the
+// user's own usable copy first; anything else leaves the vault as it is.
+TEST(SealVault, OneOrZeroInTextOrNumberTheUsersOwnFirstElseMissing) {
+    using qlk_access::SealSetting;
+    static constexpr char kConfig[] = "SOFTWARE\\Quillock\\Config";
+    const auto store = [](HKEY root, DWORD type, const std::string& data) {
+        if (type == REG_DWORD) {
+            const DWORD number = std::stoul(data);
+            RegSetKeyValueA(root, kConfig, "SealVault", type, &number, sizeof number);
+        } else {
+            RegSetKeyValueA(root, kConfig, "SealVault", type, data.c_str(), static_cast<DWORD>(data.size() + 1));
+        }
+    };
+    const struct {
+        std::pair<DWORD, const char*> user, machine; // type 0: not stored there
+        SealSetting expected;
+    } cases[] = {
+        {{0, ""}, {0, ""}, SealSetting::Missing},
+        {{0, ""}, {REG_SZ, "1"}, SealSetting::On},
+        {{REG_SZ, "0"}, {0, ""}, SealSetting::Off},
+        {{0, ""}, {REG_DWORD, "1"}, SealSetting::On},
+        {{REG_DWORD, "0"}, {0, ""}, SealSetting::Off},
+        {{REG_SZ, "0"}, {REG_SZ, "1"}, SealSetting::Off},
+        {{REG_DWORD, "1"}, {REG_SZ, "0"}, SealSetting::On},
+        {{REG_SZ, "yes"}, {REG_SZ, "0"}, SealSetting::Off},
+        {{REG_DWORD, "2"}, {0, ""}, SealSetting::Missing},
+        {{REG_SZ, "01"}, {0, ""}, SealSetting::Missing},
+        {{REG_SZ, ""}, {0, ""}, SealSetting::Missing},
+        {{REG_BINARY, "1"}, {0, ""}, SealSetting::Missing},
+    };
+    for (const auto& c : cases) {
+        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RegDeleteKeyValueA(root, kConfig, "SealVault");
+        if (c.user.first) store(HKEY_CURRENT_USER, c.user.first, c.user.second);
+        if (c.machine.first) store(HKEY_LOCAL_MACHINE, c.machine.first, c.machine.second);
+        EXPECT_EQ(qlk_access::read_seal_setting(), c.expected)
+            << "user " << c.user.first << " \"" << c.user.second << "\", computer " << c.machine.first << " \""
+            << c.machine.second << '"';
+    }
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RegDeleteKeyValueA(root, kConfig, "SealVault");
 }
 
 } // namespace

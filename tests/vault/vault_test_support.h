@@ -5,7 +5,9 @@
 #include "vault/file_system.h"
 #include "vault/paths.h"
 #include "vault/reporter.h"
+#include "vault/vault_format.h"
 #include "vault/vault_store.h"
+#include "test_seal_crypto.h"
 
 #include <atomic>
 #include <filesystem>
@@ -138,5 +140,26 @@ struct VaultFixture {
     vault::RunNotices notices;
     vault::VaultContext ctx;
 };
+
+// The context opens and seals under `password` with the test cryptography;
+// a thousand iterations keep the many derivations of a test quick.
+inline constexpr std::uint32_t kTestIterations = 1000;
+inline void use_seal(vault::VaultContext& ctx, std::string password, vault::SealWish wish = vault::SealWish::Keep) {
+    ctx.seal.crypto = &test_seal_crypto();
+    ctx.seal.password = std::move(password);
+    ctx.seal.iterations = ctx.seal.least_iterations = kTestIterations;
+    ctx.seal.derived.clear();
+    ctx.seal_wish = wish;
+}
+
+// A sealed file's records as its owner reads them, or a scrambled file's
+// records scrambled: what the user would find in it.
+inline std::string records_in(const std::string& file, const std::string& password) {
+    if (!vault::is_sealed(file)) return vault::scrambled_form(file);
+    vault::SealOptions options{&test_seal_crypto(), password, kTestIterations, kTestIterations};
+    vault::SealKeys keys;
+    std::string records;
+    return keys.open(options, file, records) == vault::SealKeys::Opened::Ok ? records : "(does not open)";
+}
 
 } // namespace vault_test
