@@ -125,9 +125,12 @@ bool wrap_for_new_password(VaultContext& ctx, std::string_view new_password) {
         return false;
     }
     if (!store_records(ctx, vault.records)) return false;
-    // The backup opens under the new password too.
+    // The backup opens under the new password too. One that could not be read
+    // may be sealed under the old one alone: the change waits.
     ReadResult backup = ctx.files.read_file(ctx.paths.backup_file);
-    if (backup.status != ReadStatus::Ok || !is_sealed(backup.bytes)) return true;
+    backup.status = confirmed(ctx, ctx.paths.backup_file, backup.status);
+    if (backup.status == ReadStatus::Unreadable) ctx.reporter.show_message(kSaveFailedMessage);
+    if (backup.status != ReadStatus::Ok || !is_sealed(backup.bytes)) return backup.status != ReadStatus::Unreadable;
     SealKeys keys;
     std::string records, bytes;
     if (keys.open(ctx.seal, backup.bytes, records) != SealKeys::Opened::Ok) return true;
