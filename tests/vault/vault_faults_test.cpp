@@ -162,11 +162,20 @@ Told add_one(VaultContext& ctx) { return told(add_record(ctx, {"n", "u", "s", "p
 // The entry passwords of the sealed rows: the stored one, and the one a change puts in its place.
 const std::string kSealedUnder = "old entry", kSealedNext = "new entry";
 
+// A file's records as its owner reads them, remembered: the enumeration
+// meets the same sealed files at many states, and each opening derives a key.
+const std::string& records_under(const std::string& file, const std::string& password) {
+    static std::map<std::pair<std::string, std::string>, std::string> known;
+    const auto [at, added] = known.try_emplace({file, password});
+    if (added) at->second = records_in(file, password);
+    return at->second;
+}
+
 // A sealed file's records under either entry password; a scrambled file's records.
 std::string records_only(const std::string& file) {
     if (!is_sealed(file)) return scrambled_form(file);
-    const std::string records = records_in(file, kSealedUnder);
-    return records == "(does not open)" ? records_in(file, kSealedNext) : records;
+    const std::string& records = records_under(file, kSealedUnder);
+    return records == "(does not open)" ? records_under(file, kSealedNext) : records;
 }
 
 // A vault as its owner tells it apart: a sealed one by its records and number
@@ -182,7 +191,7 @@ std::string held_records(const std::string& file) {
 
 // Whether the user who enters with `password` reads the file.
 bool opens_under(const std::string& file, const std::string& password) {
-    return !is_sealed(file) || records_in(file, password) != "(does not open)";
+    return !is_sealed(file) || records_under(file, password) != "(does not open)";
 }
 
 #ifndef _WIN32
