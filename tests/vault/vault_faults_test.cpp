@@ -445,9 +445,12 @@ TEST(VaultFaults, EveryPairOfFaultsOfASaveAndItsRecoveryLosesNothing) {
                 ASSERT_EQ(readable_beside_sealed(now, drafts_may_be_plain), "")
                     << where << ": readable beside the sealed vault";
                 // What the operation said is what the disk keeps.
-                if (op_told == Told::Saved) ASSERT_EQ(vault, held_after) << where;
-                if (op_told == Told::NotSaved && !left_for_start && !(second_wrapping && vault == held_after))
+                if (op_told == Told::Saved) {
+                    ASSERT_EQ(vault, held_after) << where;
+                }
+                if (op_told == Told::NotSaved && !left_for_start && !(second_wrapping && vault == held_after)) {
                     ASSERT_EQ(vault, held_before) << where;
+                }
                 std::optional<FileState> backup;
                 if (now.contains("my_psswds.bak")) backup = now.at("my_psswds.bak");
                 ASSERT_TRUE(!backup || opens_under(backup->bytes, in_force)) << where << ": the backup does not open";
