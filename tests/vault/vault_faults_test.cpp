@@ -433,9 +433,6 @@ TEST(VaultFaults, EveryPairOfFaultsOfASaveAndItsRecoveryLosesNothing) {
                 ASSERT_FALSE(disk.replaced_readable_vault) << where;
 
                 // A start that could not create the empty vault leaves it to the first add.
-                // A work file or draft stays only where the start's removal of it failed; the next save
-                // removes it (below).
-                const bool leftover_may_stay = start_fault.slip_at && start_calls[*start_fault.slip_at] == Kind::Remove;
                 Folder now = snapshot(f.folder.path());
                 const bool has_vault = now.contains("my_psswds.dat");
                 ASSERT_TRUE(has_vault || !op.vault) << where;
@@ -462,6 +459,9 @@ TEST(VaultFaults, EveryPairOfFaultsOfASaveAndItsRecoveryLosesNothing) {
                     ASSERT_TRUE(!backup || (vault == held_after && (op_said_not_kept || f.notices.backup_not_kept)))
                         << where;
                 }
+                // A work file or draft stays only where the start's removal of it failed; the next save
+                // removes it (below).
+                const bool leftover_may_stay = start_fault.slip_at && start_calls[*start_fault.slip_at] == Kind::Remove;
                 if (leftover_may_stay)
                     std::erase_if(now, [](const auto& file) { return file.first.starts_with("my_passwords"); });
                 ASSERT_EQ(now.size(), has_vault + backup.has_value()) << where << ": a work file is left";
