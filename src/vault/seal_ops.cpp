@@ -5,6 +5,14 @@
 namespace vault {
 namespace {
 
+// A file that a read found missing is asked after once more: a stick that
+// answered wrongly must not pass for one without it, or its records would
+// stay as they are while the seal reports its work done.
+ReadStatus confirmed(VaultContext& ctx, const std::string& path, ReadStatus status) {
+    if (status != ReadStatus::Missing || ctx.files.presence(path) == ReadStatus::Missing) return status;
+    return ReadStatus::Unreadable;
+}
+
 // The vault as read for sealing or unsealing: its records (scrambled) and,
 // when it is sealed, its keys in the context.
 struct VaultRead {
@@ -16,7 +24,7 @@ struct VaultRead {
 
 VaultRead read_vault_records(VaultContext& ctx) {
     ReadResult read = detail::read_records(ctx, false);
-    VaultRead vault{read.status, {}, ctx.keys.holds_key()};
+    VaultRead vault{confirmed(ctx, ctx.paths.vault_file, read.status), {}, ctx.keys.holds_key()};
     if (read.status != ReadStatus::Ok) return vault;
     if (vault.sealed || is_scrambled(read.bytes))
         vault.records = std::move(read.bytes);
@@ -37,6 +45,7 @@ bool store_records(VaultContext& ctx, const std::string& records) {
 // (nothing in it is readable). A backup already in that form is not written.
 bool settle_backup(VaultContext& ctx, const SealKeys* keys) {
     ReadResult read = ctx.files.read_file(ctx.paths.backup_file);
+    read.status = confirmed(ctx, ctx.paths.backup_file, read.status);
     // One that could not be read may hold records: the vault is not sealed beside it.
     if (read.status != ReadStatus::Ok) return read.status == ReadStatus::Missing;
     std::string records;
@@ -116,9 +125,12 @@ bool wrap_for_new_password(VaultContext& ctx, std::string_view new_password) {
         return false;
     }
     if (!store_records(ctx, vault.records)) return false;
-    // The backup opens under the new password too.
+    // The backup opens under the new password too. One that could not be read
+    // may be sealed under the old one alone: the change waits.
     ReadResult backup = ctx.files.read_file(ctx.paths.backup_file);
-    if (backup.status != ReadStatus::Ok || !is_sealed(backup.bytes)) return true;
+    backup.status = confirmed(ctx, ctx.paths.backup_file, backup.status);
+    if (backup.status == ReadStatus::Unreadable) ctx.reporter.show_message(kSaveFailedMessage);
+    if (backup.status != ReadStatus::Ok || !is_sealed(backup.bytes)) return backup.status != ReadStatus::Unreadable;
     SealKeys keys;
     std::string records, bytes;
     if (keys.open(ctx.seal, backup.bytes, records) != SealKeys::Opened::Ok) return true;

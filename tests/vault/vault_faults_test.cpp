@@ -3,6 +3,7 @@
 // cut inside a replace loses nothing; a backup that cannot be kept costs not
 // the save, and an older one never passes for it.
 #include "vault/record_ops.h"
+#include "vault/seal_ops.h"
 #include "vault/vault_format.h"
 #include "stepped_files.h"
 #include "vault_test_support.h"
@@ -148,6 +149,8 @@ struct WritingOperation {
     std::optional<std::string> backup;
     bool keeps_backup;
     std::function<Told(VaultContext&)> run;
+    // It writes the backup in another form: told apart by its records alone, and it may lose it as a rewrite does.
+    bool sealed = false;
 };
 
 Told told(bool saved) { return saved ? Told::Saved : Told::NotSaved; }
@@ -155,6 +158,65 @@ Told told(bool saved) { return saved ? Told::Saved : Told::NotSaved; }
 RowList rows_of(VaultContext& ctx) { return rows_from_load(load_vault(ctx)); }
 
 Told add_one(VaultContext& ctx) { return told(add_record(ctx, {"n", "u", "s", "p", "p"}) == AddOutcome::Saved); }
+
+// The entry passwords of the sealed rows: the stored one, and the one a change puts in its place.
+const std::string kSealedUnder = "old entry", kSealedNext = "new entry";
+
+// A file's records as its owner reads them, remembered: the enumeration
+// meets the same sealed files at many states, and each opening derives a key.
+const std::string& records_under(const std::string& file, const std::string& password) {
+    static std::map<std::pair<std::string, std::string>, std::string> known;
+    const auto [at, added] = known.try_emplace({file, password});
+    if (added) at->second = records_in(file, password);
+    return at->second;
+}
+
+// A sealed file's records under either entry password; a scrambled file's records.
+std::string records_only(const std::string& file) {
+    if (!is_sealed(file)) return scrambled_form(file);
+    const std::string& records = records_under(file, kSealedUnder);
+    return records == "(does not open)" ? records_under(file, kSealedNext) : records;
+}
+
+// A vault as its owner tells it apart: a sealed one by its records and number
+// of wrappings (every save takes a fresh nonce), a scrambled one byte for byte.
+std::string held_records(const std::string& file) {
+    if (!is_sealed(file)) return file;
+    const std::string plain = decryption_pass(file);
+    std::size_t wrappings = 0;
+    for (std::size_t at = plain.find("\r\nWRAP "); at != std::string::npos; at = plain.find("\r\nWRAP ", at + 1))
+        ++wrappings;
+    return "sealed, " + std::to_string(wrappings) + " wrappings: " + records_only(file);
+}
+
+// Whether the user who enters with `password` reads the file.
+bool opens_under(const std::string& file, const std::string& password) {
+    return !is_sealed(file) || records_under(file, password) != "(does not open)";
+}
+
+#ifndef _WIN32
+// A vault of three records and a backup of one as the entry seals them, with
+// the second wrapping of a password change when `both_passwords`.
+std::pair<std::string, std::string> sealed_pair(bool both_passwords) {
+    VaultFixture f;
+    f.put_vault(encryption_pass(plain_vault(3)));
+    f.put_backup(encryption_pass(plain_vault(1)));
+    use_seal(f.ctx, kSealedUnder, SealWish::Seal);
+    const bool sealed = settle_seal(f.ctx) && (!both_passwords || wrap_for_new_password(f.ctx, kSealedNext));
+    return sealed ? std::pair(f.vault(), f.backup()) : std::pair(std::string(), std::string());
+}
+
+const auto [kSealedVault, kSealedBackup] = sealed_pair(false);
+const auto [kRewrappedVault, kRewrappedBackup] = sealed_pair(true);
+
+// Sealing, unsealing or dropping the old wrapping as a correct entry does it under `password`.
+std::function<Told(VaultContext&)> settle_under(const std::string& password, SealWish wish) {
+    return [=](VaultContext& ctx) {
+        use_seal(ctx, password, wish);
+        return told(settle_seal(ctx));
+    };
+}
+#endif
 
 const WritingOperation kWritingOperations[] = {
     {"add", encryption_pass(plain_vault(3)), kPreviousBackup, false, add_one},
@@ -197,6 +259,19 @@ const WritingOperation kWritingOperations[] = {
          open_vault_at_start(ctx);
          return Told::Nothing;
      }},
+#ifndef _WIN32 // under Wine every state's keys would go through CNG: the sealed rows run natively
+    {"sealing at the entry", encryption_pass(plain_vault(3)), encryption_pass(plain_vault(1)), false,
+     settle_under(kSealedUnder, SealWish::Seal), true},
+    {"unsealing at the entry", kSealedVault, kSealedBackup, false, settle_under(kSealedUnder, SealWish::Unseal), true},
+    {"a password change's second wrapping", kSealedVault, kSealedBackup, false,
+     [](VaultContext& ctx) {
+         use_seal(ctx, kSealedUnder);
+         return told(wrap_for_new_password(ctx, kSealedNext));
+     },
+     true},
+    {"a password change's old wrapping dropped", kRewrappedVault, kRewrappedBackup, false,
+     settle_under(kSealedNext, SealWish::Keep), true},
+#endif
 };
 
 std::string describe(const Fault& fault) {
@@ -244,6 +319,18 @@ std::vector<Fault> operation_faults(const std::vector<Kind>& clean,
     return faults;
 }
 
+// The first file of `folder` that holds a readable record beside its sealed
+// vault, passing over the work files and drafts when `drafts_may_be_plain`.
+std::string readable_beside_sealed(const Folder& folder, bool drafts_may_be_plain) {
+    const auto vault = folder.find("my_psswds.dat");
+    if (vault == folder.end() || !is_sealed(vault->second.bytes)) return {};
+    for (const auto& [name, file] : folder) {
+        if (drafts_may_be_plain && name.starts_with("my_passwords")) continue;
+        if (!file.folder && !is_sealed(file.bytes) && !parse_records(file.bytes).empty()) return name;
+    }
+    return {};
+}
+
 // Every operation that writes the vault, with every fault and pair of faults
 // of its run (above), then the next start with each of its own calls cut
 // (followed by a third start) or slipping once. Afterwards the vault is whole
@@ -251,7 +338,8 @@ std::vector<Fault> operation_faults(const std::vector<Kind>& clean,
 // operation said it was saved; the backup is the one that goes with it, or
 // none, or the user heard that it was not kept; no work file or draft is
 // left; no start put a work file over a readable vault; and a later add
-// loses nothing.
+// loses nothing. Sealed vaults are told apart by their records and number of
+// wrappings; each one opens, and no file beside it holds a readable record.
 TEST(VaultFaults, EveryPairOfFaultsOfASaveAndItsRecoveryLosesNothing) {
 #ifdef _WIN32
     GTEST_SKIP() << "the store's own logic, enumerated natively; the Windows disk has its own tests";
@@ -266,10 +354,21 @@ TEST(VaultFaults, EveryPairOfFaultsOfASaveAndItsRecoveryLosesNothing) {
         ASSERT_NE(op.run(f.ctx), Told::NotSaved) << op.name;
         const std::vector<Kind> op_calls = disk.kinds;
         const std::string vault_after = f.vault();
-        ASSERT_TRUE(vault_after != vault_before || !op.vault) << op.name;
+        const std::string held_before = held_records(vault_before), held_after = held_records(vault_after);
+        ASSERT_TRUE(held_after != held_before || !op.vault) << op.name;
         if (std::string_view(op.name).starts_with("change of")) {
             ASSERT_TRUE(vault_after.starts_with(vault_before));
         }
+        // Unsealing's own drafts hold the records as the user asked for them.
+        const bool drafts_may_be_plain = std::string_view(op.name).starts_with("unsealing");
+        // A password change refused after the vault took its second wrapping leaves it there: the stored
+        // password still opens the vault, and the next entry drops the other. One that succeeded puts the
+        // new password in force.
+        const bool second_wrapping = std::string_view(op.name).ends_with("second wrapping");
+        const auto backup_records = [&](std::optional<FileState> file) {
+            if (file && op.sealed && !file->folder) *file = {records_only(file->bytes)};
+            return file;
+        };
 
         const auto run_op = [&](const Fault& fault) {
             restore(f.folder.path(), folder_before(op, fault.condition));
@@ -288,9 +387,12 @@ TEST(VaultFaults, EveryPairOfFaultsOfASaveAndItsRecoveryLosesNothing) {
         };
         for (const Fault& op_fault : operation_faults(op_calls, calls_of)) {
             const Told op_told = run_op(op_fault);
+            const std::string in_force = second_wrapping && op_told == Told::Saved ? kSealedNext : f.ctx.seal.password;
             const bool left_for_start = std::ranges::count(f.reporter.messages, kInterruptedSaveMessage) > 0;
             const bool op_said_not_kept = f.notices.backup_not_kept;
             const Folder left = snapshot(f.folder.path());
+            ASSERT_EQ(readable_beside_sealed(left, drafts_may_be_plain), "")
+                << op.name << ", " << describe(op_fault) << ": readable beside the sealed vault";
             // A save that failed alone removes its files, unless a removal was what failed.
             if (op_fault.slip_at && !op_fault.cut_at && op_fault.slip == SteppedFiles::Slip::Fails &&
                 op_calls[*op_fault.slip_at] != Kind::Remove) {
@@ -334,19 +436,27 @@ TEST(VaultFaults, EveryPairOfFaultsOfASaveAndItsRecoveryLosesNothing) {
                 Folder now = snapshot(f.folder.path());
                 const bool has_vault = now.contains("my_psswds.dat");
                 ASSERT_TRUE(has_vault || !op.vault) << where;
-                const std::string vault = f.vault();
-                ASSERT_TRUE(vault == vault_before || vault == vault_after) << where;
+                const std::string vault_file = f.vault(), vault = held_records(vault_file);
+                ASSERT_TRUE(vault == held_before || vault == held_after) << where;
+                ASSERT_TRUE(opens_under(vault_file, in_force)) << where;
+                ASSERT_EQ(readable_beside_sealed(now, drafts_may_be_plain), "")
+                    << where << ": readable beside the sealed vault";
                 // What the operation said is what the disk keeps.
-                if (op_told == Told::Saved) ASSERT_EQ(vault, vault_after) << where;
-                if (op_told == Told::NotSaved && !left_for_start) ASSERT_EQ(vault, vault_before) << where;
+                if (op_told == Told::Saved) {
+                    ASSERT_EQ(vault, held_after) << where;
+                }
+                if (op_told == Told::NotSaved && !left_for_start && !(second_wrapping && vault == held_after)) {
+                    ASSERT_EQ(vault, held_before) << where;
+                }
                 std::optional<FileState> backup;
                 if (now.contains("my_psswds.bak")) backup = now.at("my_psswds.bak");
+                ASSERT_TRUE(!backup || opens_under(backup->bytes, in_force)) << where << ": the backup does not open";
                 // A backup that could not be kept is gone, or the user heard so: an older one never passes for it.
                 const std::optional<FileState> expected =
-                    op.keeps_backup && vault == vault_after ? FileState{vault_before} : backup_before;
-                if (backup != expected) {
-                    ASSERT_TRUE(op.keeps_backup) << where;
-                    ASSERT_TRUE(!backup || (vault == vault_after && (op_said_not_kept || f.notices.backup_not_kept)))
+                    op.keeps_backup && vault == held_after ? FileState{vault_before} : backup_before;
+                if (backup_records(backup) != backup_records(expected)) {
+                    ASSERT_TRUE(op.keeps_backup || op.sealed) << where;
+                    ASSERT_TRUE(!backup || (vault == held_after && (op_said_not_kept || f.notices.backup_not_kept)))
                         << where;
                 }
                 // A work file or draft stays only where the start's removal of it failed; the next save
@@ -360,9 +470,10 @@ TEST(VaultFaults, EveryPairOfFaultsOfASaveAndItsRecoveryLosesNothing) {
                 disk.arm();
                 f.reporter.messages.clear();
                 ASSERT_EQ(add_record(f.ctx, {"later", "u", "s", "p", "p"}), AddOutcome::Saved) << where;
-                const std::vector<Record> records = parse_records(f.vault());
-                ASSERT_EQ(records.size(), parse_records(vault).size() + 1) << where;
-                ASSERT_EQ(std::vector<Record>(records.begin(), records.end() - 1), parse_records(vault)) << where;
+                const std::vector<Record> records = parse_records(records_only(f.vault()));
+                const std::vector<Record> before_add = parse_records(records_only(vault_file));
+                ASSERT_EQ(records.size(), before_add.size() + 1) << where;
+                ASSERT_EQ(std::vector<Record>(records.begin(), records.end() - 1), before_add) << where;
                 Folder after_add = snapshot(f.folder.path());
                 if (leftover_may_stay) after_add.erase("my_passwordsB.new"); // the next rewrite's to overwrite
                 ASSERT_EQ(after_add.size(), 1 + backup.has_value()) << where;
