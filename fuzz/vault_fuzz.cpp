@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -30,8 +31,11 @@ std::size_t line_count(std::string_view text) {
     return n;
 }
 
-void check(bool condition) {
-    if (!condition) std::abort();
+// A broken property names its line before the fuzzer keeps the input.
+void check(bool condition, int line = __builtin_LINE()) {
+    if (condition) return;
+    std::fprintf(stderr, "property broken: vault_fuzz.cpp line %d\n", line);
+    std::abort();
 }
 
 bool same_stored(const std::vector<vault::Record>& a, const std::vector<vault::Record>& b) {
@@ -153,6 +157,7 @@ void check_recovery(const std::uint8_t* data, std::size_t size) {
         if (bits >> (3 * i + 2) & 1) disk.read_only.insert(*names[i]);
     }
     const std::map<std::string, std::string> before = disk.files;
+    const bool backup_read_only = disk.read_only.count(p.backup_file) != 0;
     auto had = [&](const std::string& name) { return before.count(name) != 0; };
 
     vault::open_vault_at_start(ctx);
@@ -168,8 +173,10 @@ void check_recovery(const std::uint8_t* data, std::size_t size) {
     check(vault == (vault_held ? before.at(p.vault_file) : work_taken ? before.at(p.work_file) : std::string()));
     const bool backup_taken = had(p.backup_work_file) && (work_taken || !had(p.work_file));
     const auto backup = disk.files.find(p.backup_file);
-    if (backup_taken)
+    if (backup_taken && !backup_read_only)
         check(backup->second == before.at(p.backup_work_file));
+    else if (backup_taken) // a backup the start cannot replace goes, or the user hears that it is older
+        check(backup == disk.files.end() || notices.backup_not_kept);
     else
         check(had(p.backup_file) ? backup->second == before.at(p.backup_file) : backup == disk.files.end());
     for (int i = 2; i < 6; ++i) check(disk.files.count(*names[i]) == 0);
