@@ -45,7 +45,7 @@ TEST(SealCrypto, DerivesThePublishedPbkdf2HmacSha256Keys) {
     EXPECT_FALSE(crypto().derive_key("passwd", "salt", 0, key)) << "zero iterations";
 }
 
-// AES-256-GCM: test cases 14 to 16 of McGrew and Viega's GCM specification
+// AES-256-GCM: test cases 14 to 16 of McGrew and Viega's paper that defines GCM
 // (13 has an empty payload, which the sealing never makes: a refusal below).
 struct GcmCase {
     std::string key, nonce, aad, plain, sealed;
@@ -64,7 +64,7 @@ const GcmCase kGcmCases[] = {
      kCipher15.substr(0, 60) + from_hex("76fc6ece0f4e1768cddf8853bb2d551b")},
 };
 
-TEST(SealCrypto, SealsAndOpensTheGcmSpecificationsCases) {
+TEST(SealCrypto, SealsAndOpensMcGrewAndViegasCases) {
     for (const GcmCase& c : kGcmCases) {
         std::string sealed, plain;
         ASSERT_TRUE(crypto().seal(c.key, c.nonce, c.aad, c.plain, sealed)) << c.plain.size();
